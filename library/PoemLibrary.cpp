@@ -1,0 +1,276 @@
+#include "library/PoemLibrary.h"
+
+#include "platform/core/CodePage.h"
+#include "platform/core/Services.h"
+#include "settings/Settings.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <string>
+
+PoemRecord* g_pResult = nullptr;
+
+namespace {
+
+constexpr const char16_t* kCannotReadIndex = u"不能读诗词索引文件.";
+constexpr const char16_t* kNotAnIndex = u"不是诗词索引文件,不可用.";
+constexpr const char16_t* kNotOpen = u"诗词库没有打开,不能加入诗词.";
+constexpr const char16_t* kDataFull = u"诗词数据文件已满,不能再加入诗词.";
+
+void ShowFileError(const CFileException& error) {
+    AfxMessageBox(error.GetErrorMessage(CFileException::kMaxMessage));
+}
+
+// An array of `count` records, or null when the memory cannot be had.
+std::unique_ptr<PoemRecord[]> AllocateRecords(std::uint32_t count) {
+    return std::unique_ptr<PoemRecord[]>(new (std::nothrow) PoemRecord[count]);
+}
+
+std::u16string_view KeywordOf(const char16_t* keyword) {
+    return keyword != nullptr ? std::u16string_view(keyword) : std::u16string_view();
+}
+
+} // namespace
+
+CPoemLibrary::CPoemLibrary() : m_strIndexName(u"kavro.idx"), m_strDataName(u"kavro.dat") {
+    g_pResult = nullptr;
+}
+
+CPoemLibrary::~CPoemLibrary() {
+    if (g_pResult == m_pResult.get()) {
+        g_pResult = nullptr;
+    }
+}
+
+void CPoemLibrary::SetFileNames(const CString& indexName, const CString& dataName) {
+    m_strIndexName = indexName;
+    m_strDataName = dataName;
+}
+
+bool CPoemLibrary::Open() {
+    CFile index;
+    CFileException error;
+    if (!index.Open(g_strAppPath + m_strIndexName, CFile::modeRead, &error)) {
+        ShowFileError(error);
+        return false;
+    }
+    if (index.Read(&m_header, kHeaderSize) < kHeaderSize) {
+        AfxMessageBox(kCannotReadIndex);
+        return false;
+    }
+    if (!HasSignature(m_header)) {
+        AfxMessageBox(kNotAnIndex);
+        return false;
+    }
+    m_nCount = m_header.count;
+    if (m_nCount > 0 && !LoadRecords(index)) {
+        return false; // no memory, or fewer records than the header counts: nothing to say
+    }
+    if (!m_file.Open(g_strAppPath + m_strDataName, CFile::modeReadWrite, &error)) {
+        ShowFileError(error);
+        return false;
+    }
+    m_bOpen = true;
+    return true;
+}
+
+bool CPoemLibrary::LoadRecords(CFile& index) {
+    // A count the file cannot hold fails here, before anything is allocated for it.
+    const std::int64_t size = index.GetLength();
+    if (size < 0 || static_cast<std::uint64_t>(size) < RecordPosition(m_nCount)) {
+        return false;
+    }
+    m_pRecords = AllocateRecords(m_nCount);
+    if (!m_pRecords) {
+        return false;
+    }
+    m_pResult = AllocateRecords(m_nCount);
+    if (!m_pResult) {
+        return false;
+    }
+    g_pResult = m_pResult.get();
+    const std::uint64_t bytes = std::uint64_t{kRecordSize} * m_nCount;
+    auto* destination = reinterpret_cast<char*>(m_pRecords.get());
+    for (std::uint64_t done = 0; done < bytes;) {
+        const auto chunk = static_cast<unsigned>(std::min<std::uint64_t>(bytes - done, 1u << 30));
+        if (index.Read(destination + done, chunk) < chunk) {
+            return false;
+        }
+        done += chunk;
+    }
+    return true;
+}
+
+CString CPoemLibrary::GetName() const {
+    return CodePage::Decode(m_header.name, sizeof m_header.name);
+}
+
+CString CPoemLibrary::GetAuthor() const {
+    return CodePage::Decode(m_header.author, sizeof m_header.author);
+}
+
+CString CPoemLibrary::GetVersion() const {
+    const auto version = static_cast<unsigned>(m_header.version);
+    return CString::Formatted(u"%0u.%0u.%0u", version / 10000, version % 10000 / 100,
+                              version % 100);
+}
+
+CString CPoemLibrary::GetDate() const {
+    const auto date = static_cast<unsigned>(m_header.date);
+    return CString::Formatted(u"%04u-%02u-%02u", date / 10000, date % 10000 / 100, date % 100);
+}
+
+bool CPoemLibrary::ReadTextBytes(const PoemRecord& record, std::string& bytes) {
+    bytes.clear();
+    if (!m_bOpen) {
+        return false;
+    }
+    // Read only what the data file holds from the offset: a length near 4 GiB must neither
+    // wrap nor ask for gigabytes.
+    const std::int64_t size = m_file.GetLength();
+    if (size <= static_cast<std::int64_t>(record.offset)) {
+        return true;
+    }
+    const auto available = static_cast<std::uint64_t>(size) - record.offset;
+    const auto wanted = static_cast<unsigned>(std::min<std::uint64_t>(record.length, available));
+    bytes.resize(wanted);
+    bytes.resize(m_file.ReadAt(record.offset, bytes.data(), wanted));
+    return true;
+}
+
+int CPoemLibrary::ReadText(const PoemRecord* record, CString& text) {
+    if (record == nullptr) {
+        return -1;
+    }
+    std::string bytes;
+    ReadTextBytes(*record, bytes);
+    // The decoder stops at the first zero byte or at the end of what was read, so a text
+    // stored without its zero byte ends where the data does.
+    text = CodePage::Decode(bytes.data(), bytes.size());
+    return static_cast<int>(std::min<std::size_t>(bytes.size(), std::numeric_limits<int>::max()));
+}
+
+unsigned CPoemLibrary::Select(const char16_t* keyword, int field) {
+    if (!m_bOpen || g_pResult == nullptr || m_nCount == 0) {
+        return 0; // nothing loaded: nothing to find, and no array to touch
+    }
+    if (field == SEL_ALL) {
+        std::copy_n(m_pRecords.get(), m_nCount, g_pResult);
+        return m_nCount;
+    }
+    std::memset(static_cast<void*>(g_pResult), 0, std::size_t{kRecordSize} * m_nCount);
+    switch (field) {
+    case SEL_TITLE:
+        return SelectByField(KeywordOf(keyword), offsetof(PoemRecord, title),
+                             sizeof(PoemRecord::title));
+    case SEL_AUTHOR:
+        return SelectByField(KeywordOf(keyword), offsetof(PoemRecord, author),
+                             sizeof(PoemRecord::author));
+    case SEL_DYNASTY:
+        return SelectByField(KeywordOf(keyword), offsetof(PoemRecord, dynasty),
+                             sizeof(PoemRecord::dynasty));
+    case SEL_FORM:
+        return SelectByField(KeywordOf(keyword), offsetof(PoemRecord, form),
+                             sizeof(PoemRecord::form));
+    case SEL_FULLTEXT:
+        return SelectFullText(KeywordOf(keyword));
+    default:
+        return 0;
+    }
+}
+
+unsigned CPoemLibrary::SelectByField(std::u16string_view keyword, std::size_t fieldOffset,
+                                     std::size_t fieldWidth) {
+    unsigned found = 0;
+    std::u16string field;
+    for (std::uint32_t i = 0; i < m_nCount; ++i) {
+        const PoemRecord& record = m_pRecords[i];
+        field.clear();
+        CodePage::DecodeAppend(reinterpret_cast<const char*>(&record) + fieldOffset, fieldWidth,
+                               field);
+        if (field.find(keyword) != std::u16string::npos) {
+            g_pResult[found++] = record;
+        }
+    }
+    return found;
+}
+
+unsigned CPoemLibrary::SelectFullText(std::u16string_view keyword) {
+    unsigned found = 0;
+    std::string bytes;
+    std::u16string text;
+    for (std::uint32_t i = 0; i < m_nCount; ++i) {
+        const PoemRecord& record = m_pRecords[i];
+        ReadTextBytes(record, bytes);
+        text.clear();
+        CodePage::DecodeAppend(bytes.data(), bytes.size(), text);
+        if (text.find(keyword) != std::u16string::npos) {
+            g_pResult[found++] = record;
+        }
+    }
+    return found;
+}
+
+bool CPoemLibrary::AppendPoem(PoemRecord& record, const char* text, unsigned size) {
+    if (!m_bOpen) {
+        AfxMessageBox(kNotOpen);
+        return false;
+    }
+    CFile index;
+    CFileException error;
+    if (!index.Open(g_strAppPath + m_strIndexName, CFile::modeReadWrite, &error)) {
+        ShowFileError(error);
+        return false;
+    }
+    LibraryHeader header{};
+    if (index.Read(&header, kHeaderSize) < kHeaderSize) {
+        AfxMessageBox(kCannotReadIndex);
+        return false;
+    }
+    if (!HasSignature(header)) {
+        AfxMessageBox(kNotAnIndex);
+        return false;
+    }
+    // The new record goes right after the records the header counts; an index that does not
+    // hold them all is damaged, and writing past its end would count a hole as poems.
+    const std::int64_t indexSize = index.GetLength();
+    if (indexSize < 0 || static_cast<std::uint64_t>(indexSize) < RecordPosition(header.count) ||
+        header.count == std::numeric_limits<std::uint32_t>::max()) {
+        AfxMessageBox(kCannotReadIndex);
+        return false;
+    }
+    const std::int64_t end = m_file.SeekToEnd();
+    if (end < 0) {
+        ShowFileError(m_file.LastError());
+        return false;
+    }
+    // Offsets and lengths are 32 bits: a text that would end past 4 GiB cannot be found again.
+    if (static_cast<std::uint64_t>(end) + size + 1 > std::numeric_limits<std::uint32_t>::max()) {
+        AfxMessageBox(kDataFull);
+        return false;
+    }
+    record.length = size + 1;
+    record.offset = static_cast<std::uint32_t>(end);
+
+    // The order keeps every earlier poem readable whenever the writing stops: the text first,
+    // then the record after the counted ones, and the header's new count last. Until the count
+    // is written, the new text and record are only stray bytes past what the library counts.
+    const char zero = 0;
+    if (!m_file.Write(text, size) || !m_file.Write(&zero, 1) || !m_file.Flush()) {
+        ShowFileError(m_file.LastError());
+        return false;
+    }
+    if (index.Seek(static_cast<std::int64_t>(RecordPosition(header.count)), CFile::begin) < 0 ||
+        !index.Write(&record, kRecordSize) || !index.Flush()) {
+        ShowFileError(index.LastError());
+        return false;
+    }
+    header.count += 1;
+    if (index.Seek(0, CFile::begin) < 0 || !index.Write(&header, kHeaderSize) || !index.Flush()) {
+        ShowFileError(index.LastError());
+        return false;
+    }
+    return true;
+}

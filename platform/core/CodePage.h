@@ -1,0 +1,33 @@
+#pragma once
+// Conversion between the library files' code page 936 (GBK, a superset of GB2312 that converts
+// every GB2312 text exactly as GB2312 does) and UTF-16. The tables come from glibc's iconv,
+// asked once per byte pair and code unit, so the results are iconv's own.
+
+#include "platform/core/CString.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace CodePage {
+
+constexpr char16_t kReplacement = 0xFFFD;
+
+// Decodes up to the first zero byte or `width` bytes, whichever comes first. A byte sequence
+// that is not valid code page 936 decodes as U+FFFD and decoding goes on after its first byte.
+CString Decode(const char* bytes, size_t width);
+// Appends the decoded text to `out` (the fast path for callers that reuse one string).
+void DecodeAppend(const char* bytes, size_t width, std::u16string& out);
+
+// Encodes into out[0, outSize): never writes past outSize and never splits a two-byte
+// character. A character that the code page cannot hold becomes '?'. Returns the bytes
+// written; the caller's zero-filled buffer supplies the terminating zero when there is room.
+size_t Encode(std::u16string_view text, char* out, size_t outSize);
+// The whole text encoded; `unencodable`, when given, counts the characters that became '?'.
+std::string Encode(std::u16string_view text, size_t* unencodable = nullptr);
+
+// Length of the valid code page 936 prefix of bytes[0, size) (stopping at nothing, not even a
+// zero byte): the command line's check uses it to find bytes that are not valid.
+size_t ValidPrefix(const char* bytes, size_t size);
+
+} // namespace CodePage

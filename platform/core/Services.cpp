@@ -1,0 +1,46 @@
+#include "platform/core/Services.h"
+
+#include <cstdio>
+
+namespace {
+
+CString& AppName() {
+    static CString name = u"lomeva";
+    return name;
+}
+
+IMessageBoxService& MessageBoxes() {
+    static CConsoleMessageBox console;
+    IMessageBoxService* installed = Service<IMessageBoxService>::Installed();
+    return installed != nullptr ? *installed : console;
+}
+
+} // namespace
+
+int CConsoleMessageBox::Show(HWND, const CString& text, const CString&, UINT) {
+    const std::string line = text.ToUtf8() + "\n";
+    std::fputs(line.c_str(), stderr);
+    std::fflush(stderr);
+    return IDOK;
+}
+
+int CRecordingMessageBox::Show(HWND owner, const CString& text, const CString& caption, UINT type) {
+    m_boxes.push_back({owner, text, caption, type});
+    return IDOK;
+}
+
+const CString& AfxGetAppName() {
+    return AppName();
+}
+
+void AfxSetAppName(const CString& name) {
+    AppName() = name;
+}
+
+int MessageBox(HWND owner, const CString& text, const CString& caption, UINT type) {
+    return MessageBoxes().Show(owner, text, caption, type);
+}
+
+int AfxMessageBox(const CString& text, UINT type) {
+    return MessageBox(nullptr, text, AfxGetAppName(), type);
+}

@@ -1,0 +1,25 @@
+#pragma once
+// The settings every screen shares. They live in memory only: each start begins from these
+// defaults, and nothing here is ever read from or written to a file.
+
+#include "platform/core/CString.h"
+
+class CPoemLibrary;
+
+// The program folder: the executable's folder, ending with its separator ('/').
+extern CString g_strAppPath;
+// Bare file names in the program folder.
+extern CString g_strBackPicture;
+extern CString g_strBackMusic;
+// Six hexadecimal digits each, red green blue, without '#'.
+extern CString g_strFormColor;
+extern CString g_strTitleColor;
+extern CString g_strAuthorColor; // the dynasty and author line
+extern CString g_strTextColor;
+
+// The open library, or null. Start-up creates it, the library page replaces it and the end of
+// the main screen deletes it.
+extern CPoemLibrary* g_pLibrary;
+
+// Puts every setting back to its start value (the program never needs it; tests do).
+void ResetSettings();

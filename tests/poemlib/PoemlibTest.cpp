@@ -1,0 +1,167 @@
+// poemlib end to end: the built program run in a temporary folder.
+
+#include "tests/common/Process.h"
+#include "tests/common/TestLibrary.h"
+
+#include <algorithm>
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace {
+
+using testing_support::Gbk;
+using testing_support::ProcessResult;
+using testing_support::ReadFile;
+using testing_support::TempFolder;
+
+class PoemlibTest : public ::testing::Test {
+protected:
+    ProcessResult Run(std::vector<std::string> args, const std::string& input = "") {
+        return testing_support::RunProcess(POEMLIB_PATH, args, input);
+    }
+    std::string Lib(const std::string& name = "t") const { return m_folder.File(name + ".idx"); }
+    void Create(const std::string& name = "t") {
+        const auto r = Run({"create", Lib(name), "--name", "测试诗词", "--author", "编者",
+                            "--version", "1.2.3", "--date", "2005-03-01"});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+    }
+    void Add(const std::string& title, const std::string& author, const std::string& text,
+             const std::string& form = "") {
+        std::vector<std::string> args{"add", Lib(), "--title", title, "--author", author};
+        if (!form.empty()) {
+            args.insert(args.end(), {"--form", form});
+        }
+        const auto r = Run(args, text);
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+    }
+
+    TempFolder m_folder;
+};
+
+TEST_F(PoemlibTest, CreateAddAndReadBack) {
+    Create();
+    EXPECT_EQ(Run({"info", Lib()}).out,
+              "测试诗词 诗词库\n1.2.3 版本  \n编者 作者  \n2005-03-01 时间  \n0 首诗词\n");
+    Add("静夜思", "李白", "床前明月光\n疑是地上霜\n", "五言绝句");
+    Add("无题", "佚名", "");
+    EXPECT_EQ(Run({"info", Lib(), "--json"}).out,
+              "{\"name\":\"测试诗词\",\"author\":\"编者\",\"version\":\"1.2.3\","
+              "\"date\":\"2005-03-01\",\"count\":2}\n");
+    EXPECT_EQ(Run({"list", Lib()}).out,
+              "1\t静夜思\t李白\t现代\t五言绝句\n2\t无题\t佚名\t现代\t现代\n");
+    // Line feeds from the terminal are stored as CR LF, as the add-poem screen stores them.
+    EXPECT_EQ(Run({"show", Lib(), "1"}).out, "床前明月光\r\n疑是地上霜\r\n");
+    EXPECT_EQ(Run({"show", Lib(), "2"}).out, "");
+    const auto json = Run({"list", Lib(), "--json"}).out;
+    EXPECT_NE(json.find("{\"n\":2,\"title\":\"无题\",\"author\":\"佚名\",\"dynasty\":\"现代\","
+                        "\"form\":\"现代\",\"length\":1,\"offset\":"),
+              std::string::npos)
+        << json;
+    const auto check = Run({"check", Lib()});
+    EXPECT_EQ(check.exitCode, 0) << check.out;
+    EXPECT_EQ(check.out, "");
+}
+
+TEST_F(PoemlibTest, SearchNumbersResultsByTheirPlaceInTheLibrary) {
+    Create();
+    Add("春晓", "孟浩然", "春眠不觉晓");
+    Add("静夜思", "李白", "床前明月光");
+    Add("春晓", "无名氏", "春眠不觉晓");
+    EXPECT_EQ(Run({"search", Lib(), "title", "春"}).out,
+              "1\t春晓\t孟浩然\t现代\t现代\n3\t春晓\t无名氏\t现代\t现代\n");
+    EXPECT_EQ(Run({"search", Lib(), "text", "明月"}).out, "2\t静夜思\t李白\t现代\t现代\n");
+    EXPECT_EQ(Run({"search", Lib(), "author", "杜甫"}).out, "");
+    EXPECT_EQ(Run({"show", Lib(), "0"}).exitCode, 2);
+    EXPECT_EQ(Run({"show", Lib(), "4"}).exitCode, 2);
+    EXPECT_EQ(Run({"search", Lib(), "dynasty", ""}).out.size(), Run({"list", Lib()}).out.size());
+    const auto wrong = Run({"search", Lib(), "poet", "x"});
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_NE(wrong.err.find("usage: poemlib search"), std::string::npos);
+}
+
+TEST_F(PoemlibTest, RefusesWhatCannotBeStoredAndWritesNothing) {
+    Create();
+    const std::string index = ReadFile(Lib());
+    const auto longTitle = Run({"add", Lib(), "--title", std::string(65, 'x'), "--author", "a"});
+    EXPECT_EQ(longTitle.exitCode, 1);
+    EXPECT_EQ(longTitle.err, "标题太长：最多 32 个汉字或 64 个英文字母。\n");
+    const auto longAuthor = Run({"add", Lib(), "--title", "t", "--author", "九个字的作者名字啊"});
+    EXPECT_EQ(longAuthor.exitCode, 1);
+    EXPECT_NE(longAuthor.err.find("作者"), std::string::npos);
+    EXPECT_EQ(ReadFile(Lib()), index);
+    EXPECT_EQ(ReadFile(m_folder.File("t.dat")), "");
+
+    const auto again = Run({"create", Lib(), "--name", "n", "--author", "a", "--version", "1.0.0",
+                            "--date", "2024-01-01"});
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_EQ(ReadFile(Lib()), index);
+}
+
+TEST_F(PoemlibTest, MessagesOnceAndExitCodes) {
+    // The library's own message, once, and no second line from the tool.
+    const auto missing = Run({"info", Lib("missing")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, "无法访问文件“" + Lib("missing") + "”：文件不存在。\n");
+
+    // A failure without a message of its own gets one line from the tool.
+    Create();
+    Add("a", "b", "c");
+    std::string index = ReadFile(Lib());
+    index.resize(index.size() - 1);
+    testing_support::WriteFile(Lib(), index);
+    const auto shortRead = Run({"list", Lib()});
+    EXPECT_EQ(shortRead.exitCode, 1);
+    EXPECT_EQ(std::count(shortRead.err.begin(), shortRead.err.end(), '\n'), 1);
+    EXPECT_NE(shortRead.err.find("fewer records"), std::string::npos);
+
+    EXPECT_EQ(Run({}).exitCode, 2);
+    EXPECT_EQ(Run({"frobnicate"}).exitCode, 2);
+    EXPECT_EQ(Run({"info"}).exitCode, 2);
+    EXPECT_EQ(Run({"info", m_folder.File("t.txt")}).exitCode, 2);
+    EXPECT_EQ(Run({"create", Lib("u"), "--name", "n", "--author", "a", "--version", "1.100.0",
+                   "--date", "2024-01-01"})
+                  .exitCode,
+              2);
+    const auto help = Run({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("poemlib check LIB"), std::string::npos);
+    for (const char* command : {"info", "list", "search", "show", "add", "create", "check"}) {
+        const auto r = Run({command, "--help"});
+        EXPECT_EQ(r.exitCode, 0) << command;
+        EXPECT_NE(r.out.find(std::string("usage: poemlib ") + command), std::string::npos);
+    }
+}
+
+TEST_F(PoemlibTest, CheckReportsEveryProblem) {
+    Create();
+    Add("静夜思", "李白", "床前明月光");
+    Add("春晓", "孟浩然", "春眠不觉晓");
+    std::string index = ReadFile(Lib());
+    std::memset(index.data() + 292, 'T', 65); // record 1: title without its zero
+    index[292 + 124 + 65] = '\xFF';           // record 2: author not valid
+    const std::uint32_t past = 1000;
+    std::memcpy(index.data() + 292 + 124 + 120, &past, 4); // record 2: text outside the file
+    testing_support::WriteFile(Lib(), index + "xx");       // stray bytes after the last record
+    std::string data = ReadFile(m_folder.File("t.dat"));
+    data[0] = '\xFF'; // record 1: text not valid
+    testing_support::WriteFile(m_folder.File("t.dat"), data);
+
+    const auto check = Run({"check", Lib()});
+    EXPECT_EQ(check.exitCode, 1);
+    EXPECT_EQ(check.out, "2 stray bytes follow the last record\n"
+                         "record 1: title has no zero byte inside its 65 bytes\n"
+                         "record 1: text holds bytes that are not valid code page 936 at byte 0\n"
+                         "record 2: author holds bytes that are not valid code page 936 at byte 0\n"
+                         "record 2: text at 1000 of 11 bytes runs past the end of the data file "
+                         "(22 bytes)\n");
+    const auto json = Run({"check", Lib(), "--json"});
+    EXPECT_NE(
+        json.out.find("{\"record\":null,\"problem\":\"2 stray bytes follow the last record\"}"),
+        std::string::npos);
+
+    testing_support::WriteFile(Lib(), "XY" + index.substr(2));
+    EXPECT_EQ(Run({"check", Lib()}).out,
+              "the index file does not start with the signature \"SC\"\n");
+}
+
+} // namespace

@@ -1,0 +1,121 @@
+#include "tools/poemlib/Cli.h"
+
+#include "platform/core/CodePage.h"
+#include "settings/Settings.h"
+
+#include <charconv>
+#include <cstdio>
+
+namespace poemlib {
+
+Arguments::Arguments(const std::vector<std::string>& args, const std::set<std::string>& flags,
+                     const std::set<std::string>& options) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.size() > 2 && arg.starts_with("--")) {
+            const std::string name = arg.substr(2);
+            if (flags.count(name) != 0) {
+                m_flags.insert(name);
+            } else if (options.count(name) != 0) {
+                if (i + 1 >= args.size()) {
+                    throw UsageError{"option " + arg + " needs a value"};
+                }
+                m_options[name] = args[++i];
+            } else {
+                throw UsageError{"unknown option " + arg};
+            }
+        } else {
+            m_positional.push_back(arg);
+        }
+    }
+}
+
+std::optional<std::string> Arguments::Option(const std::string& name) const {
+    const auto it = m_options.find(name);
+    if (it == m_options.end()) {
+        return std::nullopt;
+    }
+    return it->second;
+}
+
+std::string Arguments::RequiredOption(const std::string& name) const {
+    const auto value = Option(name);
+    if (!value) {
+        throw UsageError{"missing --" + name};
+    }
+    return *value;
+}
+
+const std::vector<std::string>& Arguments::Positional(std::size_t count) const {
+    if (m_positional.size() != count) {
+        throw UsageError{"expected " + std::to_string(count) + " argument" +
+                         (count == 1 ? "" : "s")};
+    }
+    return m_positional;
+}
+
+CountingConsoleBox& MessageBoxes() {
+    static CountingConsoleBox boxes;
+    return boxes;
+}
+
+LibraryPath ParseLibraryPath(const std::string& lib) {
+    const std::string extension = ".idx";
+    if (lib.size() < extension.size() || !lib.ends_with(extension)) {
+        throw UsageError{"LIB must be the path of an index file ending in .idx: " + lib};
+    }
+    const auto slash = lib.rfind('/');
+    LibraryPath path;
+    path.folder = slash == std::string::npos ? "./" : lib.substr(0, slash + 1);
+    path.indexName = slash == std::string::npos ? lib : lib.substr(slash + 1);
+    path.dataName = path.indexName.substr(0, path.indexName.size() - extension.size()) + ".dat";
+    return path;
+}
+
+std::unique_ptr<CPoemLibrary> OpenLibrary(const std::string& lib) {
+    const LibraryPath path = ParseLibraryPath(lib);
+    g_strAppPath = Utf16(path.folder);
+    auto library = std::make_unique<CPoemLibrary>();
+    library->SetFileNames(Utf16(path.indexName), Utf16(path.dataName));
+    const int before = MessageBoxes().m_count;
+    if (!library->Open()) {
+        if (MessageBoxes().m_count == before) {
+            PrintError("poemlib: " + lib +
+                       ": the index file holds fewer records than its header counts");
+        }
+        return nullptr;
+    }
+    return library;
+}
+
+void Print(const std::string& utf8) {
+    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+}
+
+void PrintError(const std::string& utf8) {
+    std::fputs((utf8 + "\n").c_str(), stderr);
+}
+
+std::string Utf8(const CString& text) {
+    return text.ToUtf8();
+}
+
+CString Utf16(const std::string& utf8) {
+    return CString::FromUtf8(utf8);
+}
+
+std::string FieldText(const char* field, std::size_t width) {
+    return CodePage::Decode(field, width).ToUtf8();
+}
+
+std::uint32_t ParseRecordNumber(const std::string& text, std::uint32_t count) {
+    std::uint32_t number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size() || number < 1 || number > count) {
+        throw UsageError{"N must be a record number from 1 to " + std::to_string(count) + ": " +
+                         text};
+    }
+    return number;
+}
+
+} // namespace poemlib

@@ -1,0 +1,79 @@
+#pragma once
+// What every poemlib command shares: its arguments, the library it works on, and output.
+
+#include "library/PoemLibrary.h"
+#include "platform/core/CString.h"
+#include "platform/core/Services.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace poemlib {
+
+enum ExitCode { kSuccess = 0, kFailure = 1, kUsage = 2 };
+
+// Thrown for wrong usage; main prints the message and the command's usage line.
+struct UsageError {
+    std::string message;
+};
+
+class Arguments {
+public:
+    // `flags` take no value (--json); `options` take one (--title T).
+    Arguments(const std::vector<std::string>& args, const std::set<std::string>& flags,
+              const std::set<std::string>& options);
+
+    bool Flag(const std::string& name) const { return m_flags.count(name) != 0; }
+    std::optional<std::string> Option(const std::string& name) const;
+    std::string RequiredOption(const std::string& name) const;
+    // The positional arguments; wrong usage unless there are exactly `count`.
+    const std::vector<std::string>& Positional(std::size_t count) const;
+    const std::vector<std::string>& Positional() const { return m_positional; }
+
+private:
+    std::vector<std::string> m_positional;
+    std::set<std::string> m_flags;
+    std::map<std::string, std::string> m_options;
+};
+
+// Counts the boxes the library shows, so that a failure it has already explained is not
+// explained again by the tool.
+class CountingConsoleBox : public CConsoleMessageBox {
+public:
+    int Show(HWND owner, const CString& text, const CString& caption, UINT type) override {
+        ++m_count;
+        return CConsoleMessageBox::Show(owner, text, caption, type);
+    }
+    int m_count = 0;
+};
+CountingConsoleBox& MessageBoxes();
+
+// LIB is the path of an index file; its data file is the same path with .dat in place of .idx
+// and the program folder is its folder.
+struct LibraryPath {
+    std::string folder; // ends with '/'
+    std::string indexName;
+    std::string dataName;
+};
+LibraryPath ParseLibraryPath(const std::string& lib);
+
+// Opens LIB as the reader would; on failure prints one line unless the library already said why.
+std::unique_ptr<CPoemLibrary> OpenLibrary(const std::string& lib);
+
+// Prints UTF-8 text to standard output, or one line to standard error.
+void Print(const std::string& utf8);
+void PrintError(const std::string& utf8);
+
+std::string Utf8(const CString& text);
+CString Utf16(const std::string& utf8);
+// A record field as text.
+std::string FieldText(const char* field, std::size_t width);
+
+// Parses a record number (1-based) within [1, count]; wrong usage otherwise.
+std::uint32_t ParseRecordNumber(const std::string& text, std::uint32_t count);
+
+} // namespace poemlib

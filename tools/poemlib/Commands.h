@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace poemlib {
+
+using Args = std::vector<std::string>;
+
+int RunInfo(const Args& args);
+int RunList(const Args& args);
+int RunSearch(const Args& args);
+int RunShow(const Args& args);
+int RunAdd(const Args& args);
+int RunCreate(const Args& args);
+int RunCheck(const Args& args);
+
+} // namespace poemlib

@@ -1,0 +1,127 @@
+// The commands that only read a library: info, list, search and show.
+
+#include "library/LibrarySummary.h"
+#include "tools/poemlib/Cli.h"
+#include "tools/poemlib/Commands.h"
+
+#include <cstring>
+#include <nlohmann/json.hpp>
+
+namespace poemlib {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+struct FieldName {
+    const char* name;
+    int code;
+};
+constexpr FieldName kFields[] = {
+    {"title", SEL_TITLE}, {"author", SEL_AUTHOR}, {"dynasty", SEL_DYNASTY},
+    {"form", SEL_FORM},   {"text", SEL_FULLTEXT},
+};
+
+int FieldCode(const std::string& name) {
+    for (const auto& field : kFields) {
+        if (name == field.name) {
+            return field.code;
+        }
+    }
+    throw UsageError{"FIELD must be title, author, dynasty, form or text: " + name};
+}
+
+void PrintRecord(std::uint32_t number, const PoemRecord& record, bool json) {
+    const std::string title = FieldText(record.title, sizeof record.title);
+    const std::string author = FieldText(record.author, sizeof record.author);
+    const std::string dynasty = FieldText(record.dynasty, sizeof record.dynasty);
+    const std::string form = FieldText(record.form, sizeof record.form);
+    if (json) {
+        const Json line = {{"n", number},
+                           {"title", title},
+                           {"author", author},
+                           {"dynasty", dynasty},
+                           {"form", form},
+                           {"length", record.length},
+                           {"offset", record.offset}};
+        Print(line.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n");
+    } else {
+        Print(std::to_string(number) + "\t" + title + "\t" + author + "\t" + dynasty + "\t" + form +
+              "\n");
+    }
+}
+
+} // namespace
+
+int RunInfo(const Args& args) {
+    const Arguments arguments(args, {"json"}, {});
+    const auto library = OpenLibrary(arguments.Positional(1)[0]);
+    if (!library) {
+        return kFailure;
+    }
+    if (arguments.Flag("json")) {
+        const Json info = {{"name", Utf8(library->GetName())},
+                           {"author", Utf8(library->GetAuthor())},
+                           {"version", Utf8(library->GetVersion())},
+                           {"date", Utf8(library->GetDate())},
+                           {"count", library->m_nCount}};
+        Print(info.dump() + "\n");
+    } else {
+        Print(Utf8(LibrarySummary(library.get())) + "\n");
+    }
+    return kSuccess;
+}
+
+int RunList(const Args& args) {
+    const Arguments arguments(args, {"json"}, {});
+    const auto library = OpenLibrary(arguments.Positional(1)[0]);
+    if (!library) {
+        return kFailure;
+    }
+    const PoemRecord* records = library->GetRecords();
+    for (std::uint32_t i = 0; i < library->m_nCount; ++i) {
+        PrintRecord(i + 1, records[i], arguments.Flag("json"));
+    }
+    return kSuccess;
+}
+
+int RunSearch(const Args& args) {
+    const Arguments arguments(args, {"json"}, {});
+    const auto& positional = arguments.Positional(3);
+    const int field = FieldCode(positional[1]);
+    const auto library = OpenLibrary(positional[0]);
+    if (!library) {
+        return kFailure;
+    }
+    const CString keyword = Utf16(positional[2]);
+    const unsigned found = library->Select(keyword.GetString(), field);
+    // The results are copies in library order, so each one's number is found by walking the
+    // library alongside them.
+    const PoemRecord* records = library->GetRecords();
+    std::uint32_t next = 0;
+    for (unsigned k = 0; k < found; ++k) {
+        const PoemRecord& result = library->GetResultBuffer()[k];
+        while (next < library->m_nCount &&
+               std::memcmp(&records[next], &result, sizeof result) != 0) {
+            ++next;
+        }
+        PrintRecord(next + 1, result, arguments.Flag("json"));
+        ++next;
+    }
+    return kSuccess;
+}
+
+int RunShow(const Args& args) {
+    const Arguments arguments(args, {}, {});
+    const auto& positional = arguments.Positional(2);
+    const auto library = OpenLibrary(positional[0]);
+    if (!library) {
+        return kFailure;
+    }
+    const std::uint32_t number = ParseRecordNumber(positional[1], library->m_nCount);
+    CString text;
+    library->ReadText(&library->GetRecords()[number - 1], text);
+    Print(Utf8(text));
+    return kSuccess;
+}
+
+} // namespace poemlib
