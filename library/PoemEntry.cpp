@@ -4,42 +4,29 @@
 
 #include <cstring>
 
-namespace {
-
-// Converts `value` into a zero-filled field, keeping its zero byte inside the width. Returns
-// false when the converted text would not leave room for it.
-bool FillField(char* field, std::size_t width, const CString& value) {
+bool EncodeField(char* field, std::size_t width, const CString& value, const char16_t* fieldName,
+                 CString& refusal) {
     const std::string bytes = CodePage::Encode(value.view());
     if (bytes.size() >= width) {
+        const auto limit = static_cast<unsigned>(width - 1);
+        refusal.Format(u"%s太长：最多 %u 个汉字或 %u 个英文字母。", fieldName, limit / 2, limit);
         return false;
     }
     std::memcpy(field, bytes.data(), bytes.size());
     return true;
 }
 
-CString TooLong(const char16_t* field, std::size_t width) {
-    const auto bytes = static_cast<unsigned>(width - 1);
-    return CString::Formatted(u"%s太长：最多 %u 个汉字或 %u 个英文字母。", field, bytes / 2, bytes);
-}
-
-} // namespace
-
 std::optional<PoemEntry> PrepareEntry(const CString& title, const CString& author,
                                       const char16_t* form, const CString& text, CString& refusal) {
     PoemEntry entry;
     PoemRecord& record = entry.record;
-    if (!FillField(record.title, sizeof record.title, title)) {
-        refusal = TooLong(u"标题", sizeof record.title);
-        return std::nullopt;
-    }
-    if (!FillField(record.author, sizeof record.author, author)) {
-        refusal = TooLong(u"作者", sizeof record.author);
+    if (!EncodeField(record.title, sizeof record.title, title, u"标题", refusal) ||
+        !EncodeField(record.author, sizeof record.author, author, u"作者", refusal)) {
         return std::nullopt;
     }
     if (form == nullptr) {
         std::memcpy(record.form, kModernEra, sizeof kModernEra);
-    } else if (!FillField(record.form, sizeof record.form, form)) {
-        refusal = TooLong(u"格律", sizeof record.form);
+    } else if (!EncodeField(record.form, sizeof record.form, form, u"格律", refusal)) {
         return std::nullopt;
     }
     std::memcpy(record.dynasty, kModernEra, sizeof kModernEra);

@@ -18,6 +18,12 @@ struct PoemEntry {
     std::vector<char> text;
 };
 
+// Converts `value` into a zero-filled record or header field of `width` bytes, keeping its zero
+// byte inside. Returns false, leaving the field as it was, when the text is too long; `refusal`
+// then names the field (`fieldName`, e.g. 标题) and its limit.
+bool EncodeField(char* field, std::size_t width, const CString& value, const char16_t* fieldName,
+                 CString& refusal);
+
 // Builds the entry, or returns the message that refuses it: a title longer than 64 bytes, or an
 // author or form longer than 16 bytes once converted. A null form stores 现代.
 std::optional<PoemEntry> PrepareEntry(const CString& title, const CString& author,

@@ -9,6 +9,7 @@
 #include <limits>
 #include <new>
 #include <string>
+#include <vector>
 
 PoemRecord* g_pResult = nullptr;
 
@@ -214,17 +215,16 @@ unsigned CPoemLibrary::SelectFullText(std::u16string_view keyword) {
 }
 
 bool CPoemLibrary::AppendPoem(PoemRecord& record, const char* text, unsigned size) {
-    if (!m_bOpen) {
-        AfxMessageBox(kNotOpen);
-        return false;
-    }
-    CFile index;
+    const PoemToAppend poem{&record, text, size};
+    return AppendPoems({&poem, 1});
+}
+
+bool CPoemLibrary::ReadIndexHeaderForAppend(CFile& index, LibraryHeader& header) {
     CFileException error;
     if (!index.Open(g_strAppPath + m_strIndexName, CFile::modeReadWrite, &error)) {
         ShowFileError(error);
         return false;
     }
-    LibraryHeader header{};
     if (index.Read(&header, kHeaderSize) < kHeaderSize) {
         AfxMessageBox(kCannotReadIndex);
         return false;
@@ -233,41 +233,80 @@ bool CPoemLibrary::AppendPoem(PoemRecord& record, const char* text, unsigned siz
         AfxMessageBox(kNotAnIndex);
         return false;
     }
-    // The new record goes right after the records the header counts; an index that does not
-    // hold them all is damaged, and writing past its end would count a hole as poems.
-    const std::int64_t indexSize = index.GetLength();
-    if (indexSize < 0 || static_cast<std::uint64_t>(indexSize) < RecordPosition(header.count) ||
-        header.count == std::numeric_limits<std::uint32_t>::max()) {
+    // The new records go right after the ones the header counts; an index that does not hold
+    // them all is damaged, and writing past its end would count a hole as poems.
+    const std::int64_t size = index.GetLength();
+    if (size < 0 || static_cast<std::uint64_t>(size) < RecordPosition(header.count)) {
         AfxMessageBox(kCannotReadIndex);
         return false;
     }
+    return true;
+}
+
+// Writes each text followed by its zero byte at the end of the data file, filling in each
+// record's offset and length, and flushes.
+bool CPoemLibrary::WriteTexts(std::span<const PoemToAppend> poems) {
     const std::int64_t end = m_file.SeekToEnd();
     if (end < 0) {
         ShowFileError(m_file.LastError());
         return false;
     }
-    // Offsets and lengths are 32 bits: a text that would end past 4 GiB cannot be found again.
-    if (static_cast<std::uint64_t>(end) + size + 1 > std::numeric_limits<std::uint32_t>::max()) {
-        AfxMessageBox(kDataFull);
-        return false;
+    // Offsets and lengths are 32 bits: a text that would end past 4 GiB could not be found.
+    std::uint64_t offset = static_cast<std::uint64_t>(end);
+    for (const PoemToAppend& poem : poems) {
+        if (offset + poem.size + 1 > std::numeric_limits<std::uint32_t>::max()) {
+            AfxMessageBox(kDataFull);
+            return false;
+        }
+        poem.record->length = poem.size + 1;
+        poem.record->offset = static_cast<std::uint32_t>(offset);
+        offset += poem.size + 1;
     }
-    record.length = size + 1;
-    record.offset = static_cast<std::uint32_t>(end);
-
-    // The order keeps every earlier poem readable whenever the writing stops: the text first,
-    // then the record after the counted ones, and the header's new count last. Until the count
-    // is written, the new text and record are only stray bytes past what the library counts.
-    const char zero = 0;
-    if (!m_file.Write(text, size) || !m_file.Write(&zero, 1) || !m_file.Flush()) {
+    std::vector<char> bytes;
+    bytes.reserve(static_cast<std::size_t>(offset - static_cast<std::uint64_t>(end)));
+    for (const PoemToAppend& poem : poems) {
+        bytes.insert(bytes.end(), poem.text, poem.text + poem.size);
+        bytes.push_back('\0');
+    }
+    if (!m_file.Write(bytes.data(), static_cast<unsigned>(bytes.size())) || !m_file.Flush()) {
         ShowFileError(m_file.LastError());
         return false;
     }
+    return true;
+}
+
+bool CPoemLibrary::AppendPoems(std::span<const PoemToAppend> poems) {
+    if (!m_bOpen) {
+        AfxMessageBox(kNotOpen);
+        return false;
+    }
+    CFile index;
+    LibraryHeader header{};
+    if (!ReadIndexHeaderForAppend(index, header)) {
+        return false;
+    }
+    if (poems.size() > std::numeric_limits<std::uint32_t>::max() - header.count) {
+        AfxMessageBox(kDataFull);
+        return false;
+    }
+    // The order keeps every earlier poem readable whenever the writing stops: the texts first,
+    // then the records after the counted ones, and the header's new count last. Until the count
+    // is written, the new texts and records are only stray bytes past what the library counts.
+    if (!WriteTexts(poems)) {
+        return false;
+    }
+    std::vector<PoemRecord> records;
+    records.reserve(poems.size());
+    for (const PoemToAppend& poem : poems) {
+        records.push_back(*poem.record);
+    }
+    const auto recordBytes = static_cast<unsigned>(records.size() * kRecordSize);
     if (index.Seek(static_cast<std::int64_t>(RecordPosition(header.count)), CFile::begin) < 0 ||
-        !index.Write(&record, kRecordSize) || !index.Flush()) {
+        !index.Write(records.data(), recordBytes) || !index.Flush()) {
         ShowFileError(index.LastError());
         return false;
     }
-    header.count += 1;
+    header.count += static_cast<std::uint32_t>(poems.size());
     if (index.Seek(0, CFile::begin) < 0 || !index.Write(&header, kHeaderSize) || !index.Flush()) {
         ShowFileError(index.LastError());
         return false;

@@ -213,3 +213,39 @@ TEST(PoemEntry, RefusesFieldsTooLongForTheRecord) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(AppendTest, BatchLeavesTheFilesExactlyAsAppendsOneByOne) {
+    const std::vector<std::pair<std::string, std::string>> poems = {
+        {"一", "first text"}, {"二", ""}, {"三", "床前明月光，\r\n疑是地上霜。"}};
+    auto build = [&](bool batch) {
+        Write(ThreePoems());
+        auto library = Open();
+        std::vector<PoemRecord> records(poems.size());
+        std::vector<std::string> texts;
+        std::vector<PoemToAppend> batchPoems;
+        for (std::size_t i = 0; i < poems.size(); ++i) {
+            records[i] = testing_support::MakeRecord({poems[i].first, "a", "d", "f", ""});
+            texts.push_back(Gbk(poems[i].second));
+        }
+        for (std::size_t i = 0; i < poems.size(); ++i) {
+            batchPoems.push_back({&records[i], texts[i].data(), unsigned(texts[i].size())});
+            if (!batch) {
+                EXPECT_TRUE(
+                    library->AppendPoem(records[i], texts[i].data(), unsigned(texts[i].size())));
+            }
+        }
+        if (batch) {
+            EXPECT_TRUE(library->AppendPoems(batchPoems));
+        }
+        return std::make_pair(IndexBytes(), DataBytes());
+    };
+    const auto oneByOne = build(false);
+    const auto together = build(true);
+    EXPECT_EQ(together.first, oneByOne.first);
+    EXPECT_EQ(together.second, oneByOne.second);
+    EXPECT_EQ(RecordsOf(together.first).size(), 6u);
+}
+
+} // namespace

@@ -165,3 +165,84 @@ TEST_F(PoemlibTest, CheckReportsEveryProblem) {
 }
 
 } // namespace
+
+namespace {
+
+class ImportTest : public PoemlibTest {
+protected:
+    std::string JsonFile(const std::string& name, const std::string& json) {
+        testing_support::WriteFile(m_folder.File(name), json);
+        return m_folder.File(name);
+    }
+};
+
+TEST_F(ImportTest, ReadsBothLayoutsAndMakesTextFitTheCodePage) {
+    Create();
+    const auto poems = JsonFile("a.json", R"([
+        {"title": "靜夜思", "author": "李白", "paragraphs": ["床前明月光，", "疑是地上霜。"]},
+        {"rhythmic": "水調歌頭", "author": "蘇軾", "paragraphs": ["明月幾時有"]},
+        {"title": "商調・梧葉兒", "author": "无名氏", "form": "乾荷叶", "dynasty": "元代",
+         "paragraphs": []}
+    ])");
+    const auto anthology = JsonFile("b.json", R"({"title": "千家诗", "content": [
+        {"type": "五言绝句", "content": [
+            {"chapter": "春晓", "author": "孟浩然", "paragraphs": ["春眠不觉晓"]}]}]})");
+    const auto r = Run({"import", Lib(), poems, anthology, "--dynasty", "唐代"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "added 4 poems\n");
+    // Traditional characters outside GB2312 are simplified, GB2312's own 乾 is kept, the
+    // katakana middle dot becomes U+00B7, a tune is the form of its ci, and --dynasty fills in
+    // only where a poem has none.
+    EXPECT_EQ(Run({"list", Lib()}).out, "1\t静夜思\t李白\t唐代\t\n"
+                                        "2\t水调歌头\t苏轼\t唐代\t水调歌头\n"
+                                        "3\t商调·梧叶儿\t无名氏\t元代\t乾荷叶\n"
+                                        "4\t春晓\t孟浩然\t唐代\t五言绝句\n");
+    EXPECT_EQ(Run({"show", Lib(), "1"}).out, "床前明月光，\r\n疑是地上霜。");
+    EXPECT_EQ(Run({"show", Lib(), "3"}).out, "");
+    EXPECT_EQ(Run({"check", Lib()}).exitCode, 0);
+}
+
+TEST_F(ImportTest, ReportsEachPoemItCannotAddAndAddsTheRest) {
+    Create();
+    const auto poems = JsonFile("a.json", R"([
+        {"title": "好", "author": "甲", "paragraphs": ["一"]},
+        {"title": "符文", "author": "乙", "paragraphs": ["ᚠᚢ"]},
+        {"title": ")" + std::string(70, 'x') + R"(", "author": "丙", "paragraphs": ["二"]},
+        {"title": "长名", "author": "一二三四五六七八九", "paragraphs": ["三"]}
+    ])");
+    const auto broken = JsonFile("c.json", "[{\"title\": ");
+    const auto r = Run({"import", Lib(), poems, broken});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "added 1 poem, 4 not added\n");
+    EXPECT_NE(r.err.find("poem 2 《符文》 not added: characters the code page cannot hold: ᚠᚢ"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("poem 3"), std::string::npos);
+    EXPECT_NE(r.err.find("标题太长"), std::string::npos);
+    EXPECT_NE(r.err.find("poem 4 《长名》 not added: 作者太长"), std::string::npos);
+    EXPECT_NE(r.err.find("c.json is not valid JSON"), std::string::npos);
+    EXPECT_EQ(Run({"list", Lib()}).out, "1\t好\t甲\t\t\n");
+}
+
+TEST_F(ImportTest, ExportThenImportGivesAnEqualLibrary) {
+    Create();
+    Add("静夜思", "李白", "床前明月光\n疑是地上霜\n", "五言绝句");
+    Add("空", "佚名", "");
+    Add("a\tb", "\"q\"", "line\\one\r\n");
+    const auto exported = Run({"export", Lib()});
+    ASSERT_EQ(exported.exitCode, 0);
+    Create("copy");
+    const auto json = JsonFile("e.json", exported.out);
+    ASSERT_EQ(Run({"import", Lib("copy"), json}).exitCode, 0);
+    EXPECT_EQ(Run({"export", Lib("copy")}).out, exported.out);
+    EXPECT_EQ(Run({"list", Lib("copy")}).out, Run({"list", Lib()}).out);
+    for (const char* n : {"1", "2", "3"}) {
+        EXPECT_EQ(Run({"show", Lib("copy"), n}).out, Run({"show", Lib(), n}).out) << n;
+    }
+    const auto text = Run({"export", Lib(), "--format", "text"}).out;
+    EXPECT_TRUE(text.starts_with("静夜思\n现代 · 李白 · 五言绝句\n\n床前明月光\n疑是地上霜\n\n"))
+        << text;
+    EXPECT_EQ(Run({"export", Lib(), "--format", "xml"}).exitCode, 2);
+}
+
+} // namespace

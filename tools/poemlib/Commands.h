@@ -14,5 +14,7 @@ int RunShow(const Args& args);
 int RunAdd(const Args& args);
 int RunCreate(const Args& args);
 int RunCheck(const Args& args);
+int RunImport(const Args& args);
+int RunExport(const Args& args);
 
 } // namespace poemlib

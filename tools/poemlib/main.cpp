@@ -44,6 +44,17 @@ const Command kCommands[] = {
      "Reports every problem found in the library's two files, one a line; exits 0 when it\n"
      "finds none and 1 when it finds some.",
      RunCheck},
+    {"import", "poemlib import LIB FILE... [--dynasty D] [--form F]",
+     "Appends the poems of JSON files in the layouts of the open \"chinese-poetry\" collection:\n"
+     "arrays of {title or rhythmic, author, paragraphs, dynasty, form}, or an anthology\n"
+     "{title, content: [{type, content: [{chapter, author, paragraphs}]}]} whose types are\n"
+     "forms. Paragraphs are joined with CR LF; characters outside GB2312 become their\n"
+     "simplified forms. D and F stand in for a poem's missing dynasty and form. Reports how\n"
+     "many poems it added and why any could not be.",
+     RunImport},
+    {"export", "poemlib export LIB [--format json|text]",
+     "Prints every poem: as JSON that import reads back (the default), or as text to read.",
+     RunExport},
 };
 
 void PrintUsage(std::FILE* out) {

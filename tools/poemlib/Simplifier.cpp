@@ -1,0 +1,70 @@
+#include "tools/poemlib/Simplifier.h"
+
+#include "platform/core/CodePage.h"
+
+#include <opencc.h>
+
+namespace {
+
+bool IsMiddleDotStandIn(char16_t ch) {
+    switch (ch) {
+    case u'\u30FB': // katakana middle dot
+    case u'\uFF65': // its half-width form
+    case u'\u2027': // hyphenation point
+    case u'\u2022': // bullet
+    case u'\u2219': // bullet operator
+    case u'\u22C5': // dot operator
+    case u'\u0387': // Greek ano teleia
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool InGb2312(std::u16string_view character) {
+    const std::string bytes = CodePage::Encode(character);
+    if (bytes.size() == 1) {
+        return bytes[0] != '?' || character == u"?";
+    }
+    const auto lead = static_cast<unsigned char>(bytes[0]);
+    const auto trail = static_cast<unsigned char>(bytes[1]);
+    return lead >= 0xA1 && lead <= 0xF7 && trail >= 0xA1 && trail <= 0xFE;
+}
+
+} // namespace
+
+Simplifier::Simplifier() {
+    opencc_t handle = opencc_open("t2s.json");
+    if (handle != reinterpret_cast<opencc_t>(-1)) {
+        m_handle = handle;
+    }
+}
+
+Simplifier::~Simplifier() {
+    if (m_handle != nullptr) {
+        opencc_close(static_cast<opencc_t>(m_handle));
+    }
+}
+
+CString Simplifier::Simplify(const CString& text) const {
+    std::u16string out;
+    const std::u16string_view in = text.view();
+    for (std::size_t i = 0; i < in.size();) {
+        const bool pair = in[i] >= 0xD800 && in[i] <= 0xDBFF && i + 1 < in.size();
+        const std::u16string_view character = in.substr(i, pair ? 2 : 1);
+        i += character.size();
+        if (IsMiddleDotStandIn(character[0])) {
+            out += u'\u00B7';
+        } else if (m_handle == nullptr || InGb2312(character)) {
+            out += character;
+        } else {
+            const std::string utf8 = CString(character).ToUtf8();
+            char* converted =
+                opencc_convert_utf8(static_cast<opencc_t>(m_handle), utf8.data(), utf8.size());
+            out += converted != nullptr ? CString::FromUtf8(converted).str()
+                                        : std::u16string(character);
+            opencc_convert_utf8_free(converted);
+        }
+    }
+    return CString(std::move(out));
+}
