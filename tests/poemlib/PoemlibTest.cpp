@@ -60,6 +60,14 @@ TEST_F(PoemlibTest, CreateAddAndReadBack) {
     const auto check = Run({"check", Lib()});
     EXPECT_EQ(check.exitCode, 0) << check.out;
     EXPECT_EQ(check.out, "");
+
+    // The reader's page, with the start-up settings and LIB's folder as the program folder.
+    const auto page = Run({"page", Lib(), "1"}).out;
+    EXPECT_TRUE(page.starts_with("<html><head>")) << page;
+    EXPECT_TRUE(page.ends_with("</table></body></html>")) << page;
+    EXPECT_NE(page.find("background=\"file://" + m_folder.Folder() + "bgpic27.jpg\" >"),
+              std::string::npos);
+    EXPECT_NE(page.find("床前明月光\r<br>疑是地上霜\r<br></font>"), std::string::npos);
 }
 
 TEST_F(PoemlibTest, SearchNumbersResultsByTheirPlaceInTheLibrary) {
@@ -125,7 +133,8 @@ TEST_F(PoemlibTest, MessagesOnceAndExitCodes) {
     const auto help = Run({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("poemlib check LIB"), std::string::npos);
-    for (const char* command : {"info", "list", "search", "show", "add", "create", "check"}) {
+    for (const char* command :
+         {"info", "list", "search", "show", "page", "add", "create", "check", "import", "export"}) {
         const auto r = Run({command, "--help"});
         EXPECT_EQ(r.exitCode, 0) << command;
         EXPECT_NE(r.out.find(std::string("usage: poemlib ") + command), std::string::npos);

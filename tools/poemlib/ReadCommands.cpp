@@ -1,6 +1,7 @@
 // The commands that only read a library: info, list, search and show.
 
 #include "library/LibrarySummary.h"
+#include "reading/PoemPage.h"
 #include "tools/poemlib/Cli.h"
 #include "tools/poemlib/Commands.h"
 
@@ -121,6 +122,18 @@ int RunShow(const Args& args) {
     CString text;
     library->ReadText(&library->GetRecords()[number - 1], text);
     Print(Utf8(text));
+    return kSuccess;
+}
+
+int RunPage(const Args& args) {
+    const Arguments arguments(args, {}, {});
+    const auto& positional = arguments.Positional(2);
+    const auto library = OpenLibrary(positional[0]);
+    if (!library) {
+        return kFailure;
+    }
+    const std::uint32_t number = ParseRecordNumber(positional[1], library->m_nCount);
+    Print(Utf8(ComposePoemPage(*library, library->GetRecords()[number - 1])));
     return kSuccess;
 }
 

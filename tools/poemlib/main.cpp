@@ -34,6 +34,10 @@ const Command kCommands[] = {
      RunSearch},
     {"show", "poemlib show LIB N",
      "Prints the text of record N (counting from 1) exactly as it is stored.", RunShow},
+    {"page", "poemlib page LIB N",
+     "Prints the HTML page the reader composes for record N, with the start-up colours and\n"
+     "background and LIB's folder as the program folder.",
+     RunPage},
     {"add", "poemlib add LIB --title T --author A [--form F]",
      "Appends the poem read from standard input (UTF-8) as the add-poem screen does: dynasty\n"
      "现代, form F or 现代, line breaks stored as CR LF.",

@@ -1,0 +1,86 @@
+#include "reading/PoemPage.h"
+
+#include "library/PoemLibrary.h"
+#include "platform/core/CodePage.h"
+#include "settings/Settings.h"
+
+namespace {
+
+CString Field(const char* field, std::size_t width) {
+    return CodePage::Decode(field, width);
+}
+
+CString FontLine(const char16_t* open, const CString& color, const CString& content,
+                 const char16_t* close) {
+    CString line = open;
+    line += color;
+    line += u">";
+    line += content;
+    line += close;
+    return line;
+}
+
+// One row of the inner table: the cell's opening tag, its content and the row's end.
+CString Row(const char16_t* cell, const CString& content) {
+    return CString(u"<tr>") + cell + content + u"</td>" + u"</tr>";
+}
+
+} // namespace
+
+CString TextToHtml(const CString& text) {
+    CString html;
+    for (const char16_t ch : text.view()) {
+        if (ch == u'\n') {
+            html += u"<br>";
+        } else if (ch != u'\t') {
+            html += ch;
+        }
+    }
+    return html;
+}
+
+CString ComposePoemPage(CPoemLibrary& library, const PoemRecord& record) {
+    CString text;
+    library.ReadText(&record, text);
+    text = TextToHtml(text);
+
+    const CString head = CString(u"<head>") +
+                         u"<meta http-equiv=\"Content-Type\" content=\"text/html; "
+                         u"charset=GB2312\">" +
+                         u"<title>Qinvara</title>" + u"</head>";
+
+    const CString formLine = FontLine(u"<font size=3 color=#", g_strFormColor,
+                                      Field(record.form, sizeof record.form), u"</font><br>");
+    const CString titleLine =
+        FontLine(u"<b><font size=5 color=#", g_strTitleColor,
+                 Field(record.title, sizeof record.title), u"</font></b><br>");
+    const CString authorLine = FontLine(u"<font size=3 color=#", g_strAuthorColor,
+                                        Field(record.dynasty, sizeof record.dynasty) + u"\u00B7" +
+                                            Field(record.author, sizeof record.author),
+                                        u"</font><br>");
+    const CString textBlock =
+        FontLine(u"<font size=4 color=#", g_strTextColor, text, u"</font><br>");
+
+    CString body = u"<body ";
+    body += u"background=\"file://";
+    body += g_strAppPath;
+    body += g_strBackPicture;
+    body += u"\" >";
+    body += u"<table align=left border=0 width=480 >";
+    body += u"<tr>";
+    body += u"<td align=left>";
+    body += u"<table border=0 align=left";
+    body += u">";
+    body += Row(u"<td align=left height=9 >", formLine);
+    body += Row(u"<td align=center >", titleLine);
+    body += Row(u"<td align=right height=9 >", authorLine);
+    body += Row(u"<td align=right height=9 >", u"&nbsp;&nbsp;");
+    body += u"</table>";
+    body += u"</td>";
+    body += u"</tr>";
+    body += Row(u"<td align=left valign=top>", textBlock);
+    body += u"</table>";
+    body += u"</body>";
+
+    return CString(u"<html>") + head + body + u"</html>";
+}
