@@ -1,0 +1,54 @@
+#pragma once
+// The reference pages of the program folder: authors.htm, one entry per poet of the search
+// screen's author list, and geti.htm, one per form of its form list, each anchored at the name
+// exactly as the list shows it. Texts about poets and forms are ours (data/kavro/poets.json and
+// forms.json); the poems they list and count come from the default library.
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace refpages {
+
+struct Poem {
+    std::string title; // UTF-8
+    std::string author;
+    std::string dynasty;
+    std::string form;
+    std::string text; // lines separated by CR LF
+};
+
+struct PoetNote {
+    std::string dynasty;
+    std::string years;
+    std::string courtesy;
+    std::string about;
+};
+
+struct FormNote {
+    std::string kind;
+    std::string about;
+};
+
+// Names in list order, duplicates kept: each distinct name gets one entry.
+std::string AuthorsPage(const std::vector<std::string>& authors,
+                        const std::map<std::string, PoetNote>& notes,
+                        const std::vector<Poem>& library);
+std::string FormsPage(const std::vector<std::string>& forms,
+                      const std::map<std::string, FormNote>& notes,
+                      const std::vector<Poem>& library);
+
+// What the library's poems of one form have in common: how many, and the most frequent
+// number of stanzas (paragraphs), lines, characters, and characters per line.
+struct FormShape {
+    int poems = 0;
+    int stanzas = 0;
+    int lines = 0;
+    int characters = 0;
+    int charactersPerLine = 0; // 0 when the lines differ in length
+};
+FormShape ShapeOf(const std::string& form, const std::vector<Poem>& library);
+
+std::string Escape(const std::string& text);
+
+} // namespace refpages
