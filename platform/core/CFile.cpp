@@ -143,24 +143,39 @@ bool CFile::Fail(int osError) {
     return false;
 }
 
-unsigned CFile::Read(void* buffer, unsigned count) {
-    if (m_fd < 0) {
-        return 0;
-    }
+namespace {
+
+// Repeats `readSome(destination, wanted, done)`, one system call each, until `count` bytes have
+// come or the file ends. Sets `error` when a call fails.
+template <class ReadSome>
+unsigned ReadFully(void* buffer, unsigned count, int& error, ReadSome readSome) {
     auto* bytes = static_cast<char*>(buffer);
     unsigned done = 0;
     while (done < count) {
-        const ssize_t n = ::read(m_fd, bytes + done, count - done);
+        const ssize_t n = readSome(bytes + done, count - done, done);
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n <= 0) {
-            if (n < 0) {
-                Fail(errno);
-            }
+            error = n < 0 ? errno : 0;
             break;
         }
         done += static_cast<unsigned>(n);
+    }
+    return done;
+}
+
+} // namespace
+
+unsigned CFile::Read(void* buffer, unsigned count) {
+    if (m_fd < 0) {
+        return 0;
+    }
+    int error = 0;
+    const unsigned done = ReadFully(
+        buffer, count, error, [&](char* to, unsigned n, unsigned) { return ::read(m_fd, to, n); });
+    if (error != 0) {
+        Fail(error);
     }
     return done;
 }
@@ -169,21 +184,13 @@ unsigned CFile::ReadAt(std::uint64_t position, void* buffer, unsigned count) {
     if (m_fd < 0) {
         return 0;
     }
-    auto* bytes = static_cast<char*>(buffer);
-    unsigned done = 0;
-    while (done < count) {
-        const ssize_t n =
-            ::pread(m_fd, bytes + done, count - done, static_cast<off_t>(position + done));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            if (n < 0) {
-                Fail(errno);
-            }
-            break;
-        }
-        done += static_cast<unsigned>(n);
+    int error = 0;
+    const unsigned done =
+        ReadFully(buffer, count, error, [&](char* to, unsigned n, unsigned already) {
+            return ::pread(m_fd, to, n, static_cast<off_t>(position + already));
+        });
+    if (error != 0) {
+        Fail(error);
     }
     return done;
 }
