@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -182,16 +183,60 @@ unsigned CPoemLibrary::Select(const char16_t* keyword, int field) {
     }
 }
 
+namespace {
+
+// True when `needle` (the search bytes of a keyword) occurs in text[0, size) starting on a
+// character: the same answer as searching the decoded text for the keyword.
+bool ContainsAtCharacter(const char* text, std::size_t size, std::string_view needle) {
+    if (needle.empty()) {
+        return true;
+    }
+    std::size_t boundary = 0; // a known character start at or before the search position
+    for (std::size_t from = 0; from + needle.size() <= size;) {
+        const void* hit = ::memmem(text + from, size - from, needle.data(), needle.size());
+        if (hit == nullptr) {
+            return false;
+        }
+        const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - text);
+        while (boundary < at) {
+            boundary += CodePage::CharacterLength(text, boundary, size);
+        }
+        if (boundary == at) {
+            return true;
+        }
+        from = at + 1;
+    }
+    return false;
+}
+
+// The part of a field or text that decodes: up to its first zero byte.
+std::size_t TextLength(const char* text, std::size_t width) {
+    const void* zero = std::memchr(text, 0, width);
+    return zero != nullptr ? static_cast<std::size_t>(static_cast<const char*>(zero) - text)
+                           : width;
+}
+
+} // namespace
+
+// Keywords that have one byte form are searched in the code page's bytes, without decoding;
+// the others (U+FFFD, characters the page lacks) are searched in the decoded text.
 unsigned CPoemLibrary::SelectByField(std::u16string_view keyword, std::size_t fieldOffset,
                                      std::size_t fieldWidth) {
+    const std::optional<std::string> needle = CodePage::SearchBytes(keyword);
     unsigned found = 0;
     std::u16string field;
     for (std::uint32_t i = 0; i < m_nCount; ++i) {
         const PoemRecord& record = m_pRecords[i];
-        field.clear();
-        CodePage::DecodeAppend(reinterpret_cast<const char*>(&record) + fieldOffset, fieldWidth,
-                               field);
-        if (field.find(keyword) != std::u16string::npos) {
+        const char* bytes = reinterpret_cast<const char*>(&record) + fieldOffset;
+        bool match = false;
+        if (needle) {
+            match = ContainsAtCharacter(bytes, TextLength(bytes, fieldWidth), *needle);
+        } else {
+            field.clear();
+            CodePage::DecodeAppend(bytes, fieldWidth, field);
+            match = field.find(keyword) != std::u16string::npos;
+        }
+        if (match) {
             g_pResult[found++] = record;
         }
     }
@@ -199,15 +244,28 @@ unsigned CPoemLibrary::SelectByField(std::u16string_view keyword, std::size_t fi
 }
 
 unsigned CPoemLibrary::SelectFullText(std::u16string_view keyword) {
+    const std::optional<std::string> needle = CodePage::SearchBytes(keyword);
+    // One view of the whole data file instead of a read per poem; the texts are still taken
+    // from the file at every search.
+    const std::string_view data = needle ? m_file.MapView() : std::string_view();
     unsigned found = 0;
     std::string bytes;
     std::u16string text;
     for (std::uint32_t i = 0; i < m_nCount; ++i) {
         const PoemRecord& record = m_pRecords[i];
-        ReadTextBytes(record, bytes);
-        text.clear();
-        CodePage::DecodeAppend(bytes.data(), bytes.size(), text);
-        if (text.find(keyword) != std::u16string::npos) {
+        bool match = false;
+        if (needle && !data.empty()) {
+            const std::size_t start = std::min<std::size_t>(record.offset, data.size());
+            const std::size_t size = std::min<std::size_t>(record.length, data.size() - start);
+            match = ContainsAtCharacter(data.data() + start, TextLength(data.data() + start, size),
+                                        *needle);
+        } else {
+            ReadTextBytes(record, bytes);
+            text.clear();
+            CodePage::DecodeAppend(bytes.data(), bytes.size(), text);
+            match = text.find(keyword) != std::u16string::npos;
+        }
+        if (match) {
             g_pResult[found++] = record;
         }
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -252,7 +253,35 @@ bool CFile::Flush() {
     return true;
 }
 
+std::string_view CFile::MapView() {
+    const std::int64_t length = GetLength();
+    if (length <= 0 || static_cast<std::uint64_t>(length) > SIZE_MAX) {
+        Unmap();
+        return {};
+    }
+    const auto size = static_cast<std::size_t>(length);
+    if (m_map == nullptr || m_mapSize != size) {
+        Unmap();
+        void* map = ::mmap(nullptr, size, PROT_READ, MAP_SHARED, m_fd, 0);
+        if (map == MAP_FAILED) {
+            return {};
+        }
+        m_map = map;
+        m_mapSize = size;
+    }
+    return {static_cast<const char*>(m_map), m_mapSize};
+}
+
+void CFile::Unmap() {
+    if (m_map != nullptr) {
+        ::munmap(m_map, m_mapSize);
+        m_map = nullptr;
+        m_mapSize = 0;
+    }
+}
+
 void CFile::Close() {
+    Unmap();
     if (m_fd >= 0) {
         ::close(m_fd);
         m_fd = -1;

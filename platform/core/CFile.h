@@ -5,6 +5,7 @@
 #include "platform/core/CString.h"
 
 #include <cstdint>
+#include <string_view>
 
 class CFileException {
 public:
@@ -58,6 +59,10 @@ public:
     std::int64_t Seek(std::int64_t offset, SeekPosition from);
     std::int64_t SeekToEnd() { return Seek(0, end); }
     std::int64_t GetLength() const;
+    // The whole file, mapped read-only and mapped again whenever its length has changed; empty
+    // when the file is empty or cannot be mapped (callers then read instead). Valid until the
+    // next call or Close.
+    std::string_view MapView();
     // Pushes what was written down to the storage.
     bool Flush();
     void Close();
@@ -66,8 +71,11 @@ public:
 
 private:
     bool Fail(int osError);
+    void Unmap();
 
     int m_fd = -1;
+    void* m_map = nullptr;
+    std::size_t m_mapSize = 0;
     CString m_strPath;
     CFileException m_lastError;
 };

@@ -17,6 +17,9 @@ struct Tables {
     std::array<char16_t, 256> single{};                                      // one-byte characters
     std::array<char16_t, (kLeadLast - kLeadFirst + 1) * kTrailCount> pair{}; // two-byte ones
     std::array<std::uint16_t, 0x10000> encode{}; // code unit -> bytes (hi<<8|lo), 0 = none
+    // Code units that some other byte sequence also decodes to, or whose encoding does not
+    // decode back to them: a search in bytes could miss or misplace them.
+    std::array<bool, 0x10000> ambiguous{};
 };
 
 class Converter {
@@ -56,6 +59,33 @@ char16_t DecodeOne(Converter& toUtf16, const char* bytes, size_t size) {
     return n == 2 ? out[0] : kNone; // a character outside the BMP cannot come from this page
 }
 
+std::uint16_t DecodeCode(const Tables& t, std::uint16_t code) {
+    if (code < 0x100) {
+        return t.single[code];
+    }
+    const unsigned lead = code >> 8, trail = code & 0xFF;
+    if (lead < kLeadFirst || lead > kLeadLast || trail < kTrailFirst || trail > kTrailLast) {
+        return kNone;
+    }
+    return t.pair[(lead - kLeadFirst) * kTrailCount + (trail - kTrailFirst)];
+}
+
+void MarkAmbiguous(Tables& t) {
+    std::array<std::uint8_t, 0x10000> decodings{};
+    for (const char16_t ch : t.single) {
+        decodings[ch] += ch != kNone ? 1 : 0;
+    }
+    for (const char16_t ch : t.pair) {
+        decodings[ch] += ch != kNone ? 1 : 0;
+    }
+    for (unsigned unit = 1; unit < 0x10000; ++unit) {
+        const std::uint16_t code = t.encode[unit];
+        t.ambiguous[unit] = code == 0 || decodings[unit] != 1 || DecodeCode(t, code) != unit;
+    }
+    t.ambiguous[0] = true;
+    t.ambiguous[CodePage::kReplacement] = true;
+}
+
 std::unique_ptr<Tables> BuildTables() {
     auto tables = std::make_unique<Tables>();
     Converter toUtf16("UTF-16LE", "CP936");
@@ -89,6 +119,7 @@ std::unique_ptr<Tables> BuildTables() {
             tables->encode[unit] = static_cast<std::uint16_t>((out[0] << 8) | out[1]);
         }
     }
+    MarkAmbiguous(*tables);
     return tables;
 }
 
@@ -201,6 +232,22 @@ std::string Encode(std::u16string_view text, size_t* unencodable) {
         *unencodable = missing;
     }
     return out;
+}
+
+std::optional<std::string> SearchBytes(std::u16string_view text) {
+    const Tables& t = GetTables();
+    for (const char16_t unit : text) {
+        if (t.ambiguous[unit]) {
+            return std::nullopt;
+        }
+    }
+    return Encode(text);
+}
+
+size_t CharacterLength(const char* bytes, size_t position, size_t end) {
+    size_t used = 1;
+    DecodeAt(GetTables(), reinterpret_cast<const unsigned char*>(bytes), position, end, used);
+    return used;
 }
 
 size_t ValidPrefix(const char* bytes, size_t size) {

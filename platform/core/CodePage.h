@@ -6,6 +6,7 @@
 #include "platform/core/CString.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,16 @@ void DecodeAppend(const char* bytes, size_t width, std::u16string& out);
 size_t Encode(std::u16string_view text, char* out, size_t outSize);
 // The whole text encoded; `unencodable`, when given, counts the characters that became '?'.
 std::string Encode(std::u16string_view text, size_t* unencodable = nullptr);
+
+// The one byte string that every occurrence of `text` has in decoded text, or nothing when
+// there is none: a character the code page does not hold, U+FFFD (which invalid bytes also
+// decode to), or one that two byte sequences decode to. A byte search for it finds exactly what
+// a search of the decoded text finds, once each match is checked to start on a character.
+std::optional<std::string> SearchBytes(std::u16string_view text);
+
+// Bytes that the character starting at `position` takes when bytes[0, end) is decoded: 2 for
+// a valid two-byte character, otherwise 1. Walking from the start gives the character starts.
+size_t CharacterLength(const char* bytes, size_t position, size_t end);
 
 // Length of the valid code page 936 prefix of bytes[0, size) (stopping at nothing, not even a
 // zero byte): the command line's check uses it to find bytes that are not valid.
