@@ -2,28 +2,45 @@
 
 #include "tests/common/TestLibrary.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
-#include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace testing_support {
+namespace {
+
+// In the child, between fork and exec: only calls that are safe there.
+[[noreturn]] void BecomeProgram(const std::string& program, std::vector<char*>& argv,
+                                const TempFolder& folder, const ProcessOptions& options) {
+    const int in = ::open(folder.File("in").c_str(), O_RDONLY);
+    const int out = ::open(folder.File("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = ::open(folder.File("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(in, 0);
+    ::dup2(out, 1);
+    ::dup2(err, 2);
+    if (options.fileSizeLimit >= 0) {
+        // Past the limit a write fails with EFBIG instead of the signal ending the program,
+        // as writing to a full disk fails.
+        const rlimit limit{static_cast<rlim_t>(options.fileSizeLimit),
+                           static_cast<rlim_t>(options.fileSizeLimit)};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::signal(SIGXFSZ, SIG_IGN);
+    }
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+}
+
+} // namespace
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& input) {
+                         const std::string& input, const ProcessOptions& options) {
     // Files rather than pipes: nothing can fill up and block while the child runs.
     TempFolder folder;
     WriteFile(folder.File("in"), input);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, folder.File("in").c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, folder.File("out").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, folder.File("err").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    std::vector<std::string> environment = options.environment;
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const auto& arg : args) {
@@ -31,16 +48,21 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     }
     argv.push_back(nullptr);
     ProcessResult result;
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
+    const pid_t pid = ::fork();
+    if (pid < 0) {
         result.err = "cannot start " + program;
         return result;
+    }
+    if (pid == 0) {
+        for (auto& variable : environment) {
+            ::putenv(variable.data());
+        }
+        BecomeProgram(program, argv, folder, options);
     }
     int status = 0;
     ::waitpid(pid, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     result.out = ReadFile(folder.File("out"));
     result.err = ReadFile(folder.File("err"));
     return result;

@@ -1,0 +1,63 @@
+// Preloaded into a program under test: the process is killed with SIGKILL just before its
+// (N+1)-th write, positioned write or flush to a file other than the standard streams, where N
+// comes from LOMEVA_KILL_AFTER_WRITES. Everything written before stays, as it would on a
+// machine whose program was killed at that moment.
+
+#include <csignal>
+#include <cstdlib>
+#include <dlfcn.h>
+#include <unistd.h>
+
+namespace {
+
+long g_left = -2; // -2: not read yet; -1: no limit
+
+template <class Function> Function* Real(const char* name) {
+    return reinterpret_cast<Function*>(dlsym(RTLD_NEXT, name));
+}
+
+void Spend(int fd) {
+    if (fd <= 2) {
+        return;
+    }
+    if (g_left == -2) {
+        const char* limit = std::getenv("LOMEVA_KILL_AFTER_WRITES");
+        g_left = limit != nullptr ? std::atol(limit) : -1;
+    }
+    if (g_left == 0) {
+        kill(getpid(), SIGKILL);
+    }
+    if (g_left > 0) {
+        --g_left;
+    }
+}
+
+} // namespace
+
+extern "C" {
+
+ssize_t write(int fd, const void* buffer, size_t count) {
+    static auto* real = Real<ssize_t(int, const void*, size_t)>("write");
+    Spend(fd);
+    return real(fd, buffer, count);
+}
+
+ssize_t pwrite(int fd, const void* buffer, size_t count, off_t offset) {
+    static auto* real = Real<ssize_t(int, const void*, size_t, off_t)>("pwrite");
+    Spend(fd);
+    return real(fd, buffer, count, offset);
+}
+
+int fdatasync(int fd) {
+    static auto* real = Real<int(int)>("fdatasync");
+    Spend(fd);
+    return real(fd);
+}
+
+int fsync(int fd) {
+    static auto* real = Real<int(int)>("fsync");
+    Spend(fd);
+    return real(fd);
+}
+
+} // extern "C"
