@@ -16,6 +16,8 @@ packages=(
     fonts-noto-cjk
     # traditional to simplified characters for imports
     libopencc-dev
+    # the check of the curated poems under data/kavro
+    nodejs
     # the reader on a machine without a display: a virtual display reachable on 127.0.0.1 only
     xvfb x11vnc xauth novnc websockify
 )
@@ -65,6 +67,8 @@ start_reader() {
 
 run_tests() {
     export QT_QPA_PLATFORM=offscreen
+    node data/kavro/curate.mjs --check
+    node --test data/kavro/
     ctest --test-dir build --output-on-failure -j2
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir build-asan --output-on-failure -j2

@@ -255,3 +255,17 @@ TEST_F(ImportTest, ExportThenImportGivesAnEqualLibrary) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ImportTest, KeepsATraditionalCharacterWhoseSimplifiedFormTheCodePageLacks) {
+    Create();
+    // 餔 is in the code page; its simplified form 𫗦 is not.
+    const auto file = JsonFile("a.json", R"([{"title":"渔父","author":"屈原",
+                                              "paragraphs":["何不餔其糟而歠其酾"]}])");
+    const auto r = Run({"import", Lib(), file});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Run({"show", Lib(), "1"}).out, "何不餔其糟而歠其酾");
+}
+
+} // namespace

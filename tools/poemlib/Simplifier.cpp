@@ -46,6 +46,24 @@ Simplifier::~Simplifier() {
     }
 }
 
+// The simplified form of a character, unless the code page cannot hold it (some simplified
+// forms live only in Unicode's extensions, such as 𫗦 for 餔) while it holds the original.
+std::u16string Simplifier::SimplifiedOrKept(std::u16string_view character) const {
+    const std::string utf8 = CString(character).ToUtf8();
+    char* converted =
+        opencc_convert_utf8(static_cast<opencc_t>(m_handle), utf8.data(), utf8.size());
+    if (converted == nullptr) {
+        return std::u16string(character);
+    }
+    const std::u16string simplified = CString::FromUtf8(converted).str();
+    opencc_convert_utf8_free(converted);
+    std::size_t lost = 0;
+    CodePage::Encode(simplified, &lost);
+    std::size_t originalLost = 0;
+    CodePage::Encode(character, &originalLost);
+    return lost != 0 && originalLost == 0 ? std::u16string(character) : simplified;
+}
+
 CString Simplifier::Simplify(const CString& text) const {
     std::u16string out;
     const std::u16string_view in = text.view();
@@ -58,12 +76,7 @@ CString Simplifier::Simplify(const CString& text) const {
         } else if (m_handle == nullptr || InGb2312(character)) {
             out += character;
         } else {
-            const std::string utf8 = CString(character).ToUtf8();
-            char* converted =
-                opencc_convert_utf8(static_cast<opencc_t>(m_handle), utf8.data(), utf8.size());
-            out += converted != nullptr ? CString::FromUtf8(converted).str()
-                                        : std::u16string(character);
-            opencc_convert_utf8_free(converted);
+            out += SimplifiedOrKept(character);
         }
     }
     return CString(std::move(out));

@@ -4,7 +4,8 @@
 
 // Makes imported text fit the code page: stand-ins for the middle dot become U+00B7, and each
 // character outside GB2312 (the handheld's character set) becomes its simplified form where
-// OpenCC has one. Characters of GB2312 are never touched, so 乾 in 乾荷叶 stays as it is.
+// OpenCC has one that the code page holds. Characters of GB2312 are never touched, so 乾 in
+// 乾荷叶 stays as it is.
 class Simplifier {
 public:
     Simplifier();
@@ -16,5 +17,7 @@ public:
     CString Simplify(const CString& text) const;
 
 private:
+    std::u16string SimplifiedOrKept(std::u16string_view character) const;
+
     void* m_handle = nullptr;
 };

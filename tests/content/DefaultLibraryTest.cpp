@@ -1,0 +1,106 @@
+// The program folder as the build lays it out: the default library made from the curated poems,
+// every pick-list name finding its poems, and the reference pages anchored at every name.
+
+#include "browse/NameTables.h"
+#include "library/PoemLibrary.h"
+#include "platform/core/CodePage.h"
+#include "platform/core/Services.h"
+#include "settings/Settings.h"
+#include "tests/common/Process.h"
+#include "tests/common/TestLibrary.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <set>
+
+namespace {
+
+const std::string kProgramFolder = LOMEVA_PROGRAM_DIR "/";
+const std::string kCurated = LOMEVA_SOURCE_DIR "/data/kavro/";
+
+class DefaultLibraryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_strAppPath = CString::FromUtf8(kProgramFolder);
+        ASSERT_TRUE(m_library.Open()) << "no default library in " << kProgramFolder;
+    }
+    void TearDown() override { ResetSettings(); }
+
+    template <std::size_t N>
+    std::set<std::string> Unmatched(const std::array<const char16_t*, N>& names, int field) {
+        std::set<std::string> unmatched;
+        for (const char16_t* name : names) {
+            if (std::u16string_view(name).size() >= 2 && m_library.Select(name, field) == 0) {
+                unmatched.insert(CString(name).ToUtf8());
+            }
+        }
+        return unmatched;
+    }
+
+    CRecordingMessageBox m_boxes;
+    ScopedService<IMessageBoxService> m_quiet{m_boxes};
+    CPoemLibrary m_library;
+};
+
+TEST_F(DefaultLibraryTest, HoldsEveryCuratedPoemInOrder) {
+    std::size_t curated = 0;
+    std::string firstTitle;
+    for (const char* file :
+         {"01-tang300.json", "02-songci300.json", "03-yuanqu.json", "04-more.json"}) {
+        std::ifstream in(kCurated + file);
+        const auto poems = nlohmann::json::parse(in);
+        curated += poems.size();
+        if (firstTitle.empty()) {
+            firstTitle = poems.at(0).at("title").get<std::string>();
+        }
+    }
+    EXPECT_EQ(m_library.m_nCount, curated);
+    EXPECT_EQ(m_library.GetName(), u"唐诗宋词元曲");
+    EXPECT_EQ(m_library.GetVersion(), u"1.0.0");
+    ASSERT_GT(m_library.m_nCount, 0u);
+    EXPECT_EQ(CodePage::Decode(m_library.GetRecords()[0].title, 65).ToUtf8(), firstTitle);
+    // Every text and field is valid code page 936: nothing became '?'.
+    const auto check =
+        testing_support::RunProcess(POEMLIB_PATH, {"check", kProgramFolder + "kavro.idx"});
+    EXPECT_EQ(check.exitCode, 0) << check.out;
+}
+
+TEST_F(DefaultLibraryTest, EveryPickListNameFindsPoemsInItsOwnField) {
+    // Names no open collection has a poem for, and one tune too long for any form field.
+    EXPECT_EQ(Unmatched(g_authorNames, SEL_AUTHOR), (std::set<std::string>{"吴伟业", "郑板桥"}));
+    EXPECT_EQ(Unmatched(g_dynastyNames, SEL_DYNASTY), (std::set<std::string>{"秦代", "现代"}));
+    EXPECT_EQ(Unmatched(g_searchFormNames, SEL_FORM),
+              (std::set<std::string>{"现代", "中吕·快活三过朝天子四换头"}));
+}
+
+TEST_F(DefaultLibraryTest, ReferencePagesHaveAnAnchorForEveryName) {
+    const std::string authors = testing_support::ReadFile(kProgramFolder + "authors.htm");
+    const std::string forms = testing_support::ReadFile(kProgramFolder + "geti.htm");
+    ASSERT_FALSE(authors.empty());
+    ASSERT_FALSE(forms.empty());
+    auto anchors = [](const std::string& page, const std::string& name) {
+        const std::string anchor = "<a name=\"" + name + "\">";
+        std::size_t count = 0;
+        for (auto at = page.find(anchor); at != std::string::npos; at = page.find(anchor, at + 1)) {
+            ++count;
+        }
+        return count;
+    };
+    for (const char16_t* name : g_authorNames) {
+        if (std::u16string_view(name).size() >= 2) {
+            EXPECT_EQ(anchors(authors, CString(name).ToUtf8()), 1u) << CString(name).ToUtf8();
+        }
+    }
+    for (const char16_t* name : g_searchFormNames) {
+        if (std::u16string_view(name).size() >= 2) {
+            EXPECT_EQ(anchors(forms, CString(name).ToUtf8()), 1u) << CString(name).ToUtf8();
+        }
+    }
+    EXPECT_NE(authors.find("charset=UTF-8"), std::string::npos);
+    // Each poet's entry lists the poems the library holds by them.
+    EXPECT_NE(authors.find("《静夜思》"), std::string::npos);
+}
+
+} // namespace
