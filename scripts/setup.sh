@@ -8,8 +8,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
 packages=(
-    # building
-    g++ cmake ninja-build pkg-config
+    # building (clang and its runtime for the fuzz targets)
+    g++ cmake ninja-build pkg-config clang libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
     # the window, the viewer, sound, and the fonts of the "宋体" face
     qt6-base-dev qt6-multimedia-dev libqt6svg6-dev fonts-arphic-uming fonts-arphic-ukai
@@ -72,6 +72,7 @@ run_tests() {
     ctest --test-dir build --output-on-failure -j2
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir build-asan --output-on-failure -j2
+    scripts/fuzz.sh 60
 }
 
 case "$mode" in

@@ -1,0 +1,41 @@
+// An arbitrary index and data file pair: opened, every selection run, every text read and every
+// page composed. Nothing may crash, read out of bounds, or leak.
+
+#include "fuzz/FuzzSupport.h"
+#include "library/PoemLibrary.h"
+#include "platform/core/CodePage.h"
+#include "reading/PoemPage.h"
+#include "settings/Settings.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static fuzzing::Quiet quiet;
+    const auto [index, rest] = fuzzing::Split(data, size);
+    // The keyword comes from the last bytes, as typed text.
+    const std::string_view keywordBytes =
+        rest.substr(rest.size() - std::min<std::size_t>(rest.size(), 4));
+    fuzzing::WriteFile("kavro.idx", index);
+    fuzzing::WriteFile("kavro.dat", rest);
+    g_strAppPath = CString::FromUtf8(fuzzing::Folder());
+
+    CPoemLibrary library;
+    const bool opened = library.Open();
+    const CString keyword = CodePage::Decode(keywordBytes.data(), keywordBytes.size());
+    for (int field = -1; field <= 6; ++field) {
+        const unsigned found = library.Select(keyword.GetString(), field);
+        if (found > library.m_nCount) {
+            __builtin_trap();
+        }
+    }
+    library.Select(nullptr, SEL_ALL);
+    (void)library.GetName();
+    (void)library.GetVersion();
+    (void)library.GetDate();
+    if (opened) {
+        for (std::uint32_t i = 0; i < library.m_nCount && i < 64; ++i) {
+            CString text;
+            library.ReadText(&library.GetRecords()[i], text);
+            (void)ComposePoemPage(library, library.GetRecords()[i]);
+        }
+    }
+    return 0;
+}
