@@ -13,6 +13,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
     # the window, the viewer, sound, and the fonts of the "宋体" face
     qt6-base-dev qt6-multimedia-dev libqt6svg6-dev fonts-arphic-uming fonts-arphic-ukai
+    fonts-urw-base35
     fonts-noto-cjk
     # traditional to simplified characters for imports
     libopencc-dev

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+#include <array>
+
+// The main screen picture and the program's icon. Both draw text, so they need a
+// QGuiApplication (the offscreen platform is enough) for the font database.
+namespace artgen {
+
+constexpr int kScreenWidth = 240;
+constexpr int kScreenHeight = 320;
+
+// One framed button of the main screen. The main menu taps at fixed client points, so each
+// frame is placed to enclose the tap zone of its function with a margin.
+struct ButtonFrame {
+    QRect frame; // outer edge of the frame, inclusive corners
+    const char* caption;
+};
+const std::array<ButtonFrame, 4>& mainScreenButtons();
+
+// Where the menu draws black text over the picture: the library summary at the top right and
+// the two fixed lines at the foot. The picture keeps both light.
+QRect summaryArea();
+QRect footArea();
+
+QImage renderMainScreen();
+// The seal-like icon, square, with a transparent margin.
+QImage renderIcon(int size);
+// The main screen with sample summary and foot text drawn in, to judge readability.
+QImage renderMainScreenPreview();
+
+// Writes mainscreen.bmp (24 bits per pixel), icon.png, icon16.png and icon32.png into `dir`.
+// Returns an empty string, or what went wrong.
+QString writeMainScreen(const QString& dir);
+
+// The CJK face the artwork was drawn with, for the generator's report.
+QString titleFontFamily();
+
+} // namespace artgen
