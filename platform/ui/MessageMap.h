@@ -1,0 +1,93 @@
+#pragma once
+// Message maps: a window class lists which of its member functions answers which message, in a
+// table read top to bottom, and chains to its base class's table. Each entry is made by a typed
+// builder, so a handler's signature is checked by the compiler and no handler unpacks WPARAM or
+// LPARAM itself:
+//
+//     const CMessageMap* CMainMenuDlg::GetMessageMap() const {
+//         static const CMessageMap map(CDialog::GetMessageMap(), {
+//             On::LButtonDown(&CMainMenuDlg::OnLButtonDown),
+//             On::Paint(&CMainMenuDlg::OnPaint),
+//         });
+//         return &map;
+//     }
+
+#include "platform/core/WinTypes.h"
+#include "platform/ui/Geometry.h"
+#include "platform/ui/UiConstants.h"
+
+#include <concepts>
+#include <functional>
+#include <initializer_list>
+#include <vector>
+
+class CWnd;
+
+struct MessageEntry {
+    UINT message;
+    UINT id;   // WM_COMMAND only: the control id
+    WORD code; // WM_COMMAND only: the notification
+    std::function<void(CWnd&, WPARAM, LPARAM)> call;
+};
+
+class CMessageMap {
+public:
+    CMessageMap(const CMessageMap* base, std::initializer_list<MessageEntry> entries)
+        : m_base(base), m_entries(entries) {}
+
+    // The first entry for the message, looking at this table before its base tables. For
+    // WM_COMMAND the control id and the notification must match too.
+    const MessageEntry* Find(UINT message, UINT id = 0, WORD code = 0) const;
+
+private:
+    const CMessageMap* m_base;
+    std::vector<MessageEntry> m_entries;
+};
+
+namespace On {
+
+template <class T>
+concept Window = std::derived_from<T, CWnd>;
+
+template <Window T> MessageEntry Paint(void (T::*handler)()) {
+    return {WM_PAINT, 0, 0,
+            [handler](CWnd& w, WPARAM, LPARAM) { (static_cast<T&>(w).*handler)(); }};
+}
+
+template <Window T> MessageEntry Close(void (T::*handler)()) {
+    return {WM_CLOSE, 0, 0,
+            [handler](CWnd& w, WPARAM, LPARAM) { (static_cast<T&>(w).*handler)(); }};
+}
+
+// The flags (MK_LBUTTON) and the point in client pixels.
+template <Window T> MessageEntry LButtonDown(void (T::*handler)(UINT flags, CPoint point)) {
+    return {WM_LBUTTONDOWN, 0, 0, [handler](CWnd& w, WPARAM wp, LPARAM lp) {
+                (static_cast<T&>(w).*handler)(static_cast<UINT>(wp),
+                                              CPoint(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)));
+            }};
+}
+
+// The id the timer was started with.
+template <Window T> MessageEntry Timer(void (T::*handler)(UINT_PTR timerId)) {
+    return {WM_TIMER, 0, 0, [handler](CWnd& w, WPARAM wp, LPARAM) {
+                (static_cast<T&>(w).*handler)(static_cast<UINT_PTR>(wp));
+            }};
+}
+
+// A control's notification, or a command id with BN_CLICKED (IDOK, IDCANCEL).
+template <Window T> MessageEntry Command(UINT id, WORD code, void (T::*handler)()) {
+    return {WM_COMMAND, id, code,
+            [handler](CWnd& w, WPARAM, LPARAM) { (static_cast<T&>(w).*handler)(); }};
+}
+
+template <Window T> MessageEntry Clicked(UINT id, void (T::*handler)()) {
+    return Command(id, BN_CLICKED, handler);
+}
+template <Window T> MessageEntry SelChange(UINT id, void (T::*handler)()) {
+    return Command(id, LBN_SELCHANGE, handler);
+}
+template <Window T> MessageEntry EditChange(UINT id, void (T::*handler)()) {
+    return Command(id, EN_CHANGE, handler);
+}
+
+} // namespace On

@@ -1,0 +1,106 @@
+#include "platform/ui/WinApp.h"
+
+#include "platform/core/Services.h"
+#include "platform/ui/ScreenMessageBox.h"
+#include "platform/ui/UiConstants.h"
+#include "platform/ui/UiTesting.h"
+#include "platform/ui/qt/Fonts.h"
+#include "platform/ui/qt/Resources.h"
+
+#include <QApplication>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+CWinApp*& CurrentApp() {
+    static CWinApp* app = nullptr;
+    return app;
+}
+
+CString ExecutableName(const CString& path) {
+    const int slash = path.ReverseFind(u'/');
+    return slash >= 0 ? path.Mid(slash + 1) : path;
+}
+
+} // namespace
+
+CWinApp::CWinApp(const char16_t* pszAppName)
+    : m_strAppName(pszAppName != nullptr ? pszAppName : u"") {
+    CurrentApp() = this;
+}
+
+CWinApp::~CWinApp() {
+    if (CurrentApp() == this) {
+        CurrentApp() = nullptr;
+    }
+}
+
+BOOL CWinApp::InitInstance() {
+    return TRUE;
+}
+
+int CWinApp::ExitInstance() {
+    return 0;
+}
+
+int CWinApp::Run() {
+    QApplication::exec();
+    return ExitInstance();
+}
+
+HICON CWinApp::LoadIcon(UINT id) const {
+    return AfxLoadIcon(id);
+}
+
+HICON AfxLoadIcon(UINT id) {
+    return LoadIconResource(id);
+}
+
+CWinApp* AfxGetApp() {
+    return CurrentApp();
+}
+
+int AfxWinMain(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    InstallFontSubstitutions();
+
+    CWinApp* app = AfxGetApp();
+    if (app == nullptr) {
+        return 1;
+    }
+    if (app->m_strAppName.IsEmpty()) {
+        app->m_strAppName = ExecutableName(AfxGetModuleFileName());
+    }
+    AfxSetAppName(app->m_strAppName);
+
+    CScreenMessageBox boxes;
+    ScopedService<IMessageBoxService> installed(boxes);
+    if (!app->InitInstance()) {
+        return app->ExitInstance();
+    }
+    return app->Run();
+}
+
+CString AfxGetModuleFileName() {
+    if (!UiTesting::ModuleFileNameOverride().IsEmpty()) {
+        return UiTesting::ModuleFileNameOverride();
+    }
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? CString() : CString::FromUtf8(path.string());
+}
+
+DWORD GetModuleFileName(HMODULE module, char16_t* buffer, DWORD size) {
+    if (module != nullptr || buffer == nullptr || size == 0) {
+        return 0;
+    }
+    const CString path = AfxGetModuleFileName();
+    const DWORD copied = std::min<DWORD>(static_cast<DWORD>(path.GetLength()), size - 1);
+    std::copy_n(path.GetString(), copied, buffer);
+    buffer[copied] = u'\0';
+    return copied;
+}

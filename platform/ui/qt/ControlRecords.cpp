@@ -1,0 +1,700 @@
+#include "platform/ui/qt/ControlRecords.h"
+
+#include "platform/ui/qt/QtText.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+#include <QValidator>
+
+namespace {
+
+QRect PixelRect(const ControlTemplate& control) {
+    return {DialogUnitsToPixels(control.x), DialogUnitsToPixels(control.y),
+            DialogUnitsToPixels(control.cx), DialogUnitsToPixels(control.cy)};
+}
+
+// Position, size, enabling and keyboard focus, as every control takes them from its template.
+void Place(QWidget* widget, const ControlTemplate& control) {
+    widget->setGeometry(PixelRect(control));
+    widget->setEnabled((control.style & WS_DISABLED) == 0);
+    widget->setFocusPolicy((control.style & WS_TABSTOP) != 0 ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+Qt::ScrollBarPolicy ScrollPolicy(DWORD style, DWORD scrollBit) {
+    return (style & scrollBit) != 0 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
+}
+
+// The handheld's upper-case edits change ASCII letters only.
+QString AsciiUpper(QString text) {
+    for (QChar& ch : text) {
+        if (ch >= QLatin1Char('a') && ch <= QLatin1Char('z')) {
+            ch = QChar(ch.unicode() - 'a' + 'A');
+        }
+    }
+    return text;
+}
+
+// Edits keep "\r\n" line breaks in the program's text; the widget keeps "\n".
+QString WidgetLines(const CString& text) {
+    QString lines = ToQString(text);
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return lines;
+}
+
+CString ProgramLines(const QString& lines) {
+    QString text = lines;
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return FromQString(text);
+}
+
+// What the user types into a single-line edit: upper-cased when the edit asks for it, and
+// refused once it would grow past the program's limit. Text the program sets is not checked,
+// so a limit never cuts what is already there.
+class CEditValidator : public QValidator {
+public:
+    CEditValidator(QLineEdit* edit, bool upper, const int* limit)
+        : QValidator(edit), m_upper(upper), m_limit(limit), m_length(edit->text().size()) {
+        QObject::connect(edit, &QLineEdit::textChanged, this,
+                         [this](const QString& text) { m_length = text.size(); });
+    }
+
+    State validate(QString& input, int& position) const override {
+        if (m_upper) {
+            input = AsciiUpper(input);
+        }
+        // What was just put in ends at the cursor: as much of it is dropped as goes over the
+        // limit, never text that was there before.
+        const qsizetype allowed = std::max<qsizetype>(*m_limit, m_length);
+        if (*m_limit > 0 && input.size() > allowed) {
+            const qsizetype excess = std::min<qsizetype>(input.size() - allowed, position);
+            input.remove(position - excess, excess);
+            position -= static_cast<int>(excess);
+        }
+        return Acceptable;
+    }
+
+private:
+    bool m_upper;
+    const int* m_limit;
+    qsizetype m_length; // the text's length before the change being checked
+};
+
+int SortedPosition(const QStringList& items, const QString& text) {
+    int index = 0;
+    while (index < items.size() && items[index].compare(text, Qt::CaseInsensitive) <= 0) {
+        ++index;
+    }
+    return index;
+}
+
+} // namespace
+
+// ---- CControlRecord -----------------------------------------------------------------------
+
+CControlRecord::CControlRecord(const ControlTemplate& control, CWindowRecord* dialog)
+    : CWindowRecord(control.id, dialog), m_kind(control.kind), m_style(control.style) {}
+
+CControlRecord::~CControlRecord() {
+    BeginDestruction();
+}
+
+// ---- Static -------------------------------------------------------------------------------
+
+CStaticRecord::CStaticRecord(const ControlTemplate& control, CWindowRecord* dialog, QWidget* parent)
+    : CControlRecord(control, dialog) {
+    m_label = new QLabel(ToQString(control.text), parent);
+    m_label->setTextFormat(Qt::PlainText);
+    const DWORD align = control.style & 0x1F;
+    const Qt::Alignment horizontal = align == SS_RIGHT    ? Qt::AlignRight
+                                     : align == SS_CENTER ? Qt::AlignHCenter
+                                                          : Qt::AlignLeft;
+    const bool centredVertically = (control.style & SS_CENTERIMAGE) != 0;
+    m_label->setAlignment(horizontal | (centredVertically ? Qt::AlignVCenter : Qt::AlignTop));
+    m_label->setWordWrap(!centredVertically);
+    if ((control.style & WS_BORDER) != 0) {
+        m_label->setFrameShape(QFrame::Box);
+        m_label->setLineWidth(1);
+        m_label->setMargin(1);
+    }
+    Place(m_label, control);
+    m_label->setFocusPolicy(Qt::NoFocus);
+    SetWidget(m_label);
+}
+
+CString CStaticRecord::Text() const {
+    return m_label ? FromQString(m_label->text()) : CString();
+}
+
+void CStaticRecord::SetText(const CString& text) {
+    if (m_label) {
+        m_label->setText(ToQString(text));
+    }
+}
+
+// ---- Push button and group box ------------------------------------------------------------
+
+CButtonRecord::CButtonRecord(const ControlTemplate& control, CWindowRecord* dialog, QWidget* parent)
+    : CControlRecord(control, dialog) {
+    m_button = new QPushButton(ToQString(control.text), parent);
+    m_button->setAutoDefault(false);
+    m_button->setDefault((control.style & 0x0F) == BS_DEFPUSHBUTTON);
+    Place(m_button, control);
+    QObject::connect(m_button, &QPushButton::clicked, m_button, [this] { Notify(BN_CLICKED); });
+    SetWidget(m_button);
+}
+
+CString CButtonRecord::Text() const {
+    return m_button ? FromQString(m_button->text()) : CString();
+}
+
+void CButtonRecord::SetText(const CString& text) {
+    if (m_button) {
+        m_button->setText(ToQString(text));
+    }
+}
+
+bool CButtonRecord::IsDefault() const {
+    return m_button && m_button->isDefault();
+}
+
+void CButtonRecord::Click() {
+    if (m_button && m_button->isEnabled()) {
+        m_button->click();
+    }
+}
+
+CGroupBoxRecord::CGroupBoxRecord(const ControlTemplate& control, CWindowRecord* dialog,
+                                 QWidget* parent)
+    : CControlRecord(control, dialog) {
+    m_box = new QGroupBox(ToQString(control.text), parent);
+    Place(m_box, control);
+    m_box->setFocusPolicy(Qt::NoFocus);
+    // A frame drawn around other controls: it never takes their taps and stays behind them.
+    m_box->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_box->lower();
+    SetWidget(m_box);
+}
+
+CString CGroupBoxRecord::Text() const {
+    return m_box ? FromQString(m_box->title()) : CString();
+}
+
+void CGroupBoxRecord::SetText(const CString& text) {
+    if (m_box) {
+        m_box->setTitle(ToQString(text));
+    }
+}
+
+// ---- Edit ---------------------------------------------------------------------------------
+
+CEditRecord::CEditRecord(const ControlTemplate& control, CWindowRecord* dialog, QWidget* parent)
+    : CControlRecord(control, dialog) {
+    const bool readOnly = (control.style & ES_READONLY) != 0;
+    if ((control.style & ES_MULTILINE) != 0) {
+        m_multi = new QPlainTextEdit(parent);
+        m_multi->setReadOnly(readOnly);
+        m_multi->setLineWrapMode((control.style & ES_AUTOHSCROLL) != 0
+                                     ? QPlainTextEdit::NoWrap
+                                     : QPlainTextEdit::WidgetWidth);
+        m_multi->setVerticalScrollBarPolicy(ScrollPolicy(control.style, WS_VSCROLL));
+        m_multi->setHorizontalScrollBarPolicy(ScrollPolicy(control.style, WS_HSCROLL));
+        m_multi->setFrameShape((control.style & WS_BORDER) != 0 ? QFrame::Box : QFrame::NoFrame);
+        m_multi->setTabChangesFocus(true);
+        m_multi->setPlainText(ToQString(control.text));
+        // A multi-line edit notifies what the user changes, not what the program sets.
+        QObject::connect(m_multi, &QPlainTextEdit::textChanged, m_multi, [this] {
+            if (!m_settingText) {
+                EnforceLimit();
+                Notify(EN_CHANGE);
+            }
+        });
+        Place(m_multi, control);
+        SetWidget(m_multi);
+        return;
+    }
+    m_line = new QLineEdit(ToQString(control.text), parent);
+    m_line->setReadOnly(readOnly);
+    m_line->setFrame((control.style & WS_BORDER) != 0);
+    m_line->setMaxLength(32767);
+    m_line->setValidator(new CEditValidator(m_line, (control.style & ES_UPPERCASE) != 0, &m_limit));
+    // A single-line edit notifies every change of its text, the program's included.
+    QObject::connect(m_line, &QLineEdit::textChanged, m_line, [this] { Notify(EN_CHANGE); });
+    Place(m_line, control);
+    SetWidget(m_line);
+}
+
+CString CEditRecord::Text() const {
+    if (m_multi) {
+        return ProgramLines(m_multi->toPlainText());
+    }
+    return m_line ? FromQString(m_line->text()) : CString();
+}
+
+void CEditRecord::SetText(const CString& text) {
+    if (m_multi) {
+        const QString lines = WidgetLines(text);
+        if (lines != m_multi->toPlainText()) {
+            m_settingText = true;
+            m_multi->setPlainText(lines);
+            m_settingText = false;
+        }
+    } else if (m_line && m_line->text() != ToQString(text)) {
+        m_line->setText(ToQString(text));
+    }
+}
+
+bool CEditRecord::IsReadOnly() const {
+    return m_multi ? m_multi->isReadOnly() : (m_line && m_line->isReadOnly());
+}
+
+void CEditRecord::SetLimit(int characters) {
+    m_limit = characters > 0 ? characters : 0;
+}
+
+void CEditRecord::EnforceLimit() {
+    if (!m_multi || m_limit <= 0 || m_multi->toPlainText().size() <= m_limit) {
+        return;
+    }
+    // Typing past the limit takes back what went over it, as the device refuses the keys.
+    QTextCursor cursor = m_multi->textCursor();
+    const int excess = static_cast<int>(m_multi->toPlainText().size()) - m_limit;
+    m_settingText = true;
+    cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, excess);
+    cursor.removeSelectedText();
+    m_settingText = false;
+}
+
+void CEditRecord::Type(const CString& text) {
+    if (IsReadOnly()) {
+        return;
+    }
+    if (m_multi) {
+        m_multi->textCursor().insertText(WidgetLines(text));
+    } else if (m_line) {
+        m_line->insert(ToQString(text));
+    }
+}
+
+// ---- List box -----------------------------------------------------------------------------
+
+CListBoxRecord::CListBoxRecord(const ControlTemplate& control, CWindowRecord* dialog,
+                               QWidget* parent)
+    : CControlRecord(control, dialog), m_sorted((control.style & LBS_SORT) != 0) {
+    m_list = new QListWidget(parent);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setVerticalScrollBarPolicy(ScrollPolicy(control.style, WS_VSCROLL));
+    m_list->setHorizontalScrollBarPolicy(ScrollPolicy(control.style, WS_HSCROLL));
+    m_list->setFrameShape((control.style & WS_BORDER) != 0 ? QFrame::Box : QFrame::NoFrame);
+    m_list->setUniformItemSizes(true);
+    if ((control.style & LBS_NOTIFY) != 0) {
+        QObject::connect(m_list, &QListWidget::itemSelectionChanged, m_list, [this] {
+            if (!m_programChange) {
+                Notify(LBN_SELCHANGE);
+            }
+        });
+    }
+    Place(m_list, control);
+    SetWidget(m_list);
+}
+
+int CListBoxRecord::AddString(const CString& text) {
+    return InsertString(-1, text);
+}
+
+int CListBoxRecord::InsertString(int index, const CString& text) {
+    if (!m_list) {
+        return LB_ERR;
+    }
+    QStringList items;
+    for (int i = 0; i < m_list->count(); ++i) {
+        items << m_list->item(i)->text();
+    }
+    const QString label = ToQString(text);
+    int at = index < 0 || index > m_list->count() ? m_list->count() : index;
+    if (m_sorted && index < 0) {
+        at = SortedPosition(items, label);
+    }
+    m_programChange = true;
+    m_list->insertItem(at, label);
+    m_programChange = false;
+    return at;
+}
+
+int CListBoxRecord::DeleteString(int index) {
+    if (!m_list || index < 0 || index >= m_list->count()) {
+        return LB_ERR;
+    }
+    m_programChange = true;
+    delete m_list->takeItem(index);
+    m_programChange = false;
+    return m_list->count();
+}
+
+void CListBoxRecord::ResetContent() {
+    if (m_list) {
+        m_programChange = true;
+        m_list->clear();
+        m_programChange = false;
+    }
+}
+
+int CListBoxRecord::Count() const {
+    return m_list ? m_list->count() : 0;
+}
+
+int CListBoxRecord::CurSel() const {
+    if (!m_list) {
+        return LB_ERR;
+    }
+    const QList<QListWidgetItem*> selected = m_list->selectedItems();
+    return selected.isEmpty() ? LB_ERR : m_list->row(selected.front());
+}
+
+int CListBoxRecord::SetCurSel(int index) {
+    if (!m_list) {
+        return LB_ERR;
+    }
+    m_programChange = true;
+    m_list->clearSelection();
+    const bool valid = index >= 0 && index < m_list->count();
+    if (valid) {
+        m_list->setCurrentRow(index);
+        m_list->scrollToItem(m_list->item(index));
+    }
+    m_programChange = false;
+    return valid ? index : LB_ERR;
+}
+
+CString CListBoxRecord::ItemText(int index) const {
+    if (!m_list || index < 0 || index >= m_list->count()) {
+        return {};
+    }
+    return FromQString(m_list->item(index)->text());
+}
+
+bool CListBoxRecord::SetItemData(int index, DWORD_PTR data) {
+    if (!m_list || index < 0 || index >= m_list->count()) {
+        return false;
+    }
+    m_list->item(index)->setData(Qt::UserRole, QVariant::fromValue<qulonglong>(data));
+    return true;
+}
+
+DWORD_PTR CListBoxRecord::ItemData(int index) const {
+    if (!m_list || index < 0 || index >= m_list->count()) {
+        return static_cast<DWORD_PTR>(LB_ERR);
+    }
+    return static_cast<DWORD_PTR>(m_list->item(index)->data(Qt::UserRole).toULongLong());
+}
+
+void CListBoxRecord::UserSelect(int index) {
+    if (m_list && m_list->isEnabled() && index >= 0 && index < m_list->count()) {
+        m_list->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+    }
+}
+
+// ---- Combo box ----------------------------------------------------------------------------
+
+CComboBoxRecord::CComboBoxRecord(const ControlTemplate& control, CWindowRecord* dialog,
+                                 QWidget* parent)
+    : CControlRecord(control, dialog), m_sorted((control.style & CBS_SORT) != 0) {
+    m_combo = new QComboBox(parent);
+    m_combo->setEditable(false);
+    Place(m_combo, control);
+    // The template's height is that of the open list; the closed box is one line high.
+    const QRect area = PixelRect(control);
+    const int closedHeight = std::min(area.height(), m_combo->sizeHint().height());
+    m_combo->setGeometry(area.x(), area.y(), area.width(), closedHeight);
+    const int lineHeight = std::max(1, m_combo->fontMetrics().height() + 2);
+    m_combo->setMaxVisibleItems(std::max(3, (area.height() - closedHeight) / lineHeight));
+    QObject::connect(m_combo, &QComboBox::currentIndexChanged, m_combo, [this] {
+        if (!m_programChange) {
+            Notify(CBN_SELCHANGE);
+        }
+    });
+    SetWidget(m_combo);
+}
+
+CString CComboBoxRecord::Text() const {
+    return m_combo ? FromQString(m_combo->currentText()) : CString();
+}
+
+void CComboBoxRecord::SetText(const CString& text) {
+    if (m_combo) {
+        SetCurSel(m_combo->findText(ToQString(text), Qt::MatchExactly));
+    }
+}
+
+int CComboBoxRecord::AddString(const CString& text) {
+    return InsertString(-1, text);
+}
+
+int CComboBoxRecord::InsertString(int index, const CString& text) {
+    if (!m_combo) {
+        return CB_ERR;
+    }
+    QStringList items;
+    for (int i = 0; i < m_combo->count(); ++i) {
+        items << m_combo->itemText(i);
+    }
+    const QString label = ToQString(text);
+    int at = index < 0 || index > m_combo->count() ? m_combo->count() : index;
+    if (m_sorted && index < 0) {
+        at = SortedPosition(items, label);
+    }
+    // Qt selects the first item put into an empty box; the device leaves it unselected.
+    const int selected = m_combo->currentIndex();
+    m_programChange = true;
+    m_combo->insertItem(at, label);
+    m_combo->setCurrentIndex(selected < 0 ? -1 : (selected >= at ? selected + 1 : selected));
+    m_programChange = false;
+    return at;
+}
+
+int CComboBoxRecord::DeleteString(int index) {
+    if (!m_combo || index < 0 || index >= m_combo->count()) {
+        return CB_ERR;
+    }
+    m_programChange = true;
+    m_combo->removeItem(index);
+    m_programChange = false;
+    return m_combo->count();
+}
+
+void CComboBoxRecord::ResetContent() {
+    if (m_combo) {
+        m_programChange = true;
+        m_combo->clear();
+        m_programChange = false;
+    }
+}
+
+int CComboBoxRecord::Count() const {
+    return m_combo ? m_combo->count() : 0;
+}
+
+int CComboBoxRecord::CurSel() const {
+    return m_combo && m_combo->currentIndex() >= 0 ? m_combo->currentIndex() : CB_ERR;
+}
+
+int CComboBoxRecord::SetCurSel(int index) {
+    if (!m_combo) {
+        return CB_ERR;
+    }
+    const bool valid = index >= 0 && index < m_combo->count();
+    m_programChange = true;
+    m_combo->setCurrentIndex(valid ? index : -1);
+    m_programChange = false;
+    return valid ? index : CB_ERR;
+}
+
+CString CComboBoxRecord::ItemText(int index) const {
+    if (!m_combo || index < 0 || index >= m_combo->count()) {
+        return {};
+    }
+    return FromQString(m_combo->itemText(index));
+}
+
+bool CComboBoxRecord::SetItemData(int index, DWORD_PTR data) {
+    if (!m_combo || index < 0 || index >= m_combo->count()) {
+        return false;
+    }
+    m_combo->setItemData(index, QVariant::fromValue<qulonglong>(data));
+    return true;
+}
+
+DWORD_PTR CComboBoxRecord::ItemData(int index) const {
+    if (!m_combo || index < 0 || index >= m_combo->count()) {
+        return static_cast<DWORD_PTR>(CB_ERR);
+    }
+    return static_cast<DWORD_PTR>(m_combo->itemData(index).toULongLong());
+}
+
+void CComboBoxRecord::UserSelect(int index) {
+    if (m_combo && m_combo->isEnabled() && index >= 0 && index < m_combo->count()) {
+        m_combo->setCurrentIndex(index);
+    }
+}
+
+// ---- List view ----------------------------------------------------------------------------
+
+CListViewRecord::CListViewRecord(const ControlTemplate& control, CWindowRecord* dialog,
+                                 QWidget* parent)
+    : CControlRecord(control, dialog) {
+    m_view = new QTreeWidget(parent);
+    m_view->setColumnCount(0);
+    m_view->setRootIsDecorated(false);
+    m_view->setItemsExpandable(false);
+    m_view->setIndentation(0);
+    m_view->setUniformRowHeights(true);
+    m_view->setSortingEnabled(false);
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setSelectionMode((control.style & LVS_SINGLESEL) != 0
+                                 ? QAbstractItemView::SingleSelection
+                                 : QAbstractItemView::ExtendedSelection);
+    m_view->setHeaderHidden((control.style & 0x3) != LVS_REPORT);
+    m_view->header()->setSectionsMovable(false);
+    m_view->header()->setStretchLastSection(false);
+    m_view->setFrameShape((control.style & WS_BORDER) != 0 ? QFrame::Box : QFrame::NoFrame);
+    Place(m_view, control);
+    SetWidget(m_view);
+}
+
+int CListViewRecord::InsertColumn(int column, const CString& heading, int format, int width) {
+    if (!m_view) {
+        return -1;
+    }
+    const int count = ColumnCount();
+    const int at = column < 0 || column > count ? count : column;
+    m_view->setColumnCount(count + 1);
+    // Texts right of the new column move one column on, headings and rows alike.
+    QTreeWidgetItem* header = m_view->headerItem();
+    for (int c = count; c > at; --c) {
+        header->setText(c, header->text(c - 1));
+        for (int row = 0; row < m_view->topLevelItemCount(); ++row) {
+            QTreeWidgetItem* item = m_view->topLevelItem(row);
+            item->setText(c, item->text(c - 1));
+        }
+    }
+    for (int row = 0; row < m_view->topLevelItemCount(); ++row) {
+        m_view->topLevelItem(row)->setText(at, QString());
+    }
+    header->setText(at, ToQString(heading));
+    m_columnFormats.insert(m_columnFormats.begin() + at, format);
+    if (width >= 0) {
+        m_view->setColumnWidth(at, width);
+    }
+    return at;
+}
+
+int CListViewRecord::ColumnCount() const {
+    return static_cast<int>(m_columnFormats.size());
+}
+
+CString CListViewRecord::ColumnHeading(int column) const {
+    if (!m_view || column < 0 || column >= ColumnCount()) {
+        return {};
+    }
+    return FromQString(m_view->headerItem()->text(column));
+}
+
+int CListViewRecord::ColumnWidth(int column) const {
+    return m_view && column >= 0 && column < ColumnCount() ? m_view->columnWidth(column) : 0;
+}
+
+int CListViewRecord::InsertItem(int index, const CString& text) {
+    if (!m_view) {
+        return -1;
+    }
+    const int count = m_view->topLevelItemCount();
+    const int at = index < 0 || index > count ? count : index;
+    auto* item = new QTreeWidgetItem();
+    item->setText(0, ToQString(text));
+    for (int c = 0; c < ColumnCount(); ++c) {
+        const int format = m_columnFormats[static_cast<size_t>(c)] & 3;
+        item->setTextAlignment(c, format == LVCFMT_RIGHT    ? Qt::AlignRight | Qt::AlignVCenter
+                                  : format == LVCFMT_CENTER ? Qt::AlignCenter
+                                                            : Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    m_view->insertTopLevelItem(at, item);
+    return at;
+}
+
+bool CListViewRecord::SetItemText(int item, int subItem, const CString& text) {
+    if (!m_view || item < 0 || item >= m_view->topLevelItemCount() || subItem < 0 ||
+        subItem >= std::max(1, ColumnCount())) {
+        return false;
+    }
+    m_view->topLevelItem(item)->setText(subItem, ToQString(text));
+    return true;
+}
+
+CString CListViewRecord::ItemText(int item, int subItem) const {
+    if (!m_view || item < 0 || item >= m_view->topLevelItemCount()) {
+        return {};
+    }
+    return FromQString(m_view->topLevelItem(item)->text(subItem));
+}
+
+bool CListViewRecord::DeleteAllItems() {
+    if (m_view) {
+        m_view->clear();
+    }
+    return m_view != nullptr;
+}
+
+int CListViewRecord::ItemCount() const {
+    return m_view ? m_view->topLevelItemCount() : 0;
+}
+
+int CListViewRecord::SelectedCount() const {
+    return m_view ? static_cast<int>(m_view->selectedItems().size()) : 0;
+}
+
+UINT CListViewRecord::ItemState(int item, UINT mask) const {
+    if (!m_view || item < 0 || item >= m_view->topLevelItemCount()) {
+        return 0;
+    }
+    const QTreeWidgetItem* row = m_view->topLevelItem(item);
+    UINT state = 0;
+    if (row->isSelected()) {
+        state |= LVIS_SELECTED;
+    }
+    if (m_view->currentItem() == row) {
+        state |= LVIS_FOCUSED;
+    }
+    return state & mask;
+}
+
+bool CListViewRecord::SetItemState(int item, UINT state, UINT mask) {
+    if (!m_view || item < 0 || item >= m_view->topLevelItemCount()) {
+        return false;
+    }
+    QTreeWidgetItem* row = m_view->topLevelItem(item);
+    if ((mask & LVIS_FOCUSED) != 0 && (state & LVIS_FOCUSED) != 0) {
+        m_view->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
+    }
+    if ((mask & LVIS_SELECTED) != 0) {
+        row->setSelected((state & LVIS_SELECTED) != 0);
+    }
+    return true;
+}
+
+void CListViewRecord::UserSelect(int item) {
+    if (m_view && m_view->isEnabled() && item >= 0 && item < m_view->topLevelItemCount()) {
+        m_view->setCurrentItem(m_view->topLevelItem(item), 0,
+                               QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+}
+
+// ---- Factory ------------------------------------------------------------------------------
+
+std::unique_ptr<CControlRecord> CreateControl(const ControlTemplate& control, CWindowRecord* dialog,
+                                              QWidget* parent) {
+    switch (control.kind) {
+    case ControlKind::Static:
+        return std::make_unique<CStaticRecord>(control, dialog, parent);
+    case ControlKind::Edit:
+        return std::make_unique<CEditRecord>(control, dialog, parent);
+    case ControlKind::PushButton:
+        return std::make_unique<CButtonRecord>(control, dialog, parent);
+    case ControlKind::GroupBox:
+        return std::make_unique<CGroupBoxRecord>(control, dialog, parent);
+    case ControlKind::ListBox:
+        return std::make_unique<CListBoxRecord>(control, dialog, parent);
+    case ControlKind::ComboBox:
+        return std::make_unique<CComboBoxRecord>(control, dialog, parent);
+    case ControlKind::ListView:
+        return std::make_unique<CListViewRecord>(control, dialog, parent);
+    }
+    return nullptr;
+}

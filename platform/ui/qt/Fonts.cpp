@@ -1,0 +1,30 @@
+#include "platform/ui/qt/Fonts.h"
+
+#include "platform/ui/qt/QtText.h"
+
+#include <QStringList>
+
+void InstallFontSubstitutions() {
+    static bool installed = false;
+    if (installed) {
+        return;
+    }
+    installed = true;
+    QStringList faces;
+    faces << QStringLiteral("AR PL UMing CN") << QStringLiteral("Noto Serif CJK SC")
+          << QStringLiteral("Noto Sans CJK SC");
+    QFont::insertSubstitutions(QString::fromUtf16(u"宋体"), faces);
+}
+
+int PointTenthsToPixels(int tenths) {
+    constexpr int kDotsPerInch = 96;
+    constexpr int kTenthsPerInch = 720;
+    return (tenths * kDotsPerInch + kTenthsPerInch / 2) / kTenthsPerInch;
+}
+
+QFont MakeFont(const CString& face, int tenths) {
+    InstallFontSubstitutions();
+    QFont font(ToQString(face));
+    font.setPixelSize(std::max(1, PointTenthsToPixels(tenths)));
+    return font;
+}

@@ -1,0 +1,108 @@
+#include "platform/ui/ScreenMessageBox.h"
+
+#include "platform/ui/ScreenGeometry.h"
+#include "platform/ui/qt/MessageBoxPanel.h"
+#include "platform/ui/qt/QtText.h"
+#include "platform/ui/qt/Screen.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyle>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kPanelWidth = 216;
+constexpr int kMargin = 10;
+constexpr int kIconSize = 32;
+
+QIcon IconOf(UINT type) {
+    QStyle* style = QApplication::style();
+    switch (type & MB_ICONMASK) {
+    case MB_ICONHAND:
+        return style->standardIcon(QStyle::SP_MessageBoxCritical);
+    case MB_ICONQUESTION:
+        return style->standardIcon(QStyle::SP_MessageBoxQuestion);
+    case MB_ICONEXCLAMATION:
+        return style->standardIcon(QStyle::SP_MessageBoxWarning);
+    case MB_ICONASTERISK:
+        return style->standardIcon(QStyle::SP_MessageBoxInformation);
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+CMessageBoxPanel::CMessageBoxPanel(QWidget* area, const CString& text, UINT type) : QWidget(area) {
+    setGeometry(0, 0, area->width(), area->height());
+    setObjectName(QStringLiteral("messagebox"));
+
+    const QIcon icon = IconOf(type);
+    const int textLeft = kMargin + (icon.isNull() ? 0 : kIconSize + kMargin);
+    const int textWidth = kPanelWidth - textLeft - kMargin;
+    auto* label = new QLabel(ToQString(text), this);
+    label->setObjectName(QStringLiteral("text"));
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setFixedWidth(textWidth);
+    const int textHeight = std::max(label->heightForWidth(textWidth), kIconSize);
+
+    constexpr int kButtonHeight = 22;
+    const int panelHeight =
+        std::min(area->height() - 8, kMargin + textHeight + kMargin + kButtonHeight + kMargin);
+    const int left = (area->width() - kPanelWidth) / 2;
+    const int top = (area->height() - panelHeight) / 2;
+    label->setGeometry(left + textLeft, top + kMargin, textWidth,
+                       panelHeight - 3 * kMargin - kButtonHeight);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    if (!icon.isNull()) {
+        auto* picture = new QLabel(this);
+        picture->setPixmap(icon.pixmap(kIconSize, kIconSize));
+        picture->setGeometry(left + kMargin, top + kMargin, kIconSize, kIconSize);
+    }
+    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok->setGeometry(left + (kPanelWidth - 64) / 2, top + panelHeight - kMargin - kButtonHeight,
+                      64, kButtonHeight);
+    QObject::connect(m_ok, &QPushButton::clicked, this, [this] {
+        if (m_run != nullptr) {
+            m_run->End(IDOK);
+        }
+    });
+    setProperty("panel", QRect(left, top, kPanelWidth, panelHeight));
+}
+
+void CMessageBoxPanel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    // The screen below stays in sight, dimmed, so the box reads as being over it.
+    painter.fillRect(rect(), QColor(0, 0, 0, 90));
+    const QRect panel = property("panel").toRect();
+    painter.fillRect(panel, QColor(0xfb, 0xf7, 0xec));
+    painter.setPen(QPen(QColor(0x8f, 0x2a, 0x1c), 2));
+    painter.drawRect(panel.adjusted(1, 1, -1, -1));
+}
+
+int CScreenMessageBox::Show(HWND owner, const CString& text, const CString& caption, UINT type) {
+    if (QApplication::instance() == nullptr) {
+        return CConsoleMessageBox().Show(owner, text, caption, type);
+    }
+    CScreen& screen = CScreen::Instance();
+    if (screen.IsClosing()) {
+        return IDOK;
+    }
+    QWidget* area = screen.ClientArea();
+    auto* panel = new CMessageBoxPanel(area, text, type);
+    CModalRun run(panel, CModalRun::Box{owner, text, caption, type});
+    panel->SetRun(&run);
+    screen.Push(run);
+    panel->OkButton()->setFocus(Qt::OtherFocusReason);
+    if (!run.Exec()) {
+        run.End(IDOK);
+    }
+    delete panel;
+    screen.Pop(run);
+    return run.Result();
+}

@@ -1,0 +1,338 @@
+#include "platform/ui/qt/Screen.h"
+
+#include "platform/core/Services.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/ScreenGeometry.h"
+#include "platform/ui/UiTesting.h"
+#include "platform/ui/qt/ControlRecords.h"
+#include "platform/ui/qt/DialogRecord.h"
+#include "platform/ui/qt/Fonts.h"
+#include "platform/ui/qt/QtText.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QGraphicsProxyWidget>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+void Report(const UiTesting::ScreenEvent& event) {
+    if (UiTesting::IObserver* observer = UiTesting::Observer()) {
+        observer->OnScreenEvent(event);
+    }
+}
+
+UiTesting::ScreenEvent EventOf(const CModalRun& run, bool opened) {
+    using Kind = UiTesting::ScreenEvent::Kind;
+    UiTesting::ScreenEvent event{};
+    event.caption = run.Caption();
+    event.result = run.Result();
+    if (run.GetKind() == CModalRun::Kind::Dialog) {
+        event.kind = opened ? Kind::DialogOpened : Kind::DialogClosed;
+        event.templateId = run.Dialog() != nullptr ? run.Dialog()->GetTemplateId() : 0;
+    } else {
+        event.kind = opened ? Kind::BoxShown : Kind::BoxClosed;
+        event.text = run.BoxContent().text;
+        event.type = run.BoxContent().type;
+        event.owner = run.BoxContent().owner;
+    }
+    return event;
+}
+
+// The bar along the top: the caption of the screen in front and its "ok".
+class CScreenBar : public QWidget {
+public:
+    CScreenBar(QWidget* parent, QLabel*& caption) : QWidget(parent) {
+        setObjectName(QStringLiteral("bar"));
+        setGeometry(0, 0, kScreenWidth, kBarHeight);
+        setAttribute(Qt::WA_StyledBackground);
+        setStyleSheet(QStringLiteral(
+            "#bar { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #2c3e57,"
+            " stop:1 #16222f); }"
+            "QLabel { color: #f4ecd8; font-weight: bold; }"
+            "QPushButton { color: #f4ecd8; background: #8f2a1c; border: 1px solid #d9b38c;"
+            " border-radius: 3px; padding: 0px; }"
+            "QPushButton:pressed { background: #5e1a10; }"));
+        caption = new QLabel(this);
+        caption->setObjectName(QStringLiteral("caption"));
+        caption->setGeometry(6, 0, kScreenWidth - 50, kBarHeight);
+        caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        caption->setTextFormat(Qt::PlainText);
+        auto* ok = new QPushButton(QStringLiteral("ok"), this);
+        ok->setObjectName(QStringLiteral("ok"));
+        ok->setGeometry(kScreenWidth - 38, 4, 32, kBarHeight - 8);
+        ok->setFocusPolicy(Qt::NoFocus);
+        QObject::connect(ok, &QPushButton::clicked, ok, [] { CScreen::Instance().Command(IDOK); });
+    }
+};
+
+// The 240 x 320 screen: the bar and the client area. Esc and Enter that no control took end
+// up here.
+class CScreenSurface : public QWidget {
+public:
+    CScreenSurface(QLabel*& caption, QWidget*& client) {
+        setFixedSize(kScreenWidth, kScreenHeight);
+        setFont(MakeFont(u"宋体", 90));
+        new CScreenBar(this, caption);
+        client = new QWidget(this);
+        client->setObjectName(QStringLiteral("client"));
+        client->setGeometry(0, kBarHeight, kClientWidth, kClientHeight);
+        client->setAutoFillBackground(true);
+        QPalette palette = client->palette();
+        palette.setColor(QPalette::Window, QColor(0xf4, 0xec, 0xd8));
+        client->setPalette(palette);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        switch (event->key()) {
+        case Qt::Key_Escape:
+            CScreen::Instance().Command(IDCANCEL);
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            CScreen::Instance().PressEnter();
+            break;
+        default:
+            QWidget::keyPressEvent(event);
+        }
+    }
+};
+
+// The top-level window: the screen scaled by the zoom. Closing it ends every open screen
+// instead of destroying anything at once.
+class CScreenView : public QGraphicsView {
+public:
+    CScreenView(QWidget* surface, int zoom) {
+        auto* scene = new QGraphicsScene(this);
+        QGraphicsProxyWidget* proxy = scene->addWidget(surface);
+        scene->setSceneRect(0, 0, kScreenWidth, kScreenHeight);
+        setScene(scene);
+        setFrameShape(QFrame::NoFrame);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        setTransform(QTransform::fromScale(zoom, zoom));
+        setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        setFixedSize(kScreenWidth * zoom, kScreenHeight * zoom);
+        scene->setFocusItem(proxy);
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        event->ignore();
+        CScreen::Instance().CloseWindow();
+    }
+};
+
+int DesktopZoom() {
+    if (const int forced = UiTesting::ZoomOverride(); forced > 0) {
+        return forced;
+    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return 1;
+    }
+    const QRect free = screen->availableGeometry();
+    return ChooseZoom(free.width(), free.height());
+}
+
+} // namespace
+
+// ---- CModalRun ----------------------------------------------------------------------------
+
+CModalRun::CModalRun(CDialog& dialog, CDialogRecord& record, CString caption)
+    : m_kind(Kind::Dialog), m_widget(record.Widget()), m_caption(std::move(caption)),
+      m_dialog(&dialog), m_record(&record) {}
+
+CModalRun::CModalRun(QWidget* panel, Box box)
+    : m_kind(Kind::Box), m_widget(panel), m_caption(box.caption), m_box(std::move(box)) {}
+
+bool CModalRun::Exec() {
+    if (m_ended) {
+        return true;
+    }
+    QEventLoop loop;
+    m_loop = &loop;
+    loop.exec(QEventLoop::DialogExec);
+    m_loop = nullptr;
+    return m_ended;
+}
+
+void CModalRun::End(int result) {
+    m_result = result;
+    m_ended = true;
+    if (m_loop != nullptr) {
+        m_loop->exit(0);
+    }
+}
+
+// ---- CScreen ------------------------------------------------------------------------------
+
+CScreen& CScreen::Instance() {
+    static CScreen screen;
+    return screen;
+}
+
+QWidget* CScreen::Window() const {
+    return m_view;
+}
+
+QWidget* CScreen::ClientArea() {
+    if (!m_view) {
+        OpenWindow();
+    }
+    return m_client;
+}
+
+void CScreen::OpenWindow() {
+    m_zoom = DesktopZoom();
+    QLabel* caption = nullptr;
+    QWidget* client = nullptr;
+    auto* surface = new CScreenSurface(caption, client);
+    m_surface = surface;
+    m_caption = caption;
+    m_client = client;
+    m_view = new CScreenView(surface, m_zoom);
+    m_view->setWindowTitle(ToQString(AfxGetAppName()));
+    if (!m_icon.isNull()) {
+        m_view->setWindowIcon(m_icon);
+    }
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect free = screen->availableGeometry();
+        m_view->move(free.center() - QPoint(m_view->width() / 2, m_view->height() / 2));
+    }
+    m_view->show();
+}
+
+void CScreen::CloseWindowNow() {
+    // Only the outermost run's end gets here, outside every event of the window's widgets.
+    delete m_view.data();
+    m_closing = false;
+}
+
+void CScreen::Push(CModalRun& run) {
+    ClientArea();
+    m_runs.push_back(&run);
+    ShowFront();
+    Report(EventOf(run, true));
+}
+
+void CScreen::Pop(CModalRun& run) {
+    std::erase(m_runs, &run);
+    Report(EventOf(run, false));
+    if (m_runs.empty()) {
+        CloseWindowNow();
+        return;
+    }
+    ShowFront();
+    if (m_closing) {
+        // The screen below gets its turn to end once control is back in its own loop.
+        QTimer::singleShot(0, qApp, [] { CScreen::Instance().EndFront(); });
+    }
+}
+
+void CScreen::ShowFront() {
+    if (!m_view) {
+        return;
+    }
+    // The topmost dialog shows; boxes show over it when they are above it.
+    size_t topDialog = 0;
+    bool hasDialog = false;
+    for (size_t i = 0; i < m_runs.size(); ++i) {
+        if (m_runs[i]->GetKind() == CModalRun::Kind::Dialog) {
+            topDialog = i;
+            hasDialog = true;
+        }
+    }
+    for (size_t i = 0; i < m_runs.size(); ++i) {
+        QWidget* widget = m_runs[i]->Widget();
+        if (widget == nullptr) {
+            continue;
+        }
+        const bool isDialog = m_runs[i]->GetKind() == CModalRun::Kind::Dialog;
+        const bool visible = isDialog ? (i == topDialog) : (!hasDialog || i > topDialog);
+        widget->setVisible(visible);
+        if (visible) {
+            widget->raise();
+        }
+    }
+    CModalRun* front = Front();
+    if (m_caption) {
+        m_caption->setText(front != nullptr ? ToQString(front->Caption()) : QString());
+    }
+    if (front != nullptr && front->Widget() != nullptr && !front->Widget()->hasFocus() &&
+        !front->Widget()->isAncestorOf(QApplication::focusWidget())) {
+        front->Widget()->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void CScreen::CloseWindow() {
+    if (m_runs.empty() || m_closing) {
+        return;
+    }
+    m_closing = true;
+    EndFront();
+}
+
+void CScreen::EndFront() {
+    CModalRun* front = Front();
+    if (front == nullptr || front->HasEnded()) {
+        return;
+    }
+    if (front->GetKind() == CModalRun::Kind::Box) {
+        front->End(IDOK);
+        return;
+    }
+    CDialog* dialog = front->Dialog();
+    front->Record()->Send(WM_CLOSE, 0, 0);
+    // A screen whose close handling does not end it still goes: the window is closing.
+    if (!front->HasEnded()) {
+        dialog->EndDialog(IDCANCEL);
+    }
+}
+
+void CScreen::Command(int id) {
+    CModalRun* front = Front();
+    if (front == nullptr || front->HasEnded()) {
+        return;
+    }
+    if (front->GetKind() == CModalRun::Kind::Box) {
+        front->End(IDOK);
+        return;
+    }
+    front->Record()->Send(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED), 0);
+}
+
+void CScreen::PressEnter() {
+    CModalRun* front = Front();
+    if (front == nullptr || front->HasEnded()) {
+        return;
+    }
+    if (front->GetKind() == CModalRun::Kind::Box) {
+        front->End(IDOK);
+        return;
+    }
+    if (CButtonRecord* button = front->Record()->EnterButton()) {
+        button->Click();
+    }
+}
+
+void CScreen::SetIcon(const QIcon& icon) {
+    m_icon = icon;
+    if (m_view) {
+        m_view->setWindowIcon(icon);
+    }
+    QApplication::setWindowIcon(icon);
+}
+
+CString BarCaption(const CString& templateCaption) {
+    return templateCaption.IsEmpty() ? AfxGetAppName() : templateCaption;
+}

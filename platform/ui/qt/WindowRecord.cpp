@@ -1,0 +1,148 @@
+#include "platform/ui/qt/WindowRecord.h"
+
+#include "platform/ui/UiConstants.h"
+#include "platform/ui/Wnd.h"
+#include "platform/ui/qt/QtText.h"
+
+#include <QPainter>
+#include <QTimer>
+
+#include <unordered_set>
+
+namespace {
+
+std::unordered_set<const HWND__*>& LiveWindows() {
+    static std::unordered_set<const HWND__*> live;
+    return live;
+}
+
+} // namespace
+
+CWindowRecord::CWindowRecord(int id, CWindowRecord* parent) : m_id(id), m_parent(parent) {
+    LiveWindows().insert(this);
+}
+
+CWindowRecord::~CWindowRecord() {
+    m_destroying = true;
+    LiveWindows().erase(this);
+    if (m_attached != nullptr) {
+        m_attached->m_hWnd = nullptr;
+    }
+    if (m_temporary) {
+        m_temporary->m_hWnd = nullptr;
+    }
+}
+
+COwningRecord::~COwningRecord() {
+    BeginDestruction();
+    delete m_widget.data();
+}
+
+CWindowRecord* CWindowRecord::FromHandle(HWND handle) {
+    if (handle == nullptr || !LiveWindows().contains(handle)) {
+        return nullptr;
+    }
+    return static_cast<CWindowRecord*>(handle);
+}
+
+CWnd* CWindowRecord::Wnd() {
+    if (m_attached != nullptr) {
+        return m_attached;
+    }
+    if (!m_temporary) {
+        m_temporary = std::make_unique<CWnd>();
+        m_temporary->m_hWnd = Handle();
+    }
+    return m_temporary.get();
+}
+
+bool CWindowRecord::Attach(CWnd* wnd) {
+    if (m_attached != nullptr && m_attached != wnd) {
+        return false;
+    }
+    m_attached = wnd;
+    wnd->m_hWnd = Handle();
+    return true;
+}
+
+void CWindowRecord::Detach(const CWnd* wnd) {
+    if (m_attached == wnd) {
+        m_attached = nullptr;
+    }
+}
+
+CString CWindowRecord::Text() const {
+    const QWidget* widget = Widget();
+    return widget != nullptr ? FromQString(widget->windowTitle()) : CString();
+}
+
+void CWindowRecord::SetText(const CString& text) {
+    if (QWidget* widget = Widget()) {
+        widget->setWindowTitle(ToQString(text));
+    }
+}
+
+LRESULT CWindowRecord::Send(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (m_destroying) {
+        return 0;
+    }
+    if (m_attached != nullptr) {
+        return m_attached->WindowProc(message, wParam, lParam);
+    }
+    return DefaultProc(message, wParam, lParam);
+}
+
+LRESULT CWindowRecord::DefaultProc(UINT, WPARAM, LPARAM) {
+    return 0;
+}
+
+void CWindowRecord::Notify(WORD code) {
+    if (m_parent == nullptr || m_destroying) {
+        return;
+    }
+    m_parent->Send(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(m_id), code),
+                   reinterpret_cast<LPARAM>(Handle()));
+}
+
+bool CWindowRecord::SetTimer(UINT_PTR id, unsigned milliseconds) {
+    // A timer being killed from its own tick is only stopped, never deleted there: the object
+    // stays until the window goes, and starting the id again reuses it.
+    auto& timer = m_timers[id];
+    if (!timer) {
+        timer = std::make_unique<QTimer>();
+        QObject::connect(timer.get(), &QTimer::timeout, timer.get(),
+                         [this, id] { Send(WM_TIMER, id, 0); });
+    }
+    timer->start(static_cast<int>(milliseconds));
+    return true;
+}
+
+bool CWindowRecord::KillTimer(UINT_PTR id) {
+    const auto found = m_timers.find(id);
+    if (found == m_timers.end() || !found->second->isActive()) {
+        return false;
+    }
+    found->second->stop();
+    return true;
+}
+
+CWindowRecord* CWindowRecord::Child(int id) const {
+    for (const auto& child : m_children) {
+        if (child->Id() == id) {
+            return child.get();
+        }
+    }
+    return nullptr;
+}
+
+CWindowRecord* CWindowRecord::AddChild(std::unique_ptr<CWindowRecord> child) {
+    m_children.push_back(std::move(child));
+    return m_children.back().get();
+}
+
+void CWindowRecord::Paint(QPainter& painter) {
+    QPainter* previous = m_activePainter;
+    m_activePainter = &painter;
+    Send(WM_PAINT, 0, 0);
+    m_activePainter = previous;
+}
