@@ -1,6 +1,7 @@
 #include "platform/ui/WinApp.h"
 
 #include "platform/core/Services.h"
+#include "platform/ui/RealServices.h"
 #include "platform/ui/ScreenMessageBox.h"
 #include "platform/ui/UiConstants.h"
 #include "platform/ui/UiTesting.h"
@@ -78,7 +79,13 @@ int AfxWinMain(int argc, char* argv[]) {
     AfxSetAppName(app->m_strAppName);
 
     CScreenMessageBox boxes;
-    ScopedService<IMessageBoxService> installed(boxes);
+    ScopedService<IMessageBoxService> installedBoxes(boxes);
+    CDeviceSound sound;
+    ScopedService<ISoundService> installedSound(sound);
+    CScreenColorChooser chooser;
+    ScopedService<IColorChooserService> installedChooser(chooser);
+    CViewerLauncher launcher;
+    ScopedService<IProgramLauncher> installedLauncher(launcher);
     if (!app->InitInstance()) {
         return app->ExitInstance();
     }

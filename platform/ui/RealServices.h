@@ -1,0 +1,35 @@
+#pragma once
+// The services as the program uses them for real: music through the sound device, the colour
+// chooser on the screen, and the picture viewer as a program of its own. AfxWinMain installs
+// them; tests install the recording versions instead.
+
+#include "platform/core/ColorChooser.h"
+#include "platform/core/ProgramLauncher.h"
+#include "platform/core/Sound.h"
+
+#include <memory>
+
+// Plays one looping wave file at a time. Without a sound device it plays nothing and fails at
+// once, never blocking.
+class CDeviceSound : public ISoundService {
+public:
+    CDeviceSound();
+    ~CDeviceSound() override;
+    BOOL PlaySound(const char16_t* name, HMODULE module, DWORD flags) override;
+
+private:
+    struct Player;
+    std::unique_ptr<Player> m_player;
+};
+
+class CScreenColorChooser : public IColorChooserService {
+public:
+    BOOL ChooseColor(CHOOSECOLOR* choice) override;
+};
+
+// Starts "pimg.exe", the picture viewer, which here is the program `pimg` in the program
+// folder, with the parameters as its one argument. Other programs are not started.
+class CViewerLauncher : public IProgramLauncher {
+public:
+    BOOL ShellExecuteEx(SHELLEXECUTEINFO* info) override;
+};
