@@ -1,0 +1,147 @@
+// The library's speed on the large library of bench/make-large-library.sh, side by side with the
+// reference tools measured in the same run: ripgrep over the same texts and fields in UTF-8, and
+// cat over the index file. Each figure is the median of several runs.
+//   search_bench [DIR]      DIR holds large.idx/.dat and the UTF-8 files (default
+//                           ~/.cache/lomeva-bench)
+
+#include "library/PoemLibrary.h"
+#include "platform/core/Services.h"
+#include "settings/Settings.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <functional>
+#include <malloc.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+// Bytes in use on the heap, the large blocks that malloc maps on their own included.
+std::size_t HeapBytes() {
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+constexpr int kRuns = 9;
+
+double MedianMs(const std::function<void()>& work, int runs = kRuns) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        times.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// Runs a program with its output thrown away; the time includes starting it, as a person
+// running it from a shell would wait for it.
+void RunQuietly(const std::vector<std::string>& command) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> argv;
+    for (const auto& arg : command) {
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    }
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+}
+
+struct Row {
+    std::string what;
+    double ours;
+    double reference;
+    std::string referenceName;
+    double target;
+};
+
+void PrintTable(const std::vector<Row>& rows) {
+    std::printf("| What | Lomeva (ms) | Reference (ms) | Ratio | Target |\n");
+    std::printf("|---|---|---|---|---|\n");
+    for (const Row& row : rows) {
+        const double ratio = row.ours / row.reference;
+        std::printf("| %s | %.2f | %.2f (%s) | %.2f | at most %.1f%s |\n", row.what.c_str(),
+                    row.ours, row.reference, row.referenceName.c_str(), ratio, row.target,
+                    ratio <= row.target ? "" : " — missed");
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : ".";
+    const std::string dir = (argc > 1 ? std::string(argv[1]) : home + "/.cache/lomeva-bench") + "/";
+    CRecordingMessageBox boxes;
+    ScopedService<IMessageBoxService> quiet(boxes);
+    g_strAppPath = CString::FromUtf8(dir);
+
+    auto open = [] {
+        CPoemLibrary library;
+        library.SetFileNames(u"large.idx", u"large.dat");
+        return library.Open();
+    };
+    if (!open()) {
+        std::fprintf(stderr, "no large library in %s: run bench/make-large-library.sh\n",
+                     dir.c_str());
+        return 1;
+    }
+    std::vector<Row> rows;
+    rows.push_back({"Open of the large library", MedianMs([&] { open(); }), MedianMs([&] {
+                        RunQuietly({"cat", dir + "large.idx"});
+                    }),
+                    "cat index", 2.0});
+
+    const std::size_t heapBefore = HeapBytes();
+    CPoemLibrary library;
+    library.SetFileNames(u"large.idx", u"large.dat");
+    library.Open();
+    const double bytesPerPoem = static_cast<double>(HeapBytes() - heapBefore) / library.m_nCount;
+
+    struct Search {
+        const char* what;
+        const char16_t* keyword;
+        int field;
+        const char* file;
+        const char* keywordUtf8;
+    };
+    const Search searches[] = {
+        {"full text 明月", u"明月", SEL_FULLTEXT, "large.txt", "明月"},
+        {"full text 春风", u"春风", SEL_FULLTEXT, "large.txt", "春风"},
+        {"title 春", u"春", SEL_TITLE, "titles.txt", "春"},
+        {"author 李白", u"李白", SEL_AUTHOR, "authors.txt", "李白"},
+        {"form 浣溪沙", u"浣溪沙", SEL_FORM, "forms.txt", "浣溪沙"},
+    };
+    for (const Search& search : searches) {
+        unsigned found = 0;
+        const double ours = MedianMs([&] { found = library.Select(search.keyword, search.field); });
+        const double reference = MedianMs([&] {
+            RunQuietly({"rg", "-c", search.keywordUtf8, dir + search.file});
+        });
+        rows.push_back(
+            {std::string("Select ") + search.what + " (" + std::to_string(found) + " found)", ours,
+             reference, "rg -c", 2.0});
+    }
+    std::printf("%u poems; %.1f bytes of memory per poem for the records and the result "
+                "buffer\n\n",
+                library.m_nCount, bytesPerPoem);
+    PrintTable(rows);
+    return 0;
+}
