@@ -25,11 +25,6 @@ void ShowFileError(const CFileException& error) {
     AfxMessageBox(error.GetErrorMessage(CFileException::kMaxMessage));
 }
 
-// An array of `count` records, or null when the memory cannot be had.
-std::unique_ptr<PoemRecord[]> AllocateRecords(std::uint32_t count) {
-    return std::unique_ptr<PoemRecord[]>(new (std::nothrow) PoemRecord[count]);
-}
-
 std::u16string_view KeywordOf(const char16_t* keyword) {
     return keyword != nullptr ? std::u16string_view(keyword) : std::u16string_view();
 }
@@ -84,11 +79,11 @@ bool CPoemLibrary::LoadRecords(CFile& index) {
     if (size < 0 || static_cast<std::uint64_t>(size) < RecordPosition(m_nCount)) {
         return false;
     }
-    m_pRecords = AllocateRecords(m_nCount);
+    m_pRecords = RecordArray::Allocate(m_nCount);
     if (!m_pRecords) {
         return false;
     }
-    m_pResult = AllocateRecords(m_nCount);
+    m_pResult = RecordArray::Allocate(m_nCount);
     if (!m_pResult) {
         return false;
     }

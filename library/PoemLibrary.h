@@ -3,6 +3,7 @@
 // from it whenever they are needed and never cached.
 
 #include "library/LibraryFormat.h"
+#include "library/RecordArray.h"
 #include "platform/core/CFile.h"
 #include "platform/core/CString.h"
 
@@ -86,7 +87,7 @@ private:
     LibraryHeader m_header{};
     CString m_strIndexName;
     CString m_strDataName;
-    std::unique_ptr<PoemRecord[]> m_pRecords;
-    std::unique_ptr<PoemRecord[]> m_pResult; // what g_pResult points to
+    RecordArray m_pRecords;
+    RecordArray m_pResult; // what g_pResult points to
     bool m_bOpen = false;
 };
