@@ -1,8 +1,11 @@
 #include "app/ZoneActions.h"
 
+#include "entry/AddPoemDlg.h"
+
 ZoneActions ProgramZoneActions() {
     // Each zone opens the screen its folder provides; a zone without one opens nothing, and the
     // main screen still answers a tap in its column without a library with its warning.
     ZoneActions actions;
+    actions.addPoem = RunAddPoemDialog;
     return actions;
 }

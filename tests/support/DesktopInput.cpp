@@ -1,0 +1,56 @@
+#include "tests/support/DesktopInput.h"
+
+#include "platform/ui/qt/QtText.h"
+#include "platform/ui/qt/Screen.h"
+
+#include <QApplication>
+#include <QGraphicsView>
+#include <QInputMethodEvent>
+#include <QTest>
+
+namespace testing_support {
+namespace {
+
+constexpr int kBarHeight = 26;
+
+QWidget* WindowViewport() {
+    auto* view = qobject_cast<QGraphicsView*>(CScreen::Instance().Window());
+    return view != nullptr ? view->viewport() : nullptr;
+}
+
+// Where the desktop sends keys and composed text: the window's focus object.
+QObject* InputTarget() {
+    QObject* focus = QGuiApplication::focusObject();
+    return focus != nullptr ? focus : CScreen::Instance().Window();
+}
+
+} // namespace
+
+void DesktopClickAt(int x, int y, int zoom) {
+    if (QWidget* viewport = WindowViewport()) {
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier,
+                          QPoint(x * zoom, (y + kBarHeight) * zoom));
+    }
+}
+
+bool FocusAcceptsInputMethod() {
+    QInputMethodQueryEvent query(Qt::ImEnabled);
+    QCoreApplication::sendEvent(InputTarget(), &query);
+    return query.value(Qt::ImEnabled).toBool();
+}
+
+void DesktopCompose(const CString& preedit, const CString& text) {
+    QInputMethodEvent composing(ToQString(preedit), {});
+    QCoreApplication::sendEvent(InputTarget(), &composing);
+    QInputMethodEvent committed;
+    committed.setCommitString(ToQString(text));
+    QCoreApplication::sendEvent(InputTarget(), &committed);
+}
+
+void DesktopPressEnter() {
+    if (auto* widget = qobject_cast<QWidget*>(InputTarget())) {
+        QTest::keyClick(widget, Qt::Key_Return);
+    }
+}
+
+} // namespace testing_support
