@@ -4,14 +4,12 @@
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QTreeWidget>
 #include <QValidator>
 
 namespace {
@@ -522,157 +520,6 @@ DWORD_PTR CComboBoxRecord::ItemData(int index) const {
 void CComboBoxRecord::UserSelect(int index) {
     if (m_combo && m_combo->isEnabled() && index >= 0 && index < m_combo->count()) {
         m_combo->setCurrentIndex(index);
-    }
-}
-
-// ---- List view ----------------------------------------------------------------------------
-
-CListViewRecord::CListViewRecord(const ControlTemplate& control, CWindowRecord* dialog,
-                                 QWidget* parent)
-    : CControlRecord(control, dialog) {
-    m_view = new QTreeWidget(parent);
-    m_view->setColumnCount(0);
-    m_view->setRootIsDecorated(false);
-    m_view->setItemsExpandable(false);
-    m_view->setIndentation(0);
-    m_view->setUniformRowHeights(true);
-    m_view->setSortingEnabled(false);
-    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_view->setSelectionMode((control.style & LVS_SINGLESEL) != 0
-                                 ? QAbstractItemView::SingleSelection
-                                 : QAbstractItemView::ExtendedSelection);
-    m_view->setHeaderHidden((control.style & 0x3) != LVS_REPORT);
-    m_view->header()->setSectionsMovable(false);
-    m_view->header()->setStretchLastSection(false);
-    m_view->setFrameShape((control.style & WS_BORDER) != 0 ? QFrame::Box : QFrame::NoFrame);
-    Place(m_view, control);
-    SetWidget(m_view);
-}
-
-int CListViewRecord::InsertColumn(int column, const CString& heading, int format, int width) {
-    if (!m_view) {
-        return -1;
-    }
-    const int count = ColumnCount();
-    const int at = column < 0 || column > count ? count : column;
-    m_view->setColumnCount(count + 1);
-    // Texts right of the new column move one column on, headings and rows alike.
-    QTreeWidgetItem* header = m_view->headerItem();
-    for (int c = count; c > at; --c) {
-        header->setText(c, header->text(c - 1));
-        for (int row = 0; row < m_view->topLevelItemCount(); ++row) {
-            QTreeWidgetItem* item = m_view->topLevelItem(row);
-            item->setText(c, item->text(c - 1));
-        }
-    }
-    for (int row = 0; row < m_view->topLevelItemCount(); ++row) {
-        m_view->topLevelItem(row)->setText(at, QString());
-    }
-    header->setText(at, ToQString(heading));
-    m_columnFormats.insert(m_columnFormats.begin() + at, format);
-    if (width >= 0) {
-        m_view->setColumnWidth(at, width);
-    }
-    return at;
-}
-
-int CListViewRecord::ColumnCount() const {
-    return static_cast<int>(m_columnFormats.size());
-}
-
-CString CListViewRecord::ColumnHeading(int column) const {
-    if (!m_view || column < 0 || column >= ColumnCount()) {
-        return {};
-    }
-    return FromQString(m_view->headerItem()->text(column));
-}
-
-int CListViewRecord::ColumnWidth(int column) const {
-    return m_view && column >= 0 && column < ColumnCount() ? m_view->columnWidth(column) : 0;
-}
-
-int CListViewRecord::InsertItem(int index, const CString& text) {
-    if (!m_view) {
-        return -1;
-    }
-    const int count = m_view->topLevelItemCount();
-    const int at = index < 0 || index > count ? count : index;
-    auto* item = new QTreeWidgetItem();
-    item->setText(0, ToQString(text));
-    for (int c = 0; c < ColumnCount(); ++c) {
-        const int format = m_columnFormats[static_cast<size_t>(c)] & 3;
-        item->setTextAlignment(c, format == LVCFMT_RIGHT    ? Qt::AlignRight | Qt::AlignVCenter
-                                  : format == LVCFMT_CENTER ? Qt::AlignCenter
-                                                            : Qt::AlignLeft | Qt::AlignVCenter);
-    }
-    m_view->insertTopLevelItem(at, item);
-    return at;
-}
-
-bool CListViewRecord::SetItemText(int item, int subItem, const CString& text) {
-    if (!m_view || item < 0 || item >= m_view->topLevelItemCount() || subItem < 0 ||
-        subItem >= std::max(1, ColumnCount())) {
-        return false;
-    }
-    m_view->topLevelItem(item)->setText(subItem, ToQString(text));
-    return true;
-}
-
-CString CListViewRecord::ItemText(int item, int subItem) const {
-    if (!m_view || item < 0 || item >= m_view->topLevelItemCount()) {
-        return {};
-    }
-    return FromQString(m_view->topLevelItem(item)->text(subItem));
-}
-
-bool CListViewRecord::DeleteAllItems() {
-    if (m_view) {
-        m_view->clear();
-    }
-    return m_view != nullptr;
-}
-
-int CListViewRecord::ItemCount() const {
-    return m_view ? m_view->topLevelItemCount() : 0;
-}
-
-int CListViewRecord::SelectedCount() const {
-    return m_view ? static_cast<int>(m_view->selectedItems().size()) : 0;
-}
-
-UINT CListViewRecord::ItemState(int item, UINT mask) const {
-    if (!m_view || item < 0 || item >= m_view->topLevelItemCount()) {
-        return 0;
-    }
-    const QTreeWidgetItem* row = m_view->topLevelItem(item);
-    UINT state = 0;
-    if (row->isSelected()) {
-        state |= LVIS_SELECTED;
-    }
-    if (m_view->currentItem() == row) {
-        state |= LVIS_FOCUSED;
-    }
-    return state & mask;
-}
-
-bool CListViewRecord::SetItemState(int item, UINT state, UINT mask) {
-    if (!m_view || item < 0 || item >= m_view->topLevelItemCount()) {
-        return false;
-    }
-    QTreeWidgetItem* row = m_view->topLevelItem(item);
-    if ((mask & LVIS_FOCUSED) != 0 && (state & LVIS_FOCUSED) != 0) {
-        m_view->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
-    }
-    if ((mask & LVIS_SELECTED) != 0) {
-        row->setSelected((state & LVIS_SELECTED) != 0);
-    }
-    return true;
-}
-
-void CListViewRecord::UserSelect(int item) {
-    if (m_view && m_view->isEnabled() && item >= 0 && item < m_view->topLevelItemCount()) {
-        m_view->setCurrentItem(m_view->topLevelItem(item), 0,
-                               QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
 }
 

@@ -14,7 +14,8 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QTreeWidget>
+
+class CReportView;
 
 // A control whose widget belongs to its dialog's widget.
 class CControlRecord : public CWindowRecord {
@@ -140,7 +141,7 @@ class CListViewRecord : public CControlRecord {
 public:
     CListViewRecord(const ControlTemplate& control, CWindowRecord* dialog, QWidget* parent);
     DWORD ExtendedStyle() const { return m_extendedStyle; }
-    void SetExtendedStyle(DWORD style) { m_extendedStyle = style; }
+    void SetExtendedStyle(DWORD style);
     int InsertColumn(int column, const CString& heading, int format, int width);
     int ColumnCount() const;
     CString ColumnHeading(int column) const;
@@ -156,9 +157,8 @@ public:
     void UserSelect(int item);
 
 private:
-    QPointer<QTreeWidget> m_view;
+    QPointer<CReportView> m_view; // see ListViewRecord.cpp
     DWORD m_extendedStyle = 0;
-    std::vector<int> m_columnFormats;
 };
 
 // Builds the control a template describes, as a child of the dialog's widget.

@@ -1,0 +1,113 @@
+#include "browse/CatalogDlg.h"
+
+#include "library/PoemLibrary.h"
+#include "platform/core/CodePage.h"
+#include "platform/ui/DataExchange.h"
+#include "reading/PoemViewDlg.h"
+#include "resources/ResourceIds.h"
+#include "settings/Settings.h"
+
+std::uint32_t g_nCatalogRow = 0;
+
+namespace {
+
+constexpr UINT_PTR kFillTimer = 1;
+constexpr UINT kFillPeriod = 20; // milliseconds per row
+
+constexpr const char16_t* kPleaseWait = u"请稍等!  ";
+constexpr const char16_t* kReady = u"请先在目录表选择,然后[阅读]";
+
+} // namespace
+
+CCatalogDlg::CCatalogDlg(const PoemRecord* pRecordArray, std::uint32_t nRecordCount, CWnd* pParent)
+    : CDialog(IDD_CATALOG, pParent), m_pRecordArray(pRecordArray), m_nRecordCount(nRecordCount) {
+    g_nCatalogRow = 0; // every catalogue fills its list afresh from the first record
+}
+
+CCatalogDlg::~CCatalogDlg() = default;
+
+void CCatalogDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_BTN_READ, m_btnRead);
+    DDX_Control(pDX, IDC_LIST_POEMS, m_listPoems);
+    DDX_Text(pDX, IDC_STATIC_STATUS, m_strStatus);
+}
+
+const CMessageMap* CCatalogDlg::GetMessageMap() const {
+    static const CMessageMap map(CDialog::GetMessageMap(),
+                                 {
+                                     On::Timer(&CCatalogDlg::OnTimer),
+                                     On::Close(&CCatalogDlg::OnClose),
+                                     On::Clicked(IDC_BTN_READ, &CCatalogDlg::OnRead),
+                                 });
+    return &map;
+}
+
+BOOL CCatalogDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    m_listPoems.SetExtendedStyle(m_listPoems.GetExtendedStyle() | LVS_EX_FULLROWSELECT |
+                                 LVS_EX_GRADIENT);
+    m_listPoems.InsertColumn(0, u"序号", LVCFMT_LEFT, 40);
+    m_listPoems.InsertColumn(1, u"标题", LVCFMT_LEFT, 120);
+    m_listPoems.InsertColumn(2, u"作者", LVCFMT_LEFT, 70);
+    SetTimer(kFillTimer, kFillPeriod, nullptr);
+    return TRUE;
+}
+
+void CCatalogDlg::OnTimer(UINT_PTR nIDEvent) {
+    if (m_pRecordArray == nullptr || m_nRecordCount == 0) {
+        KillTimer(nIDEvent); // nothing to list: everything stays disabled
+    } else if (g_nCatalogRow >= m_nRecordCount) {
+        ShowReady(nIDEvent);
+    } else {
+        AddRow(g_nCatalogRow);
+    }
+    CDialog::OnTimer(nIDEvent);
+}
+
+void CCatalogDlg::AddRow(std::uint32_t row) {
+    const int item = static_cast<int>(row);
+    m_listPoems.InsertItem(item, CString::Formatted(u"%d", row + 1));
+    m_strStatus.Format(u"%s %d/%d", kPleaseWait, row + 1, m_nRecordCount);
+    UpdateData(FALSE);
+    const PoemRecord& record = m_pRecordArray[row];
+    m_listPoems.SetItemText(item, 1, CodePage::Decode(record.title, sizeof record.title));
+    m_listPoems.SetItemText(item, 2, CodePage::Decode(record.author, sizeof record.author));
+    g_nCatalogRow = row + 1;
+}
+
+void CCatalogDlg::ShowReady(UINT_PTR nIDEvent) {
+    m_strStatus = kReady;
+    UpdateData(FALSE);
+    KillTimer(nIDEvent);
+    m_listPoems.EnableWindow(TRUE);
+    m_btnRead.EnableWindow(TRUE);
+}
+
+void CCatalogDlg::OnClose() {
+    KillTimer(kFillTimer);
+    CDialog::OnClose();
+}
+
+void CCatalogDlg::OnRead() {
+    if (m_listPoems.GetSelectedCount() == 0) {
+        return;
+    }
+    const int count = m_listPoems.GetItemCount();
+    for (int item = 0; item < count; ++item) {
+        if (m_listPoems.GetItemState(item, LVIS_SELECTED) == LVIS_SELECTED) {
+            CPoemViewDlg reader(m_pRecordArray + item);
+            reader.DoModal();
+            return;
+        }
+    }
+}
+
+void RunCatalogue() {
+    if (g_pLibrary == nullptr) {
+        return; // the main screen opens the catalogue only over an open library
+    }
+    const unsigned count = g_pLibrary->Select(nullptr, SEL_ALL);
+    CCatalogDlg catalogue(g_pLibrary->GetResultBuffer(), count);
+    catalogue.DoModal();
+}

@@ -1,0 +1,71 @@
+#pragma once
+// Hooks for tests of screens that hold the HTML viewer: the program itself never calls these.
+// A test can make the viewer unavailable, watch the messages a viewer gets, and read what a
+// viewer shows.
+
+#include "platform/core/CString.h"
+#include "platform/core/WinTypes.h"
+#include "platform/ui/Geometry.h"
+
+#include <functional>
+
+namespace UiTesting {
+
+// How the viewer fails to come up, as a device without it would.
+enum class HtmlViewFailure {
+    None,
+    Init,   // InitHTMLControl returns zero
+    Create, // CreateWindowEx makes no "DISPLAYCLASS" window
+};
+void SetHtmlViewFailure(HtmlViewFailure failure);
+HtmlViewFailure CurrentHtmlViewFailure();
+
+// One message a viewer got; `text` is the text lParam pointed to (DTM_ADDTEXTW, DTM_NAVIGATE).
+struct HtmlMessage {
+    HWND viewer;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    CString text;
+};
+using HtmlMessageObserver = std::function<void(const HtmlMessage&)>;
+// Installs an observer of every message sent to a viewer (an empty one for none) and returns
+// the previous one.
+HtmlMessageObserver SetHtmlMessageObserver(HtmlMessageObserver observer);
+// Tells the installed observer, if any.
+void ReportHtmlMessage(const HtmlMessage& message);
+
+// What a viewer shows now.
+struct HtmlViewState {
+    bool valid = false; // false when the handle is not a viewer
+    CRect rect;         // in its parent's client area
+    DWORD style = 0;
+    CString page;       // the last page completed by DTM_ENDOFSOURCE
+    CString text;       // the document as plain text
+    CString file;       // the local file shown; empty for a page given as text
+    CString anchor;     // the anchor last scrolled to
+    int scrollY = 0;    // the vertical scroll position, in pixels
+    int anchorY = -1;   // the top of the anchor's line in the document; -1 without one
+    int lineHeight = 0; // of the first line of the document
+    int zoomLevel = 2;
+    int basePixelSize = 0;  // the size of text without a <font size>
+    bool scripting = false; // as DTM_ENABLESCRIPTING left it (nothing ever runs)
+    bool shrink = false;
+    bool horizontalScrolling = false;  // whether the page can scroll sideways
+    bool hasBackgroundPicture = false; // a background picture was loaded for the page
+    COLORREF textColor = 0;            // of the first character that is not a link
+    COLORREF linkColor = 0;            // of the first link; 0 without one
+    int widestTable = 0;               // the widest table's laid-out width, in pixels
+    int viewportWidth = 0;
+    int refusedRequests = 0; // resources asked for that are not local files, never fetched
+};
+HtmlViewState HtmlView(HWND viewer);
+
+// Brings the viewer's layout up to date and lays out what is pending, as showing it would.
+void FlushHtmlView(HWND viewer);
+
+// Scrolls to the first link of the page whose address is `href` and taps it; false when the
+// page holds no such link.
+bool ClickHtmlLink(HWND viewer, const CString& href);
+
+} // namespace UiTesting

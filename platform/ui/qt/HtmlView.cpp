@@ -1,0 +1,324 @@
+#include "platform/ui/qt/HtmlView.h"
+
+#include "platform/ui/qt/Fonts.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QStringDecoder>
+#include <QTextBlock>
+#include <QTextFrame>
+#include <QTextLayout>
+#include <QTextTable>
+
+#include <algorithm>
+#include <functional>
+#include <iterator>
+
+namespace {
+
+// Text size at each zoom level, in pixels; level 2 matches the dialogs' 9-point font.
+constexpr int kZoomPixels[] = {10, 11, 12, 14, 16};
+constexpr int kUsualZoom = 2;
+
+// Pages a link may open in the viewer; anything else (a picture, a program) is not a page.
+bool IsPageFile(const QString& path) {
+    const QFileInfo info(path);
+    const QString suffix = info.suffix().toLower();
+    return info.isFile() && (suffix == QLatin1String("htm") || suffix == QLatin1String("html"));
+}
+
+void ForEachTable(QTextFrame* frame, const std::function<void(QTextTable*)>& visit) {
+    for (QTextFrame* child : frame->childFrames()) {
+        if (auto* table = qobject_cast<QTextTable*>(child)) {
+            visit(table);
+        }
+        ForEachTable(child, visit);
+    }
+}
+
+bool HoldsAnchor(const QTextCharFormat& format, const QString& name) {
+    return format.isAnchor() && format.anchorNames().contains(name);
+}
+
+// The document position where the anchor `name` starts, or -1.
+int AnchorPosition(const QTextDocument& document, const QString& name) {
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (HoldsAnchor(block.charFormat(), name)) {
+            return block.position();
+        }
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (HoldsAnchor(it.fragment().charFormat(), name)) {
+                return it.fragment().position();
+            }
+        }
+    }
+    return -1;
+}
+
+// A colour as pages of the time wrote it: "#F3EBDD", "F3EBDD" or a name; invalid otherwise.
+QColor PageColour(QString value) {
+    static const QRegularExpression bareHex(QStringLiteral("^[0-9A-Fa-f]{6}$"));
+    if (bareHex.match(value).hasMatch()) {
+        value.prepend(QLatin1Char('#'));
+    }
+    return QColor::fromString(value);
+}
+
+// The body's text and link colours as a style sheet: the document model knows neither
+// attribute, but every browser of the time honoured them.
+QString BodyColourSheet(const QString& html) {
+    static const QRegularExpression body(QStringLiteral("<body\\b([^>]*)>"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression attribute(
+        QStringLiteral("\\b(text|link)\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)'|([^\\s>]+))"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch tag = body.match(html);
+    if (!tag.hasMatch()) {
+        return {};
+    }
+    QString sheet;
+    for (auto it = attribute.globalMatch(tag.captured(1)); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        const QColor colour = PageColour(match.captured(2) + match.captured(3) + match.captured(4));
+        if (!colour.isValid()) {
+            continue;
+        }
+        const bool isText =
+            match.captured(1).compare(QLatin1String("text"), Qt::CaseInsensitive) == 0;
+        sheet +=
+            (isText ? QStringLiteral("body { color: %1; } ") : QStringLiteral("a { color: %1; } "))
+                .arg(colour.name());
+    }
+    return sheet;
+}
+
+QString AbsolutePath(const QString& path, const QString& folder) {
+    return QDir::isAbsolutePath(path) ? path : folder + path;
+}
+
+} // namespace
+
+// ---- CHtmlView ----------------------------------------------------------------------------
+
+CHtmlView::CHtmlView(QWidget* parent, const QString& programFolder)
+    : QTextBrowser(parent), m_programFolder(programFolder) {
+    // Links are followed here, so that nothing but local pages is ever opened.
+    setOpenLinks(false);
+    setOpenExternalLinks(false);
+    setUndoRedoEnabled(false);
+    // A handheld page never scrolls sideways: it wraps to the viewer, and tables wider than the
+    // viewer are narrowed to fit it (FitWideTables).
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setLineWrapMode(QTextEdit::WidgetWidth);
+    document()->setBaseUrl(QUrl::fromLocalFile(m_programFolder));
+    SetZoomLevel(kUsualZoom);
+    connect(this, &QTextBrowser::anchorClicked, this,
+            [this](const QUrl& link) { ActivateLink(link); });
+}
+
+int CHtmlView::PixelSizeOfZoom(int level) {
+    return kZoomPixels[std::clamp(level, 0, static_cast<int>(std::size(kZoomPixels)) - 1)];
+}
+
+void CHtmlView::SetZoomLevel(int level) {
+    m_zoomLevel = std::clamp(level, 0, static_cast<int>(std::size(kZoomPixels)) - 1);
+    QFont font = MakeFont(u"宋体", 90);
+    font.setPixelSize(PixelSizeOfZoom(m_zoomLevel));
+    setFont(font); // the document's default font follows the widget's
+    if (!m_page.isEmpty()) {
+        const QString page = std::exchange(m_page, QString());
+        ShowPage(page);
+    }
+}
+
+void CHtmlView::ShowPage(const QString& html) {
+    if (html == m_page && m_file.isEmpty()) {
+        return;
+    }
+    const int scrolled = verticalScrollBar()->value();
+    const bool samePlace = m_file.isEmpty();
+    m_page = html;
+    m_file.clear();
+    m_navigated.clear();
+    m_anchor.clear();
+    document()->setBaseUrl(QUrl::fromLocalFile(m_programFolder));
+    document()->setDefaultStyleSheet(BodyColourSheet(html));
+    setHtml(html);
+    FitWideTables();
+    if (samePlace) {
+        verticalScrollBar()->setValue(scrolled); // a page shown afresh keeps its place
+    }
+}
+
+void CHtmlView::Navigate(const QString& path, const QString& anchor) {
+    const QString address = path + QLatin1Char('#') + anchor;
+    if (address == m_navigated) {
+        return; // the reader may have scrolled or followed links since: leave them there
+    }
+    m_navigated = address;
+    Load(path, anchor);
+}
+
+void CHtmlView::Load(const QString& path, const QString& anchor) {
+    if (m_file.isEmpty() || path != m_file) {
+        // The viewer reads the file itself rather than through the browser's own navigation,
+        // so that what it shows is always what it was last told to show.
+        m_page.clear();
+        m_file = path; // relative names of the page resolve against its folder
+        const QUrl url = QUrl::fromLocalFile(path);
+        const QVariant html = loadResource(QTextDocument::HtmlResource, url);
+        if (html.isNull()) {
+            m_file.clear();
+            m_anchor.clear();
+            clear(); // a missing page shows nothing
+            return;
+        }
+        document()->setBaseUrl(url.adjusted(QUrl::RemoveFilename));
+        setHtml(html.toString());
+        FitWideTables();
+    }
+    ScrollToAnchor(anchor);
+}
+
+void CHtmlView::ScrollToAnchor(const QString& anchor) {
+    m_anchor = anchor;
+    // An anchor the page does not hold leaves the page at its top, as a browser would.
+    if (anchor.isEmpty() || AnchorPosition(*document(), anchor) < 0) {
+        verticalScrollBar()->setValue(0);
+        return;
+    }
+    // The anchor text is used as it stands, never percent-decoded. Before the viewer is shown
+    // this waits for it to be shown, as the layout needs its size.
+    scrollToAnchor(anchor);
+}
+
+void CHtmlView::ActivateLink(const QUrl& link) {
+    if (link.isRelative() && link.path().isEmpty() && link.hasFragment()) {
+        ScrollToAnchor(link.fragment(QUrl::FullyDecoded));
+        return;
+    }
+    const QUrl target = Resolve(link);
+    if (!target.isLocalFile() || !IsPageFile(target.toLocalFile())) {
+        return; // links to anything but local pages are ignored
+    }
+    Load(target.toLocalFile(), target.fragment(QUrl::FullyDecoded));
+}
+
+QUrl CHtmlView::Resolve(const QUrl& name) const {
+    if (!name.isRelative()) {
+        return name;
+    }
+    const QUrl base =
+        m_file.isEmpty() ? QUrl::fromLocalFile(m_programFolder) : QUrl::fromLocalFile(m_file);
+    return base.resolved(name);
+}
+
+QVariant CHtmlView::loadResource(int type, const QUrl& name) {
+    const QUrl url = Resolve(name);
+    if (!url.isLocalFile()) {
+        ++m_refused; // never fetched: the viewer reads local files only
+        return {};
+    }
+    QFile file(url.toLocalFile());
+    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    const QByteArray bytes = file.readAll();
+    if (type == QTextDocument::HtmlResource) {
+        // A page about to be shown: its body colours go in before it is parsed.
+        QStringDecoder decoder = QStringDecoder::decoderForHtml(bytes);
+        const QString html =
+            decoder.isValid() ? QString(decoder.decode(bytes)) : QString::fromUtf8(bytes);
+        document()->setDefaultStyleSheet(BodyColourSheet(html));
+        return html;
+    }
+    return bytes;
+}
+
+void CHtmlView::FitWideTables() {
+    const qreal room = viewport()->width() - 2 * document()->documentMargin();
+    ForEachTable(document()->rootFrame(), [room](QTextTable* table) {
+        QTextTableFormat format = table->format();
+        const QTextLength width = format.width();
+        if (width.type() == QTextLength::FixedLength && width.rawValue() > room) {
+            format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+            table->setFormat(format);
+        }
+    });
+}
+
+bool CHtmlView::HasBackgroundPicture() const {
+    return document()->rootFrame()->frameFormat().background().style() == Qt::TexturePattern;
+}
+
+int CHtmlView::AnchorY(const QString& anchor) const {
+    const int position = AnchorPosition(*document(), anchor);
+    if (position < 0) {
+        return -1;
+    }
+    const QTextBlock block = document()->findBlock(position);
+    const QRectF blockRect = document()->documentLayout()->blockBoundingRect(block);
+    const QTextLine line = block.layout()->lineForTextPosition(position - block.position());
+    return qRound(blockRect.top() + (line.isValid() ? line.y() : 0));
+}
+
+int CHtmlView::WidestTable() const {
+    int widest = 0;
+    QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    ForEachTable(document()->rootFrame(), [&widest, layout](QTextTable* table) {
+        widest = std::max(widest, qRound(layout->frameBoundingRect(table).width()));
+    });
+    return widest;
+}
+
+void CHtmlView::paintEvent(QPaintEvent* event) {
+    // The body's background picture covers the whole viewer, also below a short page, and
+    // scrolls with the page as the document draws it.
+    const QBrush background = document()->rootFrame()->frameFormat().background();
+    if (background.style() != Qt::NoBrush) {
+        QPainter painter(viewport());
+        painter.setBrushOrigin(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+        painter.fillRect(event->rect(), background);
+    }
+    QTextBrowser::paintEvent(event);
+}
+
+// ---- CHtmlViewRecord ----------------------------------------------------------------------
+
+bool SplitNavigationUrl(const QString& url, const QString& folder, QString& path, QString& anchor) {
+    const QString fileScheme = QStringLiteral("file://");
+    QString rest;
+    if (url.startsWith(fileScheme, Qt::CaseInsensitive)) {
+        rest = url.mid(fileScheme.size());
+        if (rest.startsWith(QLatin1String("localhost/"), Qt::CaseInsensitive)) {
+            rest = rest.mid(9);
+        }
+    } else if (QUrl(url).scheme().size() > 1) {
+        return false; // http:, ftp:, about: ... are not local files
+    } else {
+        rest = url;
+    }
+    // The anchor starts at the first "#" that ends the name of an existing file; a "#" inside
+    // a folder's name stays in the path. Without such a file, it is the first "#" after the
+    // last "/".
+    qsizetype split = -1;
+    for (qsizetype at = rest.indexOf(QLatin1Char('#')); at >= 0;
+         at = rest.indexOf(QLatin1Char('#'), at + 1)) {
+        if (QFileInfo(AbsolutePath(rest.left(at), folder)).isFile()) {
+            split = at;
+            break;
+        }
+    }
+    if (split < 0) {
+        split = rest.indexOf(QLatin1Char('#'), rest.lastIndexOf(QLatin1Char('/')) + 1);
+    }
+    path = AbsolutePath(split < 0 ? rest : rest.left(split), folder);
+    anchor = split < 0 ? QString() : rest.mid(split + 1);
+    return !rest.isEmpty();
+}

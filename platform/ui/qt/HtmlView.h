@@ -1,0 +1,90 @@
+#pragma once
+// The window behind "DISPLAYCLASS": a text browser that shows pages given as text or loaded from
+// local files, and its record, which turns the viewer's messages into calls on it.
+
+#include "platform/core/CString.h"
+#include "platform/ui/qt/WindowRecord.h"
+
+#include <QPointer>
+#include <QTextBrowser>
+#include <QUrl>
+
+class CHtmlView : public QTextBrowser {
+public:
+    // Relative names of a page given as text resolve against `programFolder` (ending in '/').
+    CHtmlView(QWidget* parent, const QString& programFolder);
+
+    // Replaces the document with `html`, unless it is the page shown already: a repaint that
+    // hands over the same page leaves the reader where they are.
+    void ShowPage(const QString& html);
+    // Loads a local file and scrolls to `anchor` (taken as it stands); navigating again to the
+    // address asked for last changes nothing.
+    void Navigate(const QString& path, const QString& anchor);
+    // Follows a link of the page: local pages and anchors only.
+    void ActivateLink(const QUrl& link);
+
+    void SetZoomLevel(int level);
+    int ZoomLevel() const { return m_zoomLevel; }
+    static int PixelSizeOfZoom(int level);
+
+    const QString& ProgramFolder() const { return m_programFolder; }
+    const QString& Page() const { return m_page; }
+    const QString& File() const { return m_file; }
+    const QString& Anchor() const { return m_anchor; }
+    int RefusedRequests() const { return m_refused; }
+    bool HasBackgroundPicture() const;
+    // The document position of the top of the line holding `anchor`; -1 when there is none.
+    int AnchorY(const QString& anchor) const;
+    int WidestTable() const;
+
+    QVariant loadResource(int type, const QUrl& name) override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void Load(const QString& path, const QString& anchor);
+    void ScrollToAnchor(const QString& anchor);
+    QUrl Resolve(const QUrl& name) const;
+    void FitWideTables();
+
+    QString m_programFolder;
+    QString m_page;      // the page given as text that is shown; empty while a file is
+    QString m_file;      // the local file shown; empty while a page given as text is
+    QString m_navigated; // the path and anchor DTM_NAVIGATE asked for last
+    QString m_anchor;
+    int m_zoomLevel = 2;
+    int m_refused = 0;
+};
+
+class CHtmlViewRecord : public CWindowRecord {
+public:
+    CHtmlViewRecord(int id, CWindowRecord* parent, QWidget* parentWidget, const QRect& rect,
+                    DWORD style, const QString& programFolder);
+    ~CHtmlViewRecord() override;
+
+    QWidget* Widget() const override { return m_view; }
+    CHtmlView* View() const { return m_view; }
+    DWORD Style() const { return m_style; }
+    bool Scripting() const { return m_scripting; }
+    bool Shrink() const { return m_shrink; }
+
+    LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    LRESULT AddText(WPARAM wParam, const char16_t* text);
+    LRESULT EndOfSource();
+    LRESULT Navigate(const char16_t* url);
+
+    QPointer<CHtmlView> m_view;
+    DWORD m_style;
+    QString m_pieces;         // the page being added to
+    bool m_pageEnded = true;  // the next piece starts a new page
+    bool m_scripting = false; // remembered only: the viewer has no script engine
+    bool m_shrink = false;    // remembered only: pages always fit the viewer's width
+};
+
+// Splits a DTM_NAVIGATE address into a local path and an anchor. The address is "file://"
+// and a path, or a path alone, with "#" and the anchor after the page's name; a relative path
+// is taken in `folder`. Returns false for any other kind of address.
+bool SplitNavigationUrl(const QString& url, const QString& folder, QString& path, QString& anchor);
