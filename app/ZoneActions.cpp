@@ -3,6 +3,7 @@
 #include "browse/CatalogDlg.h"
 #include "browse/SearchDlg.h"
 #include "entry/AddPoemDlg.h"
+#include "options/KavroOption.h"
 
 ZoneActions ProgramZoneActions() {
     // Each zone opens the screen its folder provides; a zone without one opens nothing, and the
@@ -11,5 +12,6 @@ ZoneActions ProgramZoneActions() {
     actions.catalogue = RunCatalogue;
     actions.search = RunSearchDialog;
     actions.addPoem = RunAddPoemDialog;
+    actions.options = RunOptionsSheet;
     return actions;
 }

@@ -39,6 +39,9 @@ protected:
     CWnd* m_pParentWnd;
 
 private:
+    // A sheet ties its pages to its own modal run, so that a page's EndDialog ends the sheet.
+    friend class CPropertySheet;
+
     void InitDialog();
 
     UINT m_nIDTemplate;

@@ -155,6 +155,15 @@ CModalRun::CModalRun(CDialog& dialog, CDialogRecord& record, CString caption)
 CModalRun::CModalRun(QWidget* panel, Box box)
     : m_kind(Kind::Box), m_widget(panel), m_caption(box.caption), m_box(std::move(box)) {}
 
+CModalRun::CModalRun(QWidget* sheet, CDialog& page, CDialogRecord& record, CString caption)
+    : m_kind(Kind::Dialog), m_widget(sheet), m_caption(std::move(caption)), m_dialog(&page),
+      m_record(&record) {}
+
+void CModalRun::SetPage(CDialog& page, CDialogRecord& record) {
+    m_dialog = &page;
+    m_record = &record;
+}
+
 bool CModalRun::Exec() {
     if (m_ended) {
         return true;

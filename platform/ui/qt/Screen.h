@@ -32,6 +32,9 @@ public:
 
     CModalRun(CDialog& dialog, CDialogRecord& record, CString caption);
     CModalRun(QWidget* panel, Box box);
+    // A property sheet: `sheet` shows one page at a time, and the page in front is the dialog
+    // that takes the screen's commands.
+    CModalRun(QWidget* sheet, CDialog& page, CDialogRecord& record, CString caption);
     CModalRun(const CModalRun&) = delete;
     CModalRun& operator=(const CModalRun&) = delete;
 
@@ -41,6 +44,8 @@ public:
     CDialog* Dialog() const { return m_dialog; }
     CDialogRecord* Record() const { return m_record; }
     const Box& BoxContent() const { return m_box; }
+    // The sheet's page in front changed.
+    void SetPage(CDialog& page, CDialogRecord& record);
 
     // Runs the event loop until End. Returns false when the loop was unwound from outside
     // (every loop quits at once) rather than ended.

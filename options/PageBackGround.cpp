@@ -1,0 +1,96 @@
+#include "options/PageBackGround.h"
+
+#include "platform/core/ProgramLauncher.h"
+#include "resources/ResourceIds.h"
+#include "settings/Settings.h"
+
+const CRuntimeClass CPageBackGround::classCPageBackGround{
+    "CPageBackGround", &CPropertyPage::classCPropertyPage, &CreateRuntimeObject<CPageBackGround>};
+
+namespace {
+
+constexpr unsigned kPictureCount = 38;
+constexpr unsigned kMusicCount = 12;
+// The launch record's size on the handheld.
+constexpr DWORD kShellExecuteInfoSize = 60;
+
+// "bgpic" 1 ".jpg": the numbered files have no leading zeros.
+CString NumberedFile(const char16_t* stem, unsigned number, const char16_t* extension) {
+    return CString::Formatted(u"%s%u%s", stem, number, extension);
+}
+
+// The file number of the selected entry. A selection change that leaves nothing selected (the
+// user took the selection back) falls back to the first file, and the page shows that name too,
+// so that it never names a file other than the one in use.
+unsigned EntryNumber(int selected) {
+    return selected == LB_ERR ? 1u : static_cast<unsigned>(selected) + 1;
+}
+
+void FillNumbered(CListBox& list, const char16_t* label, unsigned count) {
+    for (unsigned number = 1; number <= count; ++number) {
+        list.AddString(CString::Formatted(u"%s%u", label, number));
+    }
+}
+
+} // namespace
+
+CPageBackGround::CPageBackGround() : CPropertyPage(IDD_PAGE_BACKGROUND) {}
+
+CPageBackGround::~CPageBackGround() = default;
+
+void CPageBackGround::DoDataExchange(CDataExchange* pDX) {
+    CPropertyPage::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_LIST_MUSIC, m_listMusic);
+    DDX_Control(pDX, IDC_LIST_PICTURES, m_listPicture);
+    DDX_Text(pDX, IDC_STATIC_PICTURE, m_strPicture);
+    DDX_Text(pDX, IDC_STATIC_MUSIC, m_strMusic);
+}
+
+const CMessageMap* CPageBackGround::GetMessageMap() const {
+    static const CMessageMap map(
+        CPropertyPage::GetMessageMap(),
+        {
+            On::Clicked(IDC_BTN_PREVIEW, &CPageBackGround::OnPreview),
+            On::SelChange(IDC_LIST_PICTURES, &CPageBackGround::OnSelChangePicture),
+            On::SelChange(IDC_LIST_MUSIC, &CPageBackGround::OnSelChangeMusic),
+        });
+    return &map;
+}
+
+BOOL CPageBackGround::OnInitDialog() {
+    CPropertyPage::OnInitDialog();
+    FillNumbered(m_listPicture, u"图片", kPictureCount);
+    FillNumbered(m_listMusic, u"音乐", kMusicCount);
+    m_strPicture = g_strBackPicture;
+    m_strMusic = g_strBackMusic;
+    UpdateData(FALSE);
+    // Neither list has a selection: the names above say what is in use.
+    return TRUE;
+}
+
+void CPageBackGround::OnSelChangePicture() {
+    UpdateData(TRUE);
+    m_strPicture = NumberedFile(u"bgpic", EntryNumber(m_listPicture.GetCurSel()), u".jpg");
+    g_strBackPicture = m_strPicture;
+    UpdateData(FALSE);
+}
+
+void CPageBackGround::OnSelChangeMusic() {
+    UpdateData(TRUE);
+    m_strMusic = NumberedFile(u"sound", EntryNumber(m_listMusic.GetCurSel()), u".wav");
+    g_strBackMusic = m_strMusic;
+    UpdateData(FALSE);
+}
+
+void CPageBackGround::OnPreview() {
+    // The viewer gets the picture in use, which is the selected one once there is a selection.
+    const CString path = g_strAppPath + g_strBackPicture;
+    SHELLEXECUTEINFO info{};
+    info.cbSize = kShellExecuteInfoSize;
+    info.hwnd = GetSafeHwnd();
+    info.lpVerb = u"open";
+    info.lpFile = u"pimg.exe";
+    info.lpParameters = path.GetString();
+    // The viewer runs on its own; a launch that fails is not worth a message.
+    ::ShellExecuteEx(&info);
+}

@@ -1,0 +1,187 @@
+// The background page: 38 pictures and 12 pieces of music, each stored the moment it is
+// selected, and the preview in the picture viewer.
+
+#include "options/PageBackGround.h"
+#include "platform/ui/RealServices.h"
+#include "reading/PoemPage.h"
+#include "resources/ResourceIds.h"
+#include "tests/options/OptionsFixture.h"
+
+#include <chrono>
+#include <sys/stat.h>
+#include <thread>
+
+using testing_support::CScript;
+
+namespace {
+
+class BackgroundPageTest : public OptionsTest {
+protected:
+    static bool OpenBackgroundPage(CScript& s) {
+        return s.WaitForScreen(IDD_PAGE_COLOURS) && ShowPage(s, 1, IDD_PAGE_BACKGROUND);
+    }
+    static CString Picture(CScript& s) {
+        return s.OnGui([] { return g_strBackPicture; });
+    }
+    static CString Music(CScript& s) {
+        return s.OnGui([] { return g_strBackMusic; });
+    }
+};
+
+std::vector<CString> Numbered(const char16_t* label, int count) {
+    std::vector<CString> entries;
+    for (int i = 1; i <= count; ++i) {
+        entries.push_back(CString::Formatted(u"%s%d", label, i));
+    }
+    return entries;
+}
+
+TEST_F(BackgroundPageTest, ThePageShowsTheSettingsAndBothListsWithoutASelection) {
+    m_driver.Run([] { RunOptionsSheet(); },
+                 [&](CScript& s) {
+                     ASSERT_TRUE(OpenBackgroundPage(s));
+                     EXPECT_EQ(s.Text(IDC_STATIC_PICTURE), CString(u"bgpic27.jpg"));
+                     EXPECT_EQ(s.Text(IDC_STATIC_MUSIC), CString(u"sound1.wav"));
+                     EXPECT_EQ(ListEntries(s, IDC_LIST_PICTURES), Numbered(u"图片", 38));
+                     EXPECT_EQ(ListEntries(s, IDC_LIST_MUSIC), Numbered(u"音乐", 12));
+                     EXPECT_EQ(ListSelection(s, IDC_LIST_PICTURES), LB_ERR);
+                     EXPECT_EQ(ListSelection(s, IDC_LIST_MUSIC), LB_ERR);
+                     s.PressOk();
+                 });
+}
+
+TEST_F(BackgroundPageTest, EverySelectionIsStoredAtOnceAndShownByName) {
+    m_driver.Run([] { RunOptionsSheet(); },
+                 [&](CScript& s) {
+                     ASSERT_TRUE(OpenBackgroundPage(s));
+                     for (int i = 0; i < 38; ++i) {
+                         s.Select(IDC_LIST_PICTURES, i);
+                         s.Sync();
+                         const CString expected = CString::Formatted(u"bgpic%d.jpg", i + 1);
+                         ASSERT_EQ(Picture(s), expected);
+                         ASSERT_EQ(s.Text(IDC_STATIC_PICTURE), expected);
+                     }
+                     for (int i = 0; i < 12; ++i) {
+                         s.Select(IDC_LIST_MUSIC, i);
+                         s.Sync();
+                         const CString expected = CString::Formatted(u"sound%d.wav", i + 1);
+                         ASSERT_EQ(Music(s), expected);
+                         ASSERT_EQ(s.Text(IDC_STATIC_MUSIC), expected);
+                     }
+                     // The music did not touch the picture.
+                     EXPECT_EQ(Picture(s), CString(u"bgpic38.jpg"));
+                     s.PressEscape();
+                 });
+    EXPECT_EQ(g_strBackPicture, CString(u"bgpic38.jpg"));
+    EXPECT_EQ(g_strBackMusic, CString(u"sound12.wav"));
+}
+
+TEST_F(BackgroundPageTest, TheChoiceOutlivesTheSheetAndTheNextPoemPageUsesIt) {
+    testing_support::WriteLibrary(m_folder, "kavro", ThreePoems());
+    InstallLibrary("kavro");
+    m_driver.Run([] { RunOptionsSheet(); },
+                 [&](CScript& s) {
+                     ASSERT_TRUE(OpenBackgroundPage(s));
+                     s.Select(IDC_LIST_PICTURES, 4);
+                     s.Select(IDC_LIST_MUSIC, 2);
+                     s.Sync();
+                     EXPECT_TRUE(s.SaveScreenshot(ScreenshotPath("options-background.png")));
+                     s.CloseWindow();
+                 });
+    EXPECT_EQ(g_strBackPicture, CString(u"bgpic5.jpg"));
+    EXPECT_EQ(g_strBackMusic, CString(u"sound3.wav"));
+    const CString page = ComposePoemPage(*g_pLibrary, g_pLibrary->GetRecords()[0]);
+    EXPECT_GE(page.Find((u"\"file://" + g_strAppPath + u"bgpic5.jpg\"").view()), 0)
+        << page.ToUtf8();
+    EXPECT_LT(page.Find(u"bgpic27.jpg"), 0);
+
+    m_driver.Run([] { RunOptionsSheet(); },
+                 [&](CScript& s) {
+                     ASSERT_TRUE(OpenBackgroundPage(s));
+                     EXPECT_EQ(s.Text(IDC_STATIC_PICTURE), CString(u"bgpic5.jpg"));
+                     EXPECT_EQ(s.Text(IDC_STATIC_MUSIC), CString(u"sound3.wav"));
+                     EXPECT_EQ(ListSelection(s, IDC_LIST_PICTURES), LB_ERR);
+                     s.PressOk();
+                 });
+}
+
+TEST_F(BackgroundPageTest, ASelectionChangeWithNothingSelectedFallsBackToTheFirstFileAndSaysSo) {
+    m_driver.Run([] { RunOptionsSheet(); },
+                 [&](CScript& s) {
+                     ASSERT_TRUE(OpenBackgroundPage(s));
+                     s.Select(IDC_LIST_PICTURES, 9);
+                     s.Select(IDC_LIST_MUSIC, 4);
+                     s.Sync();
+                     // The user takes the selections back: the lists notify with none.
+                     s.OnGui([] {
+                         CPageBackGround* page = FrontPage<CPageBackGround>();
+                         page->m_listPicture.SetCurSel(-1);
+                         page->m_listMusic.SetCurSel(-1);
+                         page->SendMessage(WM_COMMAND,
+                                           MAKEWPARAM(IDC_LIST_PICTURES, LBN_SELCHANGE));
+                         page->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_LIST_MUSIC, LBN_SELCHANGE));
+                     });
+                     EXPECT_EQ(Picture(s), CString(u"bgpic1.jpg"));
+                     EXPECT_EQ(Music(s), CString(u"sound1.wav"));
+                     EXPECT_EQ(s.Text(IDC_STATIC_PICTURE), CString(u"bgpic1.jpg"));
+                     EXPECT_EQ(s.Text(IDC_STATIC_MUSIC), CString(u"sound1.wav"));
+                     s.PressOk();
+                 });
+}
+
+TEST_F(BackgroundPageTest, PreviewLaunchesTheViewerWithThePictureInUse) {
+    HWND page = nullptr;
+    m_driver.Run([] { RunOptionsSheet(); },
+                 [&](CScript& s) {
+                     ASSERT_TRUE(OpenBackgroundPage(s));
+                     page = FrontPageWindow(s);
+                     s.Click(IDC_BTN_PREVIEW);
+                     s.Select(IDC_LIST_PICTURES, 4);
+                     s.Click(IDC_BTN_PREVIEW);
+                     s.Sync();
+                     // Nothing is said either way.
+                     EXPECT_FALSE(s.FrontBox().has_value());
+                     s.PressOk();
+                 });
+    const CString folder = CString::FromUtf8(m_folder.Folder());
+    ASSERT_EQ(m_launcher.m_launches.size(), 2u);
+    EXPECT_EQ(m_launcher.m_launches[0].parameters, folder + u"bgpic27.jpg");
+    EXPECT_EQ(m_launcher.m_launches[1].parameters, folder + u"bgpic5.jpg");
+    for (const auto& launch : m_launcher.m_launches) {
+        EXPECT_EQ(launch.verb, CString(u"open"));
+        EXPECT_EQ(launch.file, CString(u"pimg.exe"));
+        EXPECT_EQ(launch.window, page);
+        EXPECT_EQ(launch.size, 60u);
+    }
+}
+
+// The program's own launcher with a stand-in viewer that writes down its argument and then takes
+// its time: the preview returns at once, and the viewer gets the whole path as one argument.
+TEST_F(BackgroundPageTest, ThePreviewStartsTheViewerBesideTheProgramWithoutWaitingForIt) {
+    const std::string marker = m_folder.File("viewer-argument");
+    const std::string viewer = m_folder.File("pimg");
+    testing_support::WriteFile(viewer, "#!/bin/sh\nprintf '%s' \"$1\" > '" + marker +
+                                           ".part'\nmv '" + marker + ".part' '" + marker +
+                                           "'\nsleep 5\n");
+    ASSERT_EQ(::chmod(viewer.c_str(), 0755), 0);
+    g_strBackPicture = u"图 片 1.jpg"; // spaces and CJK in the name
+    CViewerLauncher realLauncher;
+    ScopedService<IProgramLauncher> installed(realLauncher);
+    std::chrono::steady_clock::duration took{};
+    m_driver.Run([] { RunOptionsSheet(); },
+                 [&](CScript& s) {
+                     ASSERT_TRUE(OpenBackgroundPage(s));
+                     const auto start = std::chrono::steady_clock::now();
+                     s.Click(IDC_BTN_PREVIEW);
+                     s.Sync();
+                     took = std::chrono::steady_clock::now() - start;
+                     s.PressOk();
+                 });
+    EXPECT_LT(took, std::chrono::seconds(3));
+    for (int i = 0; i < 500 && !std::filesystem::exists(marker); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(testing_support::ReadFile(marker), m_folder.Folder() + "图 片 1.jpg");
+}
+
+} // namespace
