@@ -33,18 +33,16 @@ bool InGb2312(std::u16string_view character) {
 
 } // namespace
 
+// OpenCC's tables take a while to load: one converter serves the whole process (it is still
+// reachable at exit, so nothing leaks).
 Simplifier::Simplifier() {
-    opencc_t handle = opencc_open("t2s.json");
+    static opencc_t const handle = opencc_open("t2s.json");
     if (handle != reinterpret_cast<opencc_t>(-1)) {
         m_handle = handle;
     }
 }
 
-Simplifier::~Simplifier() {
-    if (m_handle != nullptr) {
-        opencc_close(static_cast<opencc_t>(m_handle));
-    }
-}
+Simplifier::~Simplifier() = default;
 
 // The simplified form of a character, unless the code page cannot hold it (some simplified
 // forms live only in Unicode's extensions, such as 𫗦 for 餔) while it holds the original.
