@@ -16,13 +16,13 @@ std::u16string Digits(unsigned long long value, unsigned base, bool upper) {
     return out;
 }
 
-struct Spec {
+struct Conversion {
     bool leftAlign = false;
     bool zeroPad = false;
     size_t width = 0;
 };
 
-void Pad(std::u16string& out, std::u16string body, const Spec& spec, bool numeric) {
+void Pad(std::u16string& out, std::u16string body, const Conversion& spec, bool numeric) {
     if (body.size() >= spec.width) {
         out += body;
         return;
@@ -131,7 +131,7 @@ void CString::FormatList(std::u16string_view format, const FormatArg* args, size
             out += ch;
             continue;
         }
-        Spec spec;
+        Conversion spec;
         size_t j = i + 1;
         for (; j < format.size() && (format[j] == u'-' || format[j] == u'0'); ++j) {
             (format[j] == u'-' ? spec.leftAlign : spec.zeroPad) = true;
