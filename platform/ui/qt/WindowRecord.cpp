@@ -110,6 +110,8 @@ bool CWindowRecord::SetTimer(UINT_PTR id, unsigned milliseconds) {
     auto& timer = m_timers[id];
     if (!timer) {
         timer = std::make_unique<QTimer>();
+        // Coarse timers may drift 5% either way; the catalogue counts on its 20 ms ticks.
+        timer->setTimerType(Qt::PreciseTimer);
         QObject::connect(timer.get(), &QTimer::timeout, timer.get(),
                          [this, id] { Send(WM_TIMER, id, 0); });
     }

@@ -1,0 +1,324 @@
+// The reader's screens, in process and headless, side by side with references measured in the
+// same run:
+//  - a poem page: the reader's own path (ComposePage, the viewer's DTM_ADDTEXTW and
+//    DTM_ENDOFSOURCE, its layout and paint) against setting the same HTML on a bare
+//    QTextBrowser of the same size, laid out and painted the same way;
+//  - the catalogue: 2,000 rows filled by its 20-millisecond timer, every tick timed, and the
+//    list view's cost of appending a row at 10,000, 100,000 and 300,000 rows.
+// Each timing is the median of several runs.
+//   screen_bench [DIR]   DIR holds large.idx/.dat (default ~/.cache/lomeva-bench)
+
+#include "browse/CatalogDlg.h"
+#include "library/PoemLibrary.h"
+#include "platform/core/CodePage.h"
+#include "platform/core/Services.h"
+#include "platform/core/Sound.h"
+#include "platform/ui/HtmlControl.h"
+#include "platform/ui/HtmlViewTesting.h"
+#include "reading/PoemViewDlg.h"
+#include "resources/ResourceIds.h"
+#include "settings/Settings.h"
+#include "tests/support/TestDriver.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QWidget>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+using testing_support::CScript;
+using testing_support::CTestDriver;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int kPageRuns = 41;
+constexpr std::uint32_t kCatalogueRows = 2000;
+constexpr double kTickMs = 20.0;
+constexpr int kAppendSample = 1000; // rows timed around each size
+
+double Ms(Clock::duration duration) {
+    return std::chrono::duration<double, std::milli>(duration).count();
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+void PrintRow(const std::string& what, const std::string& ours, const std::string& reference,
+              double ratio, const std::string& target, bool met) {
+    std::printf("| %s | %s | %s | %.2f | %s%s |\n", what.c_str(), ours.c_str(), reference.c_str(),
+                ratio, target.c_str(), met ? "" : " — missed");
+    std::fflush(stdout);
+}
+
+std::string Format(const char* format, double value) {
+    char text[96];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+QString ToQString(const CString& text) {
+    return QString::fromUtf16(text.GetString(), text.GetLength());
+}
+
+// The text browser the reader's viewer is built on; null when there is none.
+QTextBrowser* FindViewer(QWidget* except) {
+    for (QWidget* widget : QApplication::allWidgets()) {
+        auto* browser = qobject_cast<QTextBrowser*>(widget);
+        if (browser != nullptr && browser != except) {
+            return browser;
+        }
+    }
+    return nullptr;
+}
+
+// Lays the whole document out and paints what is visible, as showing the page does.
+void LayOutAndPaint(QTextBrowser& browser) {
+    browser.document()->documentLayout()->documentSize();
+    browser.viewport()->repaint();
+}
+
+// ---- the poem page ----
+
+struct PageTimes {
+    double reader = 0;
+    double bare = 0;
+};
+
+// Alternates two poems, so that every page differs from the one shown (the viewer keeps a page
+// that it is handed again).
+PageTimes TimePages(CPoemViewDlg& reader, const PoemRecord* first, const PoemRecord* second) {
+    QTextBrowser* viewer = FindViewer(nullptr);
+    if (viewer == nullptr || reader.m_hwndHtml == nullptr) {
+        return {};
+    }
+    std::vector<double> ours;
+    QStringList pages;
+    for (int run = 0; run < kPageRuns; ++run) {
+        reader.m_pRecord = run % 2 == 0 ? first : second;
+        const auto start = Clock::now();
+        reader.ComposePage();
+        ::SendMessage(reader.m_hwndHtml, DTM_ADDTEXTW, 0,
+                      reinterpret_cast<LPARAM>(reader.m_strPage.GetString()));
+        ::SendMessage(reader.m_hwndHtml, DTM_ENDOFSOURCE, 0, 0);
+        // The viewer takes the page once the sender has returned: that is now.
+        QCoreApplication::sendPostedEvents(viewer);
+        LayOutAndPaint(*viewer);
+        ours.push_back(Ms(Clock::now() - start));
+        if (run < 2) {
+            pages.push_back(ToQString(reader.m_strPage));
+        }
+    }
+
+    if (UiTesting::HtmlView(reader.m_hwndHtml).page != reader.m_strPage) {
+        return {}; // the viewer did not show the page: nothing was measured
+    }
+
+    // The bare browser: same size, finding pictures in the same program folder.
+    QTextBrowser bare;
+    bare.setSearchPaths({ToQString(g_strAppPath)});
+    bare.resize(viewer->size());
+    bare.show();
+    std::vector<double> reference;
+    for (int run = 0; run < kPageRuns; ++run) {
+        const auto start = Clock::now();
+        bare.setHtml(pages[run % 2]);
+        LayOutAndPaint(bare);
+        reference.push_back(Ms(Clock::now() - start));
+    }
+    return {Median(ours), Median(reference)};
+}
+
+void BenchPoemPage(const std::string& programFolder) {
+    CTestDriver driver;
+    driver.SetProgramFolder(programFolder);
+    g_strAppPath = CString::FromUtf8(programFolder);
+    CPoemLibrary library;
+    if (!library.Open() || library.Select(nullptr, SEL_ALL) < 2) {
+        std::fprintf(stderr, "poem page: no library of two poems in %s\n", programFolder.c_str());
+        return;
+    }
+    g_pLibrary = &library;
+    const PoemRecord* records = library.GetResultBuffer();
+    CPoemViewDlg reader(&records[0]);
+    PageTimes times;
+    driver.Run([&] { reader.DoModal(); },
+               [&](CScript& s) {
+                   if (s.WaitForScreen(IDD_POEMVIEW)) {
+                       s.Sync();
+                       times = s.OnGui([&] { return TimePages(reader, &records[0], &records[1]); });
+                   }
+                   s.CloseWindow();
+               },
+               std::chrono::seconds(120));
+    g_pLibrary = nullptr;
+    if (times.bare <= 0) {
+        std::fprintf(stderr, "poem page: the reader showed no viewer\n");
+        return;
+    }
+    const double ratio = times.reader / times.bare;
+    PrintRow("Composing and showing one poem page", Format("%.2f ms", times.reader),
+             Format("%.2f ms (bare QTextBrowser)", times.bare), ratio, "at most 1.5", ratio <= 1.5);
+}
+
+// ---- the catalogue ----
+
+// The catalogue with every tick of its fill timer timed: when it came and how long it took.
+class CTimedCatalog : public CCatalogDlg {
+public:
+    using CCatalogDlg::CCatalogDlg;
+
+    std::vector<Clock::time_point> m_tickTimes;
+    std::vector<double> m_tickCosts;
+
+protected:
+    const CMessageMap* GetMessageMap() const override {
+        static const CMessageMap map(CCatalogDlg::GetMessageMap(),
+                                     {On::Timer(&CTimedCatalog::OnTimedTick)});
+        return &map;
+    }
+
+    void OnTimedTick(UINT_PTR nIDEvent) {
+        const bool filling = g_nCatalogRow < m_nRecordCount;
+        const auto start = Clock::now();
+        OnTimer(nIDEvent);
+        if (filling) {
+            m_tickTimes.push_back(start);
+            m_tickCosts.push_back(Ms(Clock::now() - start));
+        }
+    }
+};
+
+void BenchCatalogueTicks(const PoemRecord* records) {
+    CTestDriver driver;
+    CTimedCatalog catalogue(records, kCatalogueRows);
+    driver.Run([&] { catalogue.DoModal(); },
+               [&](CScript& s) {
+                   s.WaitForScreen(IDD_CATALOG);
+                   s.WaitUntil([] { return g_nCatalogRow >= kCatalogueRows; },
+                               std::chrono::seconds(120));
+                   s.CloseWindow();
+               },
+               std::chrono::seconds(180));
+    const auto& times = catalogue.m_tickTimes;
+    if (times.size() < kCatalogueRows) {
+        std::fprintf(stderr, "catalogue: %zu rows of %u filled\n", times.size(), kCatalogueRows);
+        return;
+    }
+    // Every interval between ticks against the period, and the whole fill against its plan.
+    std::vector<double> intervals;
+    double worst = 0;
+    int late = 0;
+    for (std::size_t i = 1; i < times.size(); ++i) {
+        const double interval = Ms(times[i] - times[i - 1]);
+        intervals.push_back(interval);
+        const double off = std::abs(interval - kTickMs) / kTickMs;
+        worst = std::max(worst, off);
+        late += off > 0.05 ? 1 : 0;
+    }
+    const double whole = Ms(times.back() - times.front()) / static_cast<double>(intervals.size());
+    PrintRow("Catalogue fill, 2,000 rows: median tick interval (worst off by " +
+                 Format("%.1f%%", worst * 100) + ", " + std::to_string(late) + " off by over 5%)",
+             Format("%.2f ms", Median(intervals)), "20 ms per row", Median(intervals) / kTickMs,
+             "every tick within 5%", late == 0);
+    PrintRow("Catalogue fill, 2,000 rows: mean tick over the whole fill", Format("%.3f ms", whole),
+             "20 ms per row", whole / kTickMs, "within 5%", std::abs(whole / kTickMs - 1) <= 0.05);
+    PrintRow("Catalogue fill: median work of one tick",
+             Format("%.3f ms", Median(catalogue.m_tickCosts)), "20 ms per row",
+             Median(catalogue.m_tickCosts) / kTickMs, "well inside the tick",
+             Median(catalogue.m_tickCosts) < kTickMs * 0.05);
+}
+
+// Appends rows to the catalogue's list view as a tick does (number, title, author) and returns
+// the microseconds per row of the last kAppendSample rows before each size.
+std::vector<double> TimeAppends(CListCtrl& list, const PoemRecord* records, std::uint32_t count,
+                                const std::vector<int>& sizes) {
+    std::vector<double> costs;
+    int row = 0;
+    for (int size : sizes) {
+        Clock::time_point start;
+        for (; row < size; ++row) {
+            if (row == size - kAppendSample) {
+                start = Clock::now();
+            }
+            const PoemRecord& record = records[static_cast<std::uint32_t>(row) % count];
+            list.InsertItem(row, CString::Formatted(u"%d", row + 1));
+            list.SetItemText(row, 1, CodePage::Decode(record.title, sizeof record.title));
+            list.SetItemText(row, 2, CodePage::Decode(record.author, sizeof record.author));
+        }
+        costs.push_back(Ms(Clock::now() - start) * 1000.0 / kAppendSample);
+    }
+    return costs;
+}
+
+void BenchListAppend(const PoemRecord* records, std::uint32_t count) {
+    const std::vector<int> sizes = {10000, 100000, 300000};
+    CTestDriver driver;
+    CCatalogDlg catalogue(records, 0); // an empty catalogue: its list is filled here
+    std::vector<double> costs;
+    driver.Run([&] { catalogue.DoModal(); },
+               [&](CScript& s) {
+                   if (s.WaitForScreen(IDD_CATALOG)) {
+                       costs = s.OnGui([&] {
+                           return TimeAppends(catalogue.m_listPoems, records, count, sizes);
+                       });
+                   }
+                   s.CloseWindow();
+               },
+               std::chrono::seconds(300));
+    if (costs.size() != sizes.size()) {
+        std::fprintf(stderr, "list view: the catalogue never opened\n");
+        return;
+    }
+    for (std::size_t i = 1; i < sizes.size(); ++i) {
+        const double ratio = costs[i] / costs[0];
+        PrintRow("List view: appending a row at " + std::to_string(sizes[i]) + " rows",
+                 Format("%.2f us", costs[i]), Format("%.2f us at 10000 rows", costs[0]), ratio,
+                 "does not grow (at most 1.5)", ratio <= 1.5);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const char* home = std::getenv("HOME");
+    const std::string dir =
+        (argc > 1 ? std::string(argv[1])
+                  : std::string(home != nullptr ? home : ".") + "/.cache/lomeva-bench") +
+        "/";
+    // The screens run on this thread, under the application object the tests' environment
+    // would otherwise make.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    CRecordingMessageBox boxes;
+    ScopedService<IMessageBoxService> quietBoxes(boxes);
+    CRecordingSound sound;
+    ScopedService<ISoundService> quietSound(sound);
+
+    BenchPoemPage(LOMEVA_PROGRAM_DIR "/");
+
+    g_strAppPath = CString::FromUtf8(dir);
+    CPoemLibrary large;
+    large.SetFileNames(u"large.idx", u"large.dat");
+    if (!large.Open() || large.Select(nullptr, SEL_ALL) < kCatalogueRows) {
+        std::fprintf(stderr, "no large library in %s: run bench/make-large-library.sh\n",
+                     dir.c_str());
+        return 1;
+    }
+    BenchCatalogueTicks(large.GetResultBuffer());
+    BenchListAppend(large.GetResultBuffer(), large.m_nCount);
+    return 0;
+}

@@ -1,0 +1,286 @@
+// The reader as a person meets it, side by side with references measured in the same run:
+//  - start-up: the reader with the large library, from launch to its first painted main screen,
+//    against a bare Qt widget program to its first paint;
+//  - memory: the resident set of the running reader with the large library open, against the
+//    same reader with an empty library, per poem of the large library.
+// Both programs run unchanged, under the offscreen platform; a preloaded library tells when
+// their first window has been painted. Each figure is the median of several runs.
+//   window_bench READER BARE PRELOAD [DIR]
+//     READER   the reader's executable (build/lomeva/lomeva), beside its program files
+//     BARE     the bare Qt program; PRELOAD the first-paint library
+//     DIR      holds large.idx/.dat (default ~/.cache/lomeva-bench)
+
+#include "tests/common/TestLibrary.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <poll.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kStartRuns = 15;
+constexpr int kMemoryRuns = 5;
+constexpr int kPaintTimeoutMs = 20000;
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+// A program started with the first-paint library preloaded, its signal on a pipe; ended (killed)
+// when the object goes.
+class CProbedProgram {
+public:
+    CProbedProgram(const std::string& program, const std::string& preload) {
+        int fds[2];
+        // Both ends close at exec; the child's copy of the writing end on descriptor 3 does not.
+        if (pipe2(fds, O_CLOEXEC) != 0) {
+            return;
+        }
+        std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "LD_PRELOAD=" + preload,
+                                        "LOMEVA_FIRST_PAINT_FD=3"};
+        for (char** e = environ; *e != nullptr; ++e) {
+            const std::string entry(*e);
+            if (entry.rfind("QT_QPA_PLATFORM=", 0) != 0 && entry.rfind("LD_PRELOAD=", 0) != 0) {
+                env.push_back(entry);
+            }
+        }
+        std::vector<char*> envp;
+        for (auto& entry : env) {
+            envp.push_back(entry.data());
+        }
+        envp.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        std::string arg0 = program;
+        char* argv[] = {arg0.data(), nullptr};
+        if (posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv, envp.data()) != 0) {
+            m_pid = -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        close(fds[1]);
+        m_signal = fds[0];
+    }
+    ~CProbedProgram() {
+        if (m_pid > 0) {
+            kill(m_pid, SIGKILL);
+            int status = 0;
+            waitpid(m_pid, &status, 0);
+        }
+        if (m_signal >= 0) {
+            close(m_signal);
+        }
+    }
+    CProbedProgram(const CProbedProgram&) = delete;
+    CProbedProgram& operator=(const CProbedProgram&) = delete;
+
+    // True once the program reports its first paint; false when it ends or times out first.
+    bool WaitForPaint() const {
+        if (m_pid <= 0 || m_signal < 0) {
+            return false;
+        }
+        pollfd fd{m_signal, POLLIN, 0};
+        if (poll(&fd, 1, kPaintTimeoutMs) != 1) {
+            return false;
+        }
+        char line[16] = {};
+        return read(m_signal, line, sizeof line - 1) > 0 && std::string(line) == "painted\n";
+    }
+
+    // The program's resident set in bytes, from /proc/PID/status (VmRSS, in kB).
+    std::optional<double> ResidentBytes() const {
+        std::ifstream status("/proc/" + std::to_string(m_pid) + "/status");
+        std::string key;
+        while (status >> key) {
+            if (key == "VmRSS:") {
+                double kilobytes = 0;
+                status >> kilobytes;
+                return kilobytes * 1024.0;
+            }
+            status.ignore(1 << 16, '\n');
+        }
+        return std::nullopt;
+    }
+
+private:
+    pid_t m_pid = -1;
+    int m_signal = -1;
+};
+
+// Milliseconds from launch to the first paint; nothing when the program never paints.
+std::optional<double> TimeToFirstPaint(const std::string& program, const std::string& preload) {
+    const auto start = std::chrono::steady_clock::now();
+    CProbedProgram probed(program, preload);
+    if (!probed.WaitForPaint()) {
+        return std::nullopt;
+    }
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+std::optional<double> ResidentAtFirstPaint(const std::string& program, const std::string& preload) {
+    CProbedProgram probed(program, preload);
+    if (!probed.WaitForPaint()) {
+        return std::nullopt;
+    }
+    return probed.ResidentBytes();
+}
+
+// Links a file where possible (the large library is big), copies it otherwise.
+void LinkOrCopy(const fs::path& from, const fs::path& to) {
+    std::error_code error;
+    fs::create_hard_link(from, to, error);
+    if (error) {
+        fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+    }
+}
+
+// A program folder holding a copy of the reader and every file of its own folder but its
+// library; the executable must be a file of its own, as the reader finds its folder from it.
+void LayOutProgramFolder(const fs::path& reader, const fs::path& folder) {
+    for (const auto& entry : fs::directory_iterator(reader.parent_path())) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("kavro.", 0) == 0 || !entry.is_regular_file()) {
+            continue;
+        }
+        if (entry.path() == reader) {
+            LinkOrCopy(reader, folder / name);
+        } else {
+            fs::create_symlink(entry.path(), folder / name);
+        }
+    }
+}
+
+struct Row {
+    std::string what;
+    std::string ours;
+    std::string reference;
+    double ratio;
+    std::string target;
+    bool met;
+};
+
+void PrintRow(const Row& row) {
+    std::printf("| %s | %s | %s | %.2f | %s%s |\n", row.what.c_str(), row.ours.c_str(),
+                row.reference.c_str(), row.ratio, row.target.c_str(), row.met ? "" : " — missed");
+}
+
+std::string Format(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+// Runs `measure` `runs` times and returns the median, or nothing when a run failed.
+template <class Measure> std::optional<double> MedianOf(int runs, Measure measure) {
+    std::vector<double> values;
+    for (int i = 0; i < runs; ++i) {
+        const auto value = measure();
+        if (!value) {
+            return std::nullopt;
+        }
+        values.push_back(*value);
+    }
+    return Median(values);
+}
+
+std::uint32_t PoemsIn(const fs::path& index) {
+    return static_cast<std::uint32_t>((fs::file_size(index) - sizeof(LibraryHeader)) /
+                                      sizeof(PoemRecord));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: window_bench READER BARE PRELOAD [DIR]\n");
+        return 2;
+    }
+    const fs::path reader = fs::absolute(argv[1]);
+    const std::string bare = fs::absolute(argv[2]).string();
+    const std::string preload = fs::absolute(argv[3]).string();
+    const char* home = std::getenv("HOME");
+    const fs::path dir = argc > 4 ? fs::path(argv[4])
+                                  : fs::path(home != nullptr ? home : ".") / ".cache/lomeva-bench";
+    if (!fs::exists(dir / "large.idx")) {
+        std::fprintf(stderr, "no large library in %s: run bench/make-large-library.sh\n",
+                     dir.c_str());
+        return 1;
+    }
+
+    // Two program folders beside the large library (so that it can be linked, not copied).
+    const fs::path root = dir / ("window-bench-" + std::to_string(getpid()));
+    const fs::path large = root / "large";
+    const fs::path empty = root / "empty";
+    fs::create_directories(large);
+    fs::create_directories(empty);
+    LayOutProgramFolder(reader, large);
+    LayOutProgramFolder(reader, empty);
+    LinkOrCopy(dir / "large.idx", large / "kavro.idx");
+    LinkOrCopy(dir / "large.dat", large / "kavro.dat");
+    testing_support::TempFolder emptyLibrary;
+    testing_support::WriteLibrary(emptyLibrary, "kavro", {});
+    fs::copy_file(emptyLibrary.Path() / "kavro.idx", empty / "kavro.idx");
+    fs::copy_file(emptyLibrary.Path() / "kavro.dat", empty / "kavro.dat");
+    const std::string largeReader = (large / reader.filename()).string();
+    const std::string emptyReader = (empty / reader.filename()).string();
+
+    int failures = 0;
+    const auto startReader =
+        MedianOf(kStartRuns, [&] { return TimeToFirstPaint(largeReader, preload); });
+    const auto startBare = MedianOf(kStartRuns, [&] { return TimeToFirstPaint(bare, preload); });
+    if (startReader && startBare) {
+        const double ratio = *startReader / *startBare;
+        PrintRow({"Start-up to the first painted main screen (large library)",
+                  Format("%.1f ms", *startReader), Format("%.1f ms (bare Qt widget)", *startBare),
+                  ratio, "at most 2.0", ratio <= 2.0});
+        // Where the time goes: the same reader over an empty library, for the note below the
+        // table.
+        if (const auto startEmpty =
+                MedianOf(kStartRuns, [&] { return TimeToFirstPaint(emptyReader, preload); })) {
+            std::printf("start-up with an empty library: %.1f ms\n", *startEmpty);
+        }
+    } else {
+        std::fprintf(stderr, "start-up: a program never painted its window\n");
+        ++failures;
+    }
+
+    const auto memoryLarge =
+        MedianOf(kMemoryRuns, [&] { return ResidentAtFirstPaint(largeReader, preload); });
+    const auto memoryEmpty =
+        MedianOf(kMemoryRuns, [&] { return ResidentAtFirstPaint(emptyReader, preload); });
+    if (memoryLarge && memoryEmpty) {
+        const std::uint32_t poems = PoemsIn(dir / "large.idx");
+        const double perPoem = (*memoryLarge - *memoryEmpty) / poems;
+        PrintRow({"Memory of the running reader, " + std::to_string(poems) + " poems",
+                  Format("%.1f MB", *memoryLarge / 1e6),
+                  Format("%.1f MB (empty library)", *memoryEmpty / 1e6),
+                  *memoryLarge / *memoryEmpty, Format("%.0f B/poem more; at most 250", perPoem),
+                  perPoem <= 250.0});
+    } else {
+        std::fprintf(stderr, "memory: a reader never painted its main screen\n");
+        ++failures;
+    }
+    fs::remove_all(root);
+    return failures == 0 ? 0 : 1;
+}

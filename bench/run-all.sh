@@ -1,0 +1,28 @@
+#!/bin/sh
+# Runs every benchmark row side by side in one run and prints one table: each figure, the
+# reference measured in the same run, their ratio and the target. Needs the large library of
+# make-large-library.sh and a build with the benchmarks (the default).
+#   bench/run-all.sh [BUILD] [DIR]   BUILD the build folder (default build),
+#                                    DIR the large library's folder (default ~/.cache/lomeva-bench)
+set -eu
+build=${1:-build}
+dir=${2:-$HOME/.cache/lomeva-bench}
+bench=$build/bench
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+
+status=0
+"$bench/search_bench" "$dir" >"$out/search" || status=1
+"$bench/window_bench" "$build/lomeva/lomeva" "$bench/bare_widget" \
+    "$bench/liblomeva_first_paint.so" "$dir" >"$out/window" || status=1
+QT_QPA_PLATFORM=offscreen "$bench/screen_bench" "$dir" >"$out/screen" || status=1
+
+echo "| What | Lomeva | Reference | Ratio | Target |"
+echo "|---|---|---|---|---|"
+# search_bench's own table gives milliseconds in bare numbers.
+grep '^| ' "$out/search" | grep -v '^| What' |
+    sed -E 's/^\| ([^|]*) \| ([0-9.]+) \| ([0-9.]+) /| \1 | \2 ms | \3 ms /'
+grep -h '^| ' "$out/window" "$out/screen"
+echo
+grep -hv '^|' "$out/search" "$out/window" "$out/screen" | grep -v '^$' || true
+exit $status
