@@ -57,7 +57,7 @@ struct HtmlViewState {
     COLORREF linkColor = 0;            // of the first link; 0 without one
     int widestTable = 0;               // the widest table's laid-out width, in pixels
     int viewportWidth = 0;
-    int refusedRequests = 0; // resources asked for that are not local files, never fetched
+    int refusedRequests = 0; // resources asked for that are not files of the program folder
 };
 HtmlViewState HtmlView(HWND viewer);
 

@@ -115,9 +115,9 @@ TEST_F(CrashTest, ImportKilledAtEachWrite) {
 TEST_F(CrashTest, FullDiskFailsWithAMessageAndKeepsEveryPoem) {
     // The limit holds for every file the program writes, its messages too: a long poem makes
     // the data file larger than any message.
-    ASSERT_EQ(Poemlib({"add", Lib(), "--title", "长", "--author", "甲"}, std::string(3000, 'x'))
-                  .exitCode,
-              0);
+    ASSERT_EQ(
+        Poemlib({"add", Lib(), "--title", "长", "--author", "甲"}, std::string(3000, 'x')).exitCode,
+        0);
     const std::vector<std::string> before = Poems();
     const std::string index = testing_support::ReadFile(Lib());
     ProcessOptions full;

@@ -172,7 +172,8 @@ void CHtmlView::Load(const QString& path, const QString& anchor) {
         m_page.clear();
         m_file = path; // relative names of the page resolve against its folder
         const QUrl url = QUrl::fromLocalFile(path);
-        const QVariant html = loadResource(QTextDocument::HtmlResource, url);
+        // The program names this page itself, so it may lie anywhere.
+        const QVariant html = ReadLocal(QTextDocument::HtmlResource, path);
         if (html.isNull()) {
             m_file.clear();
             m_anchor.clear();
@@ -204,8 +205,9 @@ void CHtmlView::ActivateLink(const QUrl& link) {
         return;
     }
     const QUrl target = Resolve(link);
-    if (!target.isLocalFile() || !IsPageFile(target.toLocalFile())) {
-        return; // links to anything but local pages are ignored
+    if (!target.isLocalFile() || !IsPageFile(target.toLocalFile()) ||
+        !InProgramFolder(target.toLocalFile())) {
+        return; // links to anything but the program's own pages are ignored
     }
     Load(target.toLocalFile(), target.fragment(QUrl::FullyDecoded));
 }
@@ -225,7 +227,25 @@ QVariant CHtmlView::loadResource(int type, const QUrl& name) {
         ++m_refused; // never fetched: the viewer reads local files only
         return {};
     }
-    QFile file(url.toLocalFile());
+    // A page from a stranger's library must not read the rest of the machine: only the
+    // program's own files are handed to the document.
+    if (!InProgramFolder(url.toLocalFile())) {
+        ++m_refused;
+        return {};
+    }
+    return ReadLocal(type, url.toLocalFile());
+}
+
+bool CHtmlView::InProgramFolder(const QString& path) const {
+    // Compared after following links and "..", so neither leads out of the folder.
+    const QString folder = QDir(m_programFolder).canonicalPath();
+    const QString target = QFileInfo(path).canonicalFilePath();
+    return !folder.isEmpty() && !target.isEmpty() &&
+           (folder == QLatin1String("/") || target.startsWith(folder + QLatin1Char('/')));
+}
+
+QVariant CHtmlView::ReadLocal(int type, const QString& path) {
+    QFile file(path);
     if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) {
         return {};
     }

@@ -20,7 +20,7 @@ public:
     // Loads a local file and scrolls to `anchor` (taken as it stands); navigating again to the
     // address asked for last changes nothing.
     void Navigate(const QString& path, const QString& anchor);
-    // Follows a link of the page: local pages and anchors only.
+    // Follows a link of the page: pages of the program folder and anchors only.
     void ActivateLink(const QUrl& link);
 
     void SetZoomLevel(int level);
@@ -46,6 +46,8 @@ private:
     void Load(const QString& path, const QString& anchor);
     void ScrollToAnchor(const QString& anchor);
     QUrl Resolve(const QUrl& name) const;
+    bool InProgramFolder(const QString& path) const;
+    QVariant ReadLocal(int type, const QString& path);
     void FitWideTables();
 
     QString m_programFolder;
