@@ -16,22 +16,22 @@ std::u16string Digits(unsigned long long value, unsigned base, bool upper) {
     return out;
 }
 
-struct Conversion {
+struct FieldFormat {
     bool leftAlign = false;
     bool zeroPad = false;
     size_t width = 0;
 };
 
-void Pad(std::u16string& out, std::u16string body, const Conversion& spec, bool numeric) {
-    if (body.size() >= spec.width) {
+void Pad(std::u16string& out, std::u16string body, const FieldFormat& field, bool numeric) {
+    if (body.size() >= field.width) {
         out += body;
         return;
     }
-    const size_t fill = spec.width - body.size();
-    if (spec.leftAlign) {
+    const size_t fill = field.width - body.size();
+    if (field.leftAlign) {
         out += body;
         out.append(fill, u' ');
-    } else if (spec.zeroPad && numeric) {
+    } else if (field.zeroPad && numeric) {
         // zeros go after a minus sign: "-007"
         const bool negative = !body.empty() && body.front() == u'-';
         if (negative) {
@@ -131,13 +131,13 @@ void CString::FormatList(std::u16string_view format, const FormatArg* args, size
             out += ch;
             continue;
         }
-        Conversion spec;
+        FieldFormat field;
         size_t j = i + 1;
         for (; j < format.size() && (format[j] == u'-' || format[j] == u'0'); ++j) {
-            (format[j] == u'-' ? spec.leftAlign : spec.zeroPad) = true;
+            (format[j] == u'-' ? field.leftAlign : field.zeroPad) = true;
         }
         for (; j < format.size() && format[j] >= u'0' && format[j] <= u'9'; ++j) {
-            spec.width = spec.width * 10 + static_cast<size_t>(format[j] - u'0');
+            field.width = field.width * 10 + static_cast<size_t>(format[j] - u'0');
         }
         if (j >= format.size()) {
             out.append(format.substr(i));
@@ -156,21 +156,21 @@ void CString::FormatList(std::u16string_view format, const FormatArg* args, size
         const FormatArg& arg = args[next++];
         switch (conversion) {
         case u's':
-            Pad(out, AsText(arg), spec, false);
+            Pad(out, AsText(arg), field, false);
             break;
         case u'd':
         case u'i':
-            Pad(out, AsSigned(arg), spec, true);
+            Pad(out, AsSigned(arg), field, true);
             break;
         case u'u':
-            Pad(out, Digits(AsUnsigned(arg), 10, false), spec, true);
+            Pad(out, Digits(AsUnsigned(arg), 10, false), field, true);
             break;
         case u'x':
         case u'X':
-            Pad(out, Digits(AsUnsigned(arg), 16, conversion == u'X'), spec, true);
+            Pad(out, Digits(AsUnsigned(arg), 16, conversion == u'X'), field, true);
             break;
         case u'c':
-            Pad(out, std::u16string(1, static_cast<char16_t>(AsUnsigned(arg))), spec, false);
+            Pad(out, std::u16string(1, static_cast<char16_t>(AsUnsigned(arg))), field, false);
             break;
         default:
             out += u'%';
