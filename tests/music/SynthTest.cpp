@@ -112,19 +112,19 @@ TEST(Wave, ReportsAFileItCannotWrite) {
 TEST(Composer, EveryPieceKeepsToItsFiveNotesAndFitsItsLoop) {
     constexpr int kGong[5] = {0, 2, 4, 7, 9};
     for (int n = 1; n <= kPieceCount; ++n) {
-        const PieceSpec& spec = pieceSpec(n);
-        const int gongHome = spec.homeMidi - kGong[spec.modeDegree];
+        const PiecePlan& plan = piecePlan(n);
+        const int gongHome = plan.homeMidi - kGong[plan.modeDegree];
         std::set<int> scale;
         for (const int g : kGong) {
             scale.insert(((gongHome + g) % 12 + 12) % 12);
         }
-        const auto events = compose(spec);
+        const auto events = compose(plan);
         ASSERT_GT(events.size(), 20u) << "piece " << n;
         for (const auto& e : events) {
             const int pitchClass = ((static_cast<int>(std::lround(e.note.midi)) % 12) + 12) % 12;
             EXPECT_TRUE(scale.count(pitchClass)) << "piece " << n << " plays MIDI " << e.note.midi;
             EXPECT_GT(e.note.time, -1.0) << "piece " << n;
-            EXPECT_LT(e.note.time, loopSeconds(spec)) << "piece " << n;
+            EXPECT_LT(e.note.time, loopSeconds(plan)) << "piece " << n;
         }
     }
 }

@@ -26,9 +26,9 @@ struct Phrase {
     std::vector<int> steps;    // pentatonic steps from home
 };
 
-std::vector<double> phraseRhythm(const PieceSpec& spec, int bars, Rng& rng) {
-    const auto& body = spec.beatsPerBar == 3 ? kThreeBeat : kFourBeat;
-    const auto& endings = spec.beatsPerBar == 3 ? kThreeBeatEndings : kFourBeatEndings;
+std::vector<double> phraseRhythm(const PiecePlan& plan, int bars, Rng& rng) {
+    const auto& body = plan.beatsPerBar == 3 ? kThreeBeat : kFourBeat;
+    const auto& endings = plan.beatsPerBar == 3 ? kThreeBeatEndings : kFourBeatEndings;
     std::vector<double> beats;
     for (int bar = 0; bar < bars; ++bar) {
         const auto& pattern =
@@ -73,17 +73,17 @@ Phrase vary(const Phrase& statement, int target, int lo, int hi, Rng& rng) {
 // Turns the melody and the harmony into the notes each instrument plays.
 class Writer {
 public:
-    Writer(const PieceSpec& spec, Rng& rng) : m_spec(spec), m_rng(rng) {}
+    Writer(const PiecePlan& plan, Rng& rng) : m_plan(plan), m_rng(rng) {}
 
     std::vector<Event> takeEvents() { return std::move(m_events); }
 
-    double beatSeconds() const { return 60.0 / m_spec.bpm; }
+    double beatSeconds() const { return 60.0 / m_plan.bpm; }
 
     // One note of the melody, with the ornaments its instrument gives it.
     void melodyNote(double start, double beats, int step, int previousStep, bool phraseStart,
                     bool harmonics) {
-        Note note{humanTime(start), 0.0, stepPitch(m_spec, step), humanTouch(0.32f)};
-        switch (m_spec.lead) {
+        Note note{humanTime(start), 0.0, stepPitch(m_plan, step), humanTouch(0.32f)};
+        switch (m_plan.lead) {
         case Instrument::Guqin:
         case Instrument::GuqinHarmonic:
             qinNote(note, beats, harmonics);
@@ -102,10 +102,10 @@ public:
 
     // The accompaniment of one bar over the harmony root `root`.
     void backing(double barStart, int root) {
-        if (m_spec.backing == Backing::Bass || m_spec.backing == Backing::ArpeggioAndBass) {
+        if (m_plan.backing == Backing::Bass || m_plan.backing == Backing::ArpeggioAndBass) {
             bass(barStart, root);
         }
-        if (m_spec.backing == Backing::Arpeggio || m_spec.backing == Backing::ArpeggioAndBass) {
+        if (m_plan.backing == Backing::Arpeggio || m_plan.backing == Backing::ArpeggioAndBass) {
             arpeggio(barStart, root);
         }
     }
@@ -159,7 +159,7 @@ private:
         note.length = beats * beatSeconds() * 0.97;
         note.vibrato = 0.22f;
         if (!phraseStart && std::abs(step - previousStep) <= 2 && m_rng.chance(0.6)) {
-            note.slideFrom = static_cast<float>(stepPitch(m_spec, previousStep) - note.midi);
+            note.slideFrom = static_cast<float>(stepPitch(m_plan, previousStep) - note.midi);
         }
         note.velocity *= 0.8f;
         add(Instrument::Erhu, note);
@@ -170,13 +170,13 @@ private:
         constexpr int kSpan = 8;
         for (int k = 0; k < kSpan; ++k) {
             const double t = start - (kSpan - k) * 0.045;
-            add(Instrument::Guzheng, Note{t, 0.0, stepPitch(m_spec, step - kSpan + k),
+            add(Instrument::Guzheng, Note{t, 0.0, stepPitch(m_plan, step - kSpan + k),
                                           0.06f + 0.015f * static_cast<float>(k)});
         }
     }
 
     void grace(double start, int step) {
-        add(Instrument::Guzheng, Note{start - 0.07, 0.1, stepPitch(m_spec, step), 0.14f});
+        add(Instrument::Guzheng, Note{start - 0.07, 0.1, stepPitch(m_plan, step), 0.14f});
     }
 
     // Pipa tremolo: the long note as a fast, even stream of plucks.
@@ -195,7 +195,7 @@ private:
     // A low qin string on the downbeat, and in four time a softer answer at mid-bar.
     void bass(double barStart, int root) {
         add(Instrument::Guqin, Note{humanTime(barStart), 0.0, bassPitch(root), humanTouch(0.24f)});
-        if (m_spec.beatsPerBar == 4) {
+        if (m_plan.beatsPerBar == 4) {
             add(Instrument::Guqin, Note{humanTime(barStart + 2 * beatSeconds()), 0.0,
                                         bassPitch(root + 3), humanTouch(0.14f)});
         }
@@ -204,18 +204,18 @@ private:
     // Zheng strings rolling up and down around the root, in quavers, an octave down.
     void arpeggio(double barStart, int root) {
         constexpr std::array<int, 6> kShape = {-5, -2, 0, 2, 0, -2};
-        for (int k = 0; k < m_spec.beatsPerBar * 2; ++k) {
+        for (int k = 0; k < m_plan.beatsPerBar * 2; ++k) {
             const double t = barStart + k * beatSeconds() / 2.0;
             const int step = root + kShape[static_cast<std::size_t>(k) % kShape.size()] - 5;
             add(Instrument::Guzheng,
-                Note{humanTime(t), 2.0 * beatSeconds(), stepPitch(m_spec, step),
+                Note{humanTime(t), 2.0 * beatSeconds(), stepPitch(m_plan, step),
                      humanTouch(k == 0 ? 0.15f : 0.11f)});
         }
     }
 
     // Two octaves under the melody, but never so low that it only rumbles.
     double bassPitch(int step) const {
-        double pitch = stepPitch(m_spec, step) - 24.0;
+        double pitch = stepPitch(m_plan, step) - 24.0;
         while (pitch < 38.0) {
             pitch += 12.0;
         }
@@ -224,39 +224,39 @@ private:
 
     void add(Instrument instrument, Note note) { m_events.push_back({instrument, note}); }
 
-    const PieceSpec& m_spec;
+    const PiecePlan& m_plan;
     Rng& m_rng;
     std::vector<Event> m_events;
 };
 
 } // namespace
 
-double loopSeconds(const PieceSpec& spec) {
-    return spec.bars * spec.beatsPerBar * 60.0 / spec.bpm;
+double loopSeconds(const PiecePlan& plan) {
+    return plan.bars * plan.beatsPerBar * 60.0 / plan.bpm;
 }
 
-double stepPitch(const PieceSpec& spec, int step) {
-    const int degree = spec.modeDegree + step;
+double stepPitch(const PiecePlan& plan, int step) {
+    const int degree = plan.modeDegree + step;
     const int octave = static_cast<int>(std::floor(degree / 5.0));
     const int index = degree - 5 * octave;
-    const int modeHome = kGongScale[static_cast<std::size_t>(spec.modeDegree)];
-    return spec.homeMidi - modeHome + kGongScale[static_cast<std::size_t>(index)] + 12 * octave;
+    const int modeHome = kGongScale[static_cast<std::size_t>(plan.modeDegree)];
+    return plan.homeMidi - modeHome + kGongScale[static_cast<std::size_t>(index)] + 12 * octave;
 }
 
 namespace {
 
 // Statement ends open, the answer comes home, the departure climbs, the return settles.
-std::array<Phrase, 4> melodyForm(const PieceSpec& spec, Rng& rng) {
+std::array<Phrase, 4> melodyForm(const PiecePlan& plan, Rng& rng) {
     constexpr int kLow = -2;
     constexpr int kHigh = 7;
-    const int phraseBars = spec.bars / 4;
+    const int phraseBars = plan.bars / 4;
     Phrase statement;
-    statement.beats = phraseRhythm(spec, phraseBars, rng);
+    statement.beats = phraseRhythm(plan, phraseBars, rng);
     statement.steps =
         phraseSteps(statement.beats.size(), rng.chance(0.5) ? 0 : 2, 3, kLow, kHigh, rng);
     const Phrase answer = vary(statement, 0, kLow, kHigh, rng);
     Phrase departure;
-    departure.beats = phraseRhythm(spec, phraseBars, rng);
+    departure.beats = phraseRhythm(plan, phraseBars, rng);
     departure.steps =
         phraseSteps(departure.beats.size(), 4, rng.chance(0.5) ? 3 : 5, kLow + 3, kHigh + 2, rng);
     const Phrase back = vary(statement, 0, kLow, kHigh, rng);
@@ -265,14 +265,14 @@ std::array<Phrase, 4> melodyForm(const PieceSpec& spec, Rng& rng) {
 
 } // namespace
 
-std::vector<Event> compose(const PieceSpec& spec) {
-    Rng rng(spec.seed);
-    Writer writer(spec, rng);
-    const auto phrases = melodyForm(spec, rng);
+std::vector<Event> compose(const PiecePlan& plan) {
+    Rng rng(plan.seed);
+    Writer writer(plan, rng);
+    const auto phrases = melodyForm(plan, rng);
     // One harmony root per half phrase, in steps from home.
     constexpr std::array<std::array<int, 2>, 4> kRoots = {{{0, 3}, {1, 0}, {2, 3}, {3, 0}}};
-    const int phraseBars = spec.bars / 4;
-    const double bar = spec.beatsPerBar * writer.beatSeconds();
+    const int phraseBars = plan.bars / 4;
+    const double bar = plan.beatsPerBar * writer.beatSeconds();
     double t = 0.0;
     int previous = 0;
     for (std::size_t p = 0; p < phrases.size(); ++p) {
@@ -280,7 +280,7 @@ std::vector<Event> compose(const PieceSpec& spec) {
             writer.backing(t + k * bar, kRoots[p][static_cast<std::size_t>(k * 2 / phraseBars)]);
         }
         // In the departure a qin piece turns to harmonics.
-        const bool harmonics = p == 2 && spec.harmonics;
+        const bool harmonics = p == 2 && plan.harmonics;
         const Phrase& phrase = phrases[p];
         for (std::size_t i = 0; i < phrase.beats.size(); ++i) {
             writer.melodyNote(t, phrase.beats[i], phrase.steps[i], previous, i == 0, harmonics);

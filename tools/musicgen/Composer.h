@@ -13,7 +13,7 @@ enum class Instrument { Guqin, GuqinHarmonic, Guzheng, Pipa, Erhu };
 
 enum class Backing { None, Bass, Arpeggio, ArpeggioAndBass };
 
-struct PieceSpec {
+struct PiecePlan {
     std::uint64_t seed;
     int homeMidi;   // the mode's home note in the melody's register
     int modeDegree; // which note of the five is home: 0 gong, 1 shang, 2 jue, 3 zhi, 4 yu
@@ -33,11 +33,11 @@ struct Event {
 };
 
 // The loop's length in seconds: whole bars, so the music's own period is the loop's.
-double loopSeconds(const PieceSpec& spec);
+double loopSeconds(const PiecePlan& plan);
 
 // MIDI pitch of a pentatonic step counted from the mode's home note (5 steps an octave).
-double stepPitch(const PieceSpec& spec, int step);
+double stepPitch(const PiecePlan& plan, int step);
 
-std::vector<Event> compose(const PieceSpec& spec);
+std::vector<Event> compose(const PiecePlan& plan);
 
 } // namespace musicgen

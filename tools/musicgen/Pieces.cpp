@@ -30,7 +30,7 @@ using I = Instrument;
 using B = Backing;
 
 // seed, home, mode, tempo, beats, bars, lead, harmonics, backing, drone, reverb
-const std::array<PieceSpec, kPieceCount> kPieces = {{
+const std::array<PiecePlan, kPieceCount> kPieces = {{
     {1, 55, 0, 56, 4, 8, I::Guqin, true, B::Bass, true, 0.35f},
     {2, 67, 1, 72, 4, 8, I::Guzheng, false, B::Arpeggio, false, 0.3f},
     {3, 62, 4, 60, 4, 8, I::Erhu, false, B::Arpeggio, true, 0.3f},
@@ -66,8 +66,8 @@ void play(Loop& loop, const Event& event) {
 }
 
 // A soft open fifth under the music, low but not below the speaker's reach.
-void addDrone(Loop& loop, const PieceSpec& spec) {
-    double hz = midiToHz(spec.homeMidi - 24);
+void addDrone(Loop& loop, const PiecePlan& plan) {
+    double hz = midiToHz(plan.homeMidi - 24);
     while (hz < 60.0) {
         hz *= 2.0;
     }
@@ -95,7 +95,7 @@ double quietestJoin(const std::vector<Event>& events, double loop) {
 
 } // namespace
 
-const PieceSpec& pieceSpec(int number) {
+const PiecePlan& piecePlan(int number) {
     if (number < 1 || number > kPieceCount) {
         throw std::out_of_range("no piece with that number");
     }
@@ -103,20 +103,20 @@ const PieceSpec& pieceSpec(int number) {
 }
 
 std::vector<float> renderPiece(int number) {
-    const PieceSpec& spec = pieceSpec(number);
-    Loop loop(static_cast<std::size_t>(std::lround(loopSeconds(spec) * kSampleRate)));
-    const auto events = compose(spec);
+    const PiecePlan& plan = piecePlan(number);
+    Loop loop(static_cast<std::size_t>(std::lround(loopSeconds(plan) * kSampleRate)));
+    const auto events = compose(plan);
     for (const Event& event : events) {
         play(loop, event);
     }
-    if (spec.drone) {
-        addDrone(loop, spec);
+    if (plan.drone) {
+        addDrone(loop, plan);
     }
-    reverberateLoop(loop.samples(), ReverbSettings{0.87f, 0.3f, spec.reverb});
+    reverberateLoop(loop.samples(), ReverbSettings{0.87f, 0.3f, plan.reverb});
     auto& samples = loop.samples();
     const long n = static_cast<long>(samples.size());
     const long start =
-        (std::lround(quietestJoin(events, loopSeconds(spec)) * kSampleRate) % n + n) % n;
+        (std::lround(quietestJoin(events, loopSeconds(plan)) * kSampleRate) % n + n) % n;
     std::rotate(samples.begin(), samples.begin() + start, samples.end());
     return std::move(samples);
 }

@@ -16,7 +16,7 @@ constexpr int kPieceCount = 12;
 constexpr double kLoudness = 0.04;
 constexpr double kPeakLimit = 0.316;
 
-const PieceSpec& pieceSpec(int number);
+const PiecePlan& piecePlan(int number);
 
 // Piece `number` (1 to kPieceCount) as one seamless loop of samples at full precision,
 // starting just before its first bar at a moment when no note begins, so that the join
