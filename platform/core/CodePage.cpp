@@ -1,9 +1,11 @@
 #include "platform/core/CodePage.h"
 
 #include <array>
+#include <cerrno>
+#include <cstdint>
 #include <iconv.h>
 #include <memory>
-#include <mutex>
+#include <span>
 
 namespace {
 
@@ -13,12 +15,17 @@ constexpr unsigned kTrailFirst = 0x40, kTrailLast = 0xFE;
 constexpr unsigned kTrailCount = kTrailLast - kTrailFirst + 1;
 constexpr char16_t kNone = 0; // no character: the sequence is not valid
 
-struct Tables {
+// Decoding is all that start-up needs (the header fields of the main screen), so it has its
+// own table, and the encoding one is built only when something is encoded or searched.
+struct DecodeTables {
     std::array<char16_t, 256> single{};                                      // one-byte characters
     std::array<char16_t, (kLeadLast - kLeadFirst + 1) * kTrailCount> pair{}; // two-byte ones
+};
+
+struct EncodeTables {
     std::array<std::uint16_t, 0x10000> encode{}; // code unit -> bytes (hi<<8|lo), 0 = none
-    // Code units that some other byte sequence also decodes to, or whose encoding does not
-    // decode back to them: a search in bytes could miss or misplace them.
+    // Code units that no byte sequence or more than one decodes to: a search in bytes could
+    // miss them.
     std::array<bool, 0x10000> ambiguous{};
 };
 
@@ -26,24 +33,37 @@ class Converter {
 public:
     Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
     ~Converter() {
-        if (m_cd != reinterpret_cast<iconv_t>(-1)) {
+        if (IsOpen()) {
             iconv_close(m_cd);
         }
     }
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
+    bool IsOpen() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+
+    // Starts a new input: no state of an earlier one carries over.
+    void Reset() { iconv(m_cd, nullptr, nullptr, nullptr, nullptr); }
+
+    // One iconv call, advancing the pointers as iconv does. Returns 0 when it converted all
+    // the input, otherwise iconv's errno.
+    int Step(const char*& in, size_t& inLeft, char*& out, size_t& outLeft) {
+        char* inPtr = const_cast<char*>(in);
+        const size_t result = iconv(m_cd, &inPtr, &inLeft, &out, &outLeft);
+        const int error = result == static_cast<size_t>(-1) ? errno : 0;
+        in = inPtr;
+        return error;
+    }
+
     // Converts one complete input; returns the output size or 0 when iconv refuses it.
     size_t Convert(const char* in, size_t inSize, char* out, size_t outSize) {
-        if (m_cd == reinterpret_cast<iconv_t>(-1)) {
+        if (!IsOpen()) {
             return 0;
         }
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-        char* inPtr = const_cast<char*>(in);
+        Reset();
         char* outPtr = out;
         size_t inLeft = inSize, outLeft = outSize;
-        if (iconv(m_cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) ||
-            inLeft != 0) {
+        if (Step(in, inLeft, outPtr, outLeft) != 0 || inLeft != 0) {
             return 0;
         }
         return outSize - outLeft;
@@ -59,35 +79,67 @@ char16_t DecodeOne(Converter& toUtf16, const char* bytes, size_t size) {
     return n == 2 ? out[0] : kNone; // a character outside the BMP cannot come from this page
 }
 
-std::uint16_t DecodeCode(const Tables& t, std::uint16_t code) {
-    if (code < 0x100) {
-        return t.single[code];
+using Row = std::span<char16_t, kTrailCount>; // the two-byte characters of one lead byte
+
+void DecodeRowPairByPair(Converter& toUtf16, unsigned lead, Row row) {
+    for (unsigned trail = kTrailFirst; trail <= kTrailLast; ++trail) {
+        const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+        row[trail - kTrailFirst] = DecodeOne(toUtf16, bytes, 2);
     }
-    const unsigned lead = code >> 8, trail = code & 0xFF;
-    if (lead < kLeadFirst || lead > kLeadLast || trail < kTrailFirst || trail > kTrailLast) {
-        return kNone;
-    }
-    return t.pair[(lead - kLeadFirst) * kTrailCount + (trail - kTrailFirst)];
 }
 
-void MarkAmbiguous(Tables& t) {
-    std::array<std::uint8_t, 0x10000> decodings{};
-    for (const char16_t ch : t.single) {
-        decodings[ch] += ch != kNone ? 1 : 0;
-    }
-    for (const char16_t ch : t.pair) {
-        decodings[ch] += ch != kNone ? 1 : 0;
-    }
-    for (unsigned unit = 1; unit < 0x10000; ++unit) {
-        const std::uint16_t code = t.encode[unit];
-        t.ambiguous[unit] = code == 0 || decodings[unit] != 1 || DecodeCode(t, code) != unit;
-    }
-    t.ambiguous[0] = true;
-    t.ambiguous[CodePage::kReplacement] = true;
+bool IsSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDFFF;
 }
 
-std::unique_ptr<Tables> BuildTables() {
-    auto tables = std::make_unique<Tables>();
+// Decodes a whole row in one iconv call, restarting only after each pair iconv refuses. That
+// gives the same characters as asking pair by pair only while every pair iconv converts gives
+// exactly one code unit; returns false as soon as it sees anything else, for the caller to ask
+// pair by pair.
+bool DecodeRowAtOnce(Converter& toUtf16, unsigned lead, Row row) {
+    std::array<char, kTrailCount * 2> in{};
+    for (unsigned trail = kTrailFirst; trail <= kTrailLast; ++trail) {
+        in[(trail - kTrailFirst) * 2] = static_cast<char>(lead);
+        in[(trail - kTrailFirst) * 2 + 1] = static_cast<char>(trail);
+    }
+    // Room for two units a pair, so that a pair giving more shows up as a mismatch below
+    // rather than as a full buffer.
+    std::array<char16_t, kTrailCount * 2> out{};
+    const char* inPtr = in.data();
+    size_t inLeft = in.size();
+    size_t done = 0; // pairs decided so far
+    toUtf16.Reset();
+    while (inLeft > 0) {
+        const char* start = inPtr;
+        char* outPtr = reinterpret_cast<char*>(out.data());
+        size_t outLeft = sizeof out;
+        const int error = toUtf16.Step(inPtr, inLeft, outPtr, outLeft);
+        const size_t consumed = static_cast<size_t>(inPtr - start);
+        const size_t units = (sizeof out - outLeft) / sizeof(char16_t);
+        if (consumed % 2 != 0 || units != consumed / 2) {
+            return false;
+        }
+        for (size_t i = 0; i < units; ++i) {
+            if (IsSurrogate(out[i])) {
+                return false;
+            }
+            row[done++] = out[i];
+        }
+        if (error == 0) {
+            return inLeft == 0;
+        }
+        if (error != EILSEQ || inLeft < 2) {
+            return false;
+        }
+        row[done++] = kNone; // the pair iconv stopped at is not a character
+        inPtr += 2;
+        inLeft -= 2;
+    }
+    return true;
+}
+
+std::unique_ptr<DecodeTables> BuildDecodeTables() {
+    auto tables = std::make_unique<DecodeTables>();
     Converter toUtf16("UTF-16LE", "CP936");
     for (unsigned b = 0; b < 0x80; ++b) {
         tables->single[b] = static_cast<char16_t>(b);
@@ -96,35 +148,73 @@ std::unique_ptr<Tables> BuildTables() {
         const char byte = static_cast<char>(b);
         tables->single[b] = DecodeOne(toUtf16, &byte, 1);
     }
+    if (!toUtf16.IsOpen()) {
+        return tables; // no two-byte characters at all, as asking pair by pair would give
+    }
     for (unsigned lead = kLeadFirst; lead <= kLeadLast; ++lead) {
-        for (unsigned trail = kTrailFirst; trail <= kTrailLast; ++trail) {
-            const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-            tables->pair[(lead - kLeadFirst) * kTrailCount + (trail - kTrailFirst)] =
-                DecodeOne(toUtf16, bytes, 2);
+        const Row row(tables->pair.data() + (lead - kLeadFirst) * kTrailCount, kTrailCount);
+        if (!DecodeRowAtOnce(toUtf16, lead, row)) {
+            DecodeRowPairByPair(toUtf16, lead, row);
         }
     }
-    // Encoding asks iconv for each code unit; surrogates and U+0000 have no encoding here.
-    Converter fromUtf16("CP936", "UTF-16LE");
-    for (unsigned unit = 1; unit < 0x10000; ++unit) {
-        if (unit >= 0xD800 && unit <= 0xDFFF) {
-            continue;
-        }
-        const char16_t in = static_cast<char16_t>(unit);
-        unsigned char out[4] = {};
-        const size_t n = fromUtf16.Convert(reinterpret_cast<const char*>(&in), sizeof in,
-                                           reinterpret_cast<char*>(out), sizeof out);
-        if (n == 1) {
-            tables->encode[unit] = out[0];
-        } else if (n == 2) {
-            tables->encode[unit] = static_cast<std::uint16_t>((out[0] << 8) | out[1]);
-        }
-    }
-    MarkAmbiguous(*tables);
     return tables;
 }
 
-const Tables& GetTables() {
-    static const std::unique_ptr<Tables> tables = BuildTables();
+const DecodeTables& GetDecodeTables() {
+    static const std::unique_ptr<DecodeTables> tables = BuildDecodeTables();
+    return *tables;
+}
+
+// Encoding is the inverse of decoding: for this code page iconv encodes every character to the
+// one byte sequence that decodes to it, so asking iconv for each code unit is not needed (the
+// tests compare every code unit with iconv). A unit with several decodings is marked ambiguous
+// and encodes to the first of them, single bytes before pairs.
+class EncodeBuilder {
+public:
+    explicit EncodeBuilder(EncodeTables& tables) : m_tables(tables) {}
+
+    void Add(char16_t unit, std::uint16_t code) {
+        if (unit == kNone) {
+            return;
+        }
+        if (m_decodings[unit] == 0) {
+            m_tables.encode[unit] = code;
+        }
+        if (m_decodings[unit] < 2) {
+            ++m_decodings[unit];
+        }
+    }
+
+    void MarkAmbiguous() {
+        for (unsigned unit = 0; unit < 0x10000; ++unit) {
+            m_tables.ambiguous[unit] = m_decodings[unit] != 1;
+        }
+        m_tables.ambiguous[CodePage::kReplacement] = true; // invalid bytes decode to it too
+    }
+
+private:
+    EncodeTables& m_tables;
+    std::array<std::uint8_t, 0x10000> m_decodings{}; // 0, 1, or 2 for "more than one"
+};
+
+std::unique_ptr<EncodeTables> BuildEncodeTables(const DecodeTables& decode) {
+    auto tables = std::make_unique<EncodeTables>();
+    EncodeBuilder builder(*tables);
+    for (unsigned b = 0; b < 0x100; ++b) {
+        builder.Add(decode.single[b], static_cast<std::uint16_t>(b));
+    }
+    for (unsigned lead = kLeadFirst; lead <= kLeadLast; ++lead) {
+        for (unsigned trail = kTrailFirst; trail <= kTrailLast; ++trail) {
+            builder.Add(decode.pair[(lead - kLeadFirst) * kTrailCount + (trail - kTrailFirst)],
+                        static_cast<std::uint16_t>((lead << 8) | trail));
+        }
+    }
+    builder.MarkAmbiguous();
+    return tables;
+}
+
+const EncodeTables& GetEncodeTables() {
+    static const std::unique_ptr<EncodeTables> tables = BuildEncodeTables(GetDecodeTables());
     return *tables;
 }
 
@@ -134,7 +224,8 @@ bool IsLead(unsigned char byte) {
 
 // Decodes the character at bytes[i], or kNone when the bytes there are not valid; sets `used`
 // to the bytes it takes (1 when invalid).
-char16_t DecodeAt(const Tables& t, const unsigned char* bytes, size_t i, size_t end, size_t& used) {
+char16_t DecodeAt(const DecodeTables& t, const unsigned char* bytes, size_t i, size_t end,
+                  size_t& used) {
     const unsigned char b = bytes[i];
     used = 1;
     if (b < 0x80) {
@@ -159,7 +250,7 @@ struct Encoded {
     bool missing;       // the code page has no such character: the code is '?'
 };
 
-Encoded EncodeAt(const Tables& t, std::u16string_view text, size_t i) {
+Encoded EncodeAt(const EncodeTables& t, std::u16string_view text, size_t i) {
     const char16_t unit = text[i];
     const bool pair = unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() &&
                       text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
@@ -183,7 +274,7 @@ void DecodeAppend(const char* bytes, size_t width, std::u16string& out) {
     while (end < width && data[end] != 0) {
         ++end;
     }
-    const Tables& t = GetTables();
+    const DecodeTables& t = GetDecodeTables();
     out.reserve(out.size() + end);
     for (size_t i = 0; i < end;) {
         size_t used = 1;
@@ -200,7 +291,7 @@ CString Decode(const char* bytes, size_t width) {
 }
 
 size_t Encode(std::u16string_view text, char* out, size_t outSize) {
-    const Tables& t = GetTables();
+    const EncodeTables& t = GetEncodeTables();
     size_t written = 0;
     for (size_t i = 0; i < text.size() && text[i] != 0;) {
         const Encoded e = EncodeAt(t, text, i);
@@ -222,7 +313,7 @@ std::string Encode(std::u16string_view text, size_t* unencodable) {
     std::string out(text.size() * 2, '\0');
     out.resize(Encode(text, out.data(), out.size()));
     if (unencodable != nullptr) {
-        const Tables& t = GetTables();
+        const EncodeTables& t = GetEncodeTables();
         size_t missing = 0;
         for (size_t i = 0; i < text.size() && text[i] != 0;) {
             const Encoded e = EncodeAt(t, text, i);
@@ -235,7 +326,7 @@ std::string Encode(std::u16string_view text, size_t* unencodable) {
 }
 
 std::optional<std::string> SearchBytes(std::u16string_view text) {
-    const Tables& t = GetTables();
+    const EncodeTables& t = GetEncodeTables();
     for (const char16_t unit : text) {
         if (t.ambiguous[unit]) {
             return std::nullopt;
@@ -246,12 +337,12 @@ std::optional<std::string> SearchBytes(std::u16string_view text) {
 
 size_t CharacterLength(const char* bytes, size_t position, size_t end) {
     size_t used = 1;
-    DecodeAt(GetTables(), reinterpret_cast<const unsigned char*>(bytes), position, end, used);
+    DecodeAt(GetDecodeTables(), reinterpret_cast<const unsigned char*>(bytes), position, end, used);
     return used;
 }
 
 size_t ValidPrefix(const char* bytes, size_t size) {
-    const Tables& t = GetTables();
+    const DecodeTables& t = GetDecodeTables();
     const auto* data = reinterpret_cast<const unsigned char*>(bytes);
     for (size_t i = 0; i < size;) {
         size_t used = 1;

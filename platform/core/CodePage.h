@@ -1,7 +1,9 @@
 #pragma once
 // Conversion between the library files' code page 936 (GBK, a superset of GB2312 that converts
-// every GB2312 text exactly as GB2312 does) and UTF-16. The tables come from glibc's iconv,
-// asked once per byte pair and code unit, so the results are iconv's own.
+// every GB2312 text exactly as GB2312 does) and UTF-16. The decoding table comes from glibc's
+// iconv, a lead byte's row of pairs at a time, so the results are iconv's own; the encoding
+// table is its inverse, which for this code page is exactly what iconv encodes. Each table is
+// built once, at the first use of its direction: decoding alone never builds the encoding one.
 
 #include "platform/core/CString.h"
 

@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <string>
+
 namespace {
 
 std::u16string Decode(const std::string& bytes, size_t width) {
@@ -89,6 +94,143 @@ TEST(CodePage, ValidPrefixFindsTheFirstBadByte) {
               2u);
     EXPECT_EQ(CodePage::ValidPrefix("a\xBE", 2), 1u);
     EXPECT_EQ(CodePage::ValidPrefix(std::string("a\0b", 3).data(), 3), 3u);
+}
+
+// The whole code page against iconv, asked once per byte sequence and per code unit: the
+// tables are built from whole rows of pairs and encoding is their inverse, and both must give
+// exactly what iconv gives one character at a time.
+class Iconv {
+public:
+    Iconv(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
+    ~Iconv() {
+        if (IsOpen()) {
+            iconv_close(m_cd);
+        }
+    }
+    Iconv(const Iconv&) = delete;
+    Iconv& operator=(const Iconv&) = delete;
+
+    bool IsOpen() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+
+    // The output of one complete input, or nothing when iconv refuses any of it.
+    std::optional<std::string> Convert(std::string in) {
+        char out[16] = {};
+        char* inPtr = in.data();
+        char* outPtr = out;
+        size_t inLeft = in.size(), outLeft = sizeof out;
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(m_cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) ||
+            inLeft != 0) {
+            return std::nullopt;
+        }
+        return std::string(out, sizeof out - outLeft);
+    }
+
+private:
+    iconv_t m_cd;
+};
+
+// iconv's reading of a byte sequence as one character, or nothing when it gives anything else.
+std::optional<char16_t> IconvCharacter(Iconv& toUtf16, const std::string& bytes) {
+    const std::optional<std::string> out = toUtf16.Convert(bytes);
+    if (!out || out->size() != 2) {
+        return std::nullopt;
+    }
+    return static_cast<char16_t>(static_cast<unsigned char>((*out)[0]) |
+                                 static_cast<unsigned char>((*out)[1]) << 8);
+}
+
+std::string IconvEncode(Iconv& fromUtf16, char16_t unit) {
+    const std::string in{static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    return fromUtf16.Convert(in).value_or("?");
+}
+
+bool IsSurrogate(unsigned unit) {
+    return unit >= 0xD800 && unit <= 0xDFFF;
+}
+
+// How many single bytes and pairs iconv decodes to each code unit (two meaning two or more).
+std::array<int, 0x10000> IconvDecodingCounts() {
+    Iconv toUtf16("UTF-16LE", "CP936");
+    std::array<int, 0x10000> counts{};
+    auto count = [&](const std::string& bytes) {
+        if (const auto unit = IconvCharacter(toUtf16, bytes); unit && *unit != 0) {
+            counts[*unit] = std::min(counts[*unit] + 1, 2);
+        }
+    };
+    for (unsigned b = 1; b < 0x100; ++b) {
+        count(std::string(1, static_cast<char>(b)));
+    }
+    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+        for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
+            count({static_cast<char>(lead), static_cast<char>(trail)});
+        }
+    }
+    return counts;
+}
+
+TEST(CodePageAgainstIconv, DecodesEverySingleByteAndPairAsIconvDoes) {
+    Iconv toUtf16("UTF-16LE", "CP936");
+    ASSERT_TRUE(toUtf16.IsOpen());
+    // A lone byte that iconv refuses is U+FFFD; U+20AC is the single byte 0x80.
+    std::array<char16_t, 0x100> single{};
+    for (unsigned b = 1; b < 0x100; ++b) {
+        const std::string bytes(1, static_cast<char>(b));
+        single[b] = IconvCharacter(toUtf16, bytes).value_or(CodePage::kReplacement);
+        ASSERT_EQ(Decode(bytes), std::u16string(1, single[b])) << std::hex << b;
+    }
+    EXPECT_EQ(single[0x80], u'\u20AC');
+    // A pair that iconv refuses is U+FFFD for its lead byte, and decoding goes on at its trail.
+    int characters = 0;
+    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+        for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
+            const std::string bytes{static_cast<char>(lead), static_cast<char>(trail)};
+            const std::optional<char16_t> ch = IconvCharacter(toUtf16, bytes);
+            const std::u16string expected =
+                ch ? std::u16string(1, *ch) : std::u16string{CodePage::kReplacement, single[trail]};
+            ASSERT_EQ(Decode(bytes), expected) << std::hex << lead << "," << trail;
+            ASSERT_EQ(CodePage::CharacterLength(bytes.data(), 0, 2), ch ? 2u : 1u);
+            characters += ch ? 1 : 0;
+        }
+    }
+    EXPECT_GT(characters, 21000); // code page 936 has 21886 two-byte characters
+}
+
+TEST(CodePageAgainstIconv, EncodesEveryCodeUnitAsIconvDoes) {
+    Iconv fromUtf16("CP936", "UTF-16LE");
+    ASSERT_TRUE(fromUtf16.IsOpen());
+    for (unsigned unit = 1; unit < 0x10000; ++unit) {
+        if (IsSurrogate(unit)) {
+            continue;
+        }
+        const char16_t ch = static_cast<char16_t>(unit);
+        ASSERT_EQ(CodePage::Encode(std::u16string_view(&ch, 1)), IconvEncode(fromUtf16, ch))
+            << std::hex << unit;
+    }
+}
+
+// A byte search is offered exactly for the characters that one byte sequence decodes to (and
+// not U+FFFD, which invalid bytes decode to as well), and searches for iconv's encoding.
+TEST(CodePageAgainstIconv, SearchesBytesOnlyForCharactersWithOneDecoding) {
+    Iconv fromUtf16("CP936", "UTF-16LE");
+    ASSERT_TRUE(fromUtf16.IsOpen());
+    const std::array<int, 0x10000> decodings = IconvDecodingCounts();
+    int searchable = 0;
+    for (unsigned unit = 1; unit < 0x10000; ++unit) {
+        if (IsSurrogate(unit)) {
+            continue;
+        }
+        const char16_t ch = static_cast<char16_t>(unit);
+        const std::optional<std::string> bytes = CodePage::SearchBytes(std::u16string_view(&ch, 1));
+        if (decodings[unit] != 1 || ch == CodePage::kReplacement) {
+            ASSERT_FALSE(bytes.has_value()) << std::hex << unit;
+            continue;
+        }
+        ASSERT_TRUE(bytes.has_value()) << std::hex << unit;
+        ASSERT_EQ(*bytes, IconvEncode(fromUtf16, ch)) << std::hex << unit;
+        ++searchable;
+    }
+    EXPECT_GT(searchable, 21000);
 }
 
 } // namespace
