@@ -3,46 +3,77 @@
 #include "platform/ui/WinApp.h"
 #include "platform/ui/qt/QtText.h"
 
+#include "platform/ui/sound/SoundModule.h"
+
 #include <QApplication>
-#include <QAudioDevice>
 #include <QColorDialog>
 #include <QFileInfo>
-#include <QMediaDevices>
 #include <QProcess>
-#include <QSoundEffect>
-#include <QUrl>
 
+#include <dlfcn.h>
+
+// The loaded module and its player. The module stays loaded until the program ends: the media
+// framework under it does not expect to be unloaded while the application runs.
 struct CDeviceSound::Player {
-    std::unique_ptr<QSoundEffect> effect;
-    CString playing; // the file playing now, empty when none
+    LomevaSoundPlayer* player = nullptr;
+    LomevaSoundPlay play = nullptr;
+    LomevaSoundStop stop = nullptr;
+    LomevaSoundDestroy destroy = nullptr;
 };
 
-CDeviceSound::CDeviceSound() : m_player(std::make_unique<Player>()) {}
+CDeviceSound::CDeviceSound(CString module) : m_strModule(std::move(module)) {}
 
-CDeviceSound::~CDeviceSound() = default;
+CDeviceSound::~CDeviceSound() {
+    if (m_player != nullptr && m_player->player != nullptr) {
+        m_player->destroy(m_player->player);
+    }
+}
+
+bool CDeviceSound::LoadPlayer() {
+    if (m_player != nullptr) {
+        return m_player->player != nullptr;
+    }
+    m_player = std::make_unique<Player>(); // tried once: a missing module is not looked for again
+    if (m_strModule.IsEmpty()) {
+        const CString program = AfxGetModuleFileName();
+        m_strModule = program.Left(program.ReverseFind(u'/') + 1) + SoundModule::kFileName;
+    }
+    void* module = ::dlopen(m_strModule.ToUtf8().c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module == nullptr) {
+        return false;
+    }
+    const auto create = reinterpret_cast<LomevaSoundCreate>(::dlsym(module, SoundModule::kCreate));
+    Player loaded;
+    loaded.play = reinterpret_cast<LomevaSoundPlay>(::dlsym(module, SoundModule::kPlay));
+    loaded.stop = reinterpret_cast<LomevaSoundStop>(::dlsym(module, SoundModule::kStop));
+    loaded.destroy = reinterpret_cast<LomevaSoundDestroy>(::dlsym(module, SoundModule::kDestroy));
+    if (create == nullptr || loaded.play == nullptr || loaded.stop == nullptr ||
+        loaded.destroy == nullptr) {
+        return false;
+    }
+    loaded.player = create();
+    *m_player = loaded;
+    return m_player->player != nullptr;
+}
 
 BOOL CDeviceSound::PlaySound(const char16_t* name, HMODULE, DWORD flags) {
     if (name == nullptr) {
-        if (m_player->effect) {
-            m_player->effect->stop();
+        if (m_player != nullptr && m_player->player != nullptr) {
+            m_player->stop(m_player->player);
         }
-        m_player->effect.reset();
-        m_player->playing.Empty();
+        m_strPlaying.Empty();
         return TRUE;
     }
-    if ((flags & SND_NOSTOP) != 0 && !m_player->playing.IsEmpty()) {
+    if ((flags & SND_NOSTOP) != 0 && !m_strPlaying.IsEmpty()) {
         return FALSE; // the sound that is playing goes on
     }
-    const QString path = ToQString(CString(name));
-    if (QMediaDevices::audioOutputs().isEmpty() || !QFileInfo(path).isFile()) {
+    const CString path(name);
+    if (!LoadPlayer() || m_player->play(m_player->player, path.GetString(),
+                                        static_cast<std::size_t>(path.GetLength()),
+                                        (flags & SND_LOOP) != 0 ? 1 : 0) == 0) {
         return FALSE;
     }
-    auto effect = std::make_unique<QSoundEffect>();
-    effect->setSource(QUrl::fromLocalFile(path));
-    effect->setLoopCount((flags & SND_LOOP) != 0 ? QSoundEffect::Infinite : 1);
-    effect->play();
-    m_player->effect = std::move(effect);
-    m_player->playing = name;
+    m_strPlaying = path;
     return TRUE;
 }
 

@@ -9,17 +9,25 @@
 
 #include <memory>
 
-// Plays one looping wave file at a time. Without a sound device it plays nothing and fails at
-// once, never blocking.
+// Plays one looping wave file at a time through the player module, which it loads the first time
+// something is to play. Without the module or a sound device it plays nothing and fails at once,
+// never blocking.
 class CDeviceSound : public ISoundService {
 public:
-    CDeviceSound();
+    // `module` is the player module's path; by default the one in the program folder.
+    explicit CDeviceSound(CString module = CString());
     ~CDeviceSound() override;
+    CDeviceSound(const CDeviceSound&) = delete;
+    CDeviceSound& operator=(const CDeviceSound&) = delete;
     BOOL PlaySound(const char16_t* name, HMODULE module, DWORD flags) override;
 
 private:
     struct Player;
+    bool LoadPlayer();
+
+    CString m_strModule;
     std::unique_ptr<Player> m_player;
+    CString m_strPlaying; // the file playing now, empty when none
 };
 
 class CScreenColorChooser : public IColorChooserService {

@@ -1,17 +1,21 @@
 // The services as the program installs them, on a machine without a sound device or viewer.
 
 #include "platform/ui/RealServices.h"
+#include "platform/ui/sound/SoundModule.h"
 #include "tests/common/TestLibrary.h"
 #include "tests/support/TestDriver.h"
 
 #include <chrono>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <string>
 
 using testing_support::CScript;
 using testing_support::CTestDriver;
 
 namespace {
 
+// The player module as the build makes it, and one that is not there.
 TEST(RealServices, SoundWithoutADeviceFailsAtOnceAndStopsCleanly) {
     CTestDriver driver;
     testing_support::TempFolder folder;
@@ -19,7 +23,7 @@ TEST(RealServices, SoundWithoutADeviceFailsAtOnceAndStopsCleanly) {
     const CString path = CString::FromUtf8(folder.File("sound1.wav"));
     driver.Run(
         [&] {
-            CDeviceSound sound;
+            CDeviceSound sound(CString::FromUtf8(LOMEVA_SOUND_MODULE));
             const auto start = std::chrono::steady_clock::now();
             sound.PlaySound(path.GetString(), nullptr, SND_FILENAME | SND_ASYNC | SND_LOOP);
             sound.PlaySound(u"/no/such/sound.wav", nullptr, SND_FILENAME | SND_ASYNC);
@@ -27,6 +31,48 @@ TEST(RealServices, SoundWithoutADeviceFailsAtOnceAndStopsCleanly) {
             // Never blocks: nothing here waits for a device.
             EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
             EXPECT_FALSE(sound.PlaySound(u"/no/such/sound.wav", nullptr, SND_FILENAME));
+        },
+        [](CScript& s) { EXPECT_TRUE(s.WaitForProgramEnd()); });
+}
+
+// The module's own edge, as CDeviceSound finds it: every function there and a player made.
+TEST(RealServices, ThePlayerModuleLoadsAndMakesAPlayer) {
+    CTestDriver driver;
+    driver.Run(
+        [] {
+            void* module = ::dlopen(LOMEVA_SOUND_MODULE, RTLD_NOW | RTLD_LOCAL);
+            ASSERT_NE(module, nullptr) << ::dlerror();
+            const auto create =
+                reinterpret_cast<LomevaSoundCreate>(::dlsym(module, SoundModule::kCreate));
+            const auto play =
+                reinterpret_cast<LomevaSoundPlay>(::dlsym(module, SoundModule::kPlay));
+            const auto stop =
+                reinterpret_cast<LomevaSoundStop>(::dlsym(module, SoundModule::kStop));
+            const auto destroy =
+                reinterpret_cast<LomevaSoundDestroy>(::dlsym(module, SoundModule::kDestroy));
+            ASSERT_TRUE(create != nullptr && play != nullptr && stop != nullptr &&
+                        destroy != nullptr);
+            LomevaSoundPlayer* player = create();
+            ASSERT_NE(player, nullptr);
+            const std::u16string missing = u"/no/such/sound.wav";
+            EXPECT_EQ(play(player, missing.data(), missing.size(), 1), 0);
+            stop(player);
+            destroy(player);
+        },
+        [](CScript& s) { EXPECT_TRUE(s.WaitForProgramEnd()); });
+}
+
+TEST(RealServices, SoundWithoutItsModulePlaysNothing) {
+    CTestDriver driver;
+    testing_support::TempFolder folder;
+    testing_support::WriteFile(folder.File("sound1.wav"), "RIFF not really a wave");
+    const CString path = CString::FromUtf8(folder.File("sound1.wav"));
+    driver.Run(
+        [&] {
+            CDeviceSound sound(CString::FromUtf8(folder.File("liblomeva_sound.so")));
+            EXPECT_FALSE(sound.PlaySound(path.GetString(), nullptr, SND_FILENAME | SND_LOOP));
+            EXPECT_FALSE(sound.PlaySound(path.GetString(), nullptr, SND_FILENAME | SND_NOSTOP));
+            EXPECT_TRUE(sound.PlaySound(nullptr, nullptr, SND_FILENAME));
         },
         [](CScript& s) { EXPECT_TRUE(s.WaitForProgramEnd()); });
 }
