@@ -47,13 +47,14 @@ void CPoemLibrary::SetFileNames(const CString& indexName, const CString& dataNam
 }
 
 bool CPoemLibrary::Open() {
-    CFile index;
+    m_pUnreadIndex.reset();
+    auto index = std::make_unique<CFile>();
     CFileException error;
-    if (!index.Open(g_strAppPath + m_strIndexName, CFile::modeRead, &error)) {
+    if (!index->Open(g_strAppPath + m_strIndexName, CFile::modeRead, &error)) {
         ShowFileError(error);
         return false;
     }
-    if (index.Read(&m_header, kHeaderSize) < kHeaderSize) {
+    if (index->Read(&m_header, kHeaderSize) < kHeaderSize) {
         AfxMessageBox(kCannotReadIndex);
         return false;
     }
@@ -62,7 +63,7 @@ bool CPoemLibrary::Open() {
         return false;
     }
     m_nCount = m_header.count;
-    if (m_nCount > 0 && !LoadRecords(index)) {
+    if (m_nCount > 0 && !LoadRecords(std::move(index))) {
         return false; // no memory, or fewer records than the header counts: nothing to say
     }
     if (!m_file.Open(g_strAppPath + m_strDataName, CFile::modeReadWrite, &error)) {
@@ -73,9 +74,29 @@ bool CPoemLibrary::Open() {
     return true;
 }
 
-bool CPoemLibrary::LoadRecords(CFile& index) {
+namespace {
+
+// Reads the records that follow the header, in pieces a read can take.
+bool ReadRecords(CFile& index, char* destination, std::uint64_t bytes) {
+    for (std::uint64_t done = 0; done < bytes;) {
+        const auto chunk = static_cast<unsigned>(std::min<std::uint64_t>(bytes - done, 1u << 30));
+        if (index.ReadAt(kHeaderSize + done, destination + done, chunk) < chunk) {
+            return false;
+        }
+        done += chunk;
+    }
+    return true;
+}
+
+} // namespace
+
+// Open checks the index and makes room for its records; they are read the first time they are
+// needed. A large library's index is tens of megabytes, and the main screen, which shows only the
+// header, need not wait for them. The index stays open until then, so that what is read is the
+// file that Open checked.
+bool CPoemLibrary::LoadRecords(std::unique_ptr<CFile> index) {
     // A count the file cannot hold fails here, before anything is allocated for it.
-    const std::int64_t size = index.GetLength();
+    const std::int64_t size = index->GetLength();
     if (size < 0 || static_cast<std::uint64_t>(size) < RecordPosition(m_nCount)) {
         return false;
     }
@@ -88,16 +109,27 @@ bool CPoemLibrary::LoadRecords(CFile& index) {
         return false;
     }
     g_pResult = m_pResult.get();
-    const std::uint64_t bytes = std::uint64_t{kRecordSize} * m_nCount;
-    auto* destination = reinterpret_cast<char*>(m_pRecords.get());
-    for (std::uint64_t done = 0; done < bytes;) {
-        const auto chunk = static_cast<unsigned>(std::min<std::uint64_t>(bytes - done, 1u << 30));
-        if (index.Read(destination + done, chunk) < chunk) {
-            return false;
-        }
-        done += chunk;
-    }
+    m_nResultFilled = 0; // fresh memory reads as zero
+    m_pUnreadIndex = std::move(index);
     return true;
+}
+
+bool CPoemLibrary::ReadRecordsIfDue() {
+    if (m_pUnreadIndex == nullptr) {
+        return m_bOpen;
+    }
+    const std::unique_ptr<CFile> index = std::move(m_pUnreadIndex);
+    if (!ReadRecords(*index, reinterpret_cast<char*>(m_pRecords.get()),
+                     std::uint64_t{kRecordSize} * m_nCount)) {
+        // The file failed under the reader (a disk error, or shortened since Open): the library
+        // closes as if Open had failed, and says so.
+        m_pRecords = RecordArray();
+        if (m_bOpen) {
+            m_bOpen = false;
+            AfxMessageBox(kCannotReadIndex);
+        }
+    }
+    return m_bOpen;
 }
 
 CString CPoemLibrary::GetName() const {
@@ -137,6 +169,15 @@ bool CPoemLibrary::ReadTextBytes(const PoemRecord& record, std::string& bytes) {
     return true;
 }
 
+const PoemRecord* CPoemLibrary::GetRecords() {
+    ReadRecordsIfDue();
+    return m_pRecords.get();
+}
+
+bool CPoemLibrary::IsOpen() {
+    return ReadRecordsIfDue();
+}
+
 int CPoemLibrary::ReadText(const PoemRecord* record, CString& text) {
     if (record == nullptr) {
         return -1;
@@ -150,29 +191,37 @@ int CPoemLibrary::ReadText(const PoemRecord* record, CString& text) {
 }
 
 unsigned CPoemLibrary::Select(const char16_t* keyword, int field) {
-    if (!m_bOpen || g_pResult == nullptr || m_nCount == 0) {
+    if (!ReadRecordsIfDue() || g_pResult == nullptr || m_nCount == 0) {
         return 0; // nothing loaded: nothing to find, and no array to touch
     }
-    if (field == SEL_ALL) {
+    const unsigned found = FillResult(KeywordOf(keyword), field);
+    // Every entry after the found ones must be zero. Those past the furthest that any selection
+    // has filled still are, so only the ones between are cleared: a search that finds a few poems
+    // does not write the whole buffer (tens of megabytes in a large library).
+    if (found < m_nResultFilled) {
+        std::memset(static_cast<void*>(g_pResult + found), 0,
+                    std::size_t{kRecordSize} * (m_nResultFilled - found));
+    }
+    m_nResultFilled = found;
+    return found;
+}
+
+// Writes the matching records to the front of g_pResult and returns how many there are.
+unsigned CPoemLibrary::FillResult(std::u16string_view keyword, int field) {
+    switch (field) {
+    case SEL_ALL:
         std::copy_n(m_pRecords.get(), m_nCount, g_pResult);
         return m_nCount;
-    }
-    std::memset(static_cast<void*>(g_pResult), 0, std::size_t{kRecordSize} * m_nCount);
-    switch (field) {
     case SEL_TITLE:
-        return SelectByField(KeywordOf(keyword), offsetof(PoemRecord, title),
-                             sizeof(PoemRecord::title));
+        return SelectByField(keyword, offsetof(PoemRecord, title), sizeof(PoemRecord::title));
     case SEL_AUTHOR:
-        return SelectByField(KeywordOf(keyword), offsetof(PoemRecord, author),
-                             sizeof(PoemRecord::author));
+        return SelectByField(keyword, offsetof(PoemRecord, author), sizeof(PoemRecord::author));
     case SEL_DYNASTY:
-        return SelectByField(KeywordOf(keyword), offsetof(PoemRecord, dynasty),
-                             sizeof(PoemRecord::dynasty));
+        return SelectByField(keyword, offsetof(PoemRecord, dynasty), sizeof(PoemRecord::dynasty));
     case SEL_FORM:
-        return SelectByField(KeywordOf(keyword), offsetof(PoemRecord, form),
-                             sizeof(PoemRecord::form));
+        return SelectByField(keyword, offsetof(PoemRecord, form), sizeof(PoemRecord::form));
     case SEL_FULLTEXT:
-        return SelectFullText(KeywordOf(keyword));
+        return SelectFullText(keyword);
     default:
         return 0;
     }

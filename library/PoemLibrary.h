@@ -68,17 +68,20 @@ public:
     const CString& GetDataName() const { return m_strDataName; }
     const LibraryHeader& GetHeader() const { return m_header; }
     // The loaded records, or null when nothing was loaded.
-    const PoemRecord* GetRecords() const { return m_pRecords.get(); }
+    const PoemRecord* GetRecords();
     // True when Open succeeded: records loaded and the data file open.
-    bool IsOpen() const { return m_bOpen; }
+    bool IsOpen();
 
     std::uint32_t m_nCount = 0;
 
 private:
-    bool LoadRecords(CFile& index);
+    bool LoadRecords(std::unique_ptr<CFile> index);
+    // Reads the records the first time they are needed; returns whether the library is open.
+    bool ReadRecordsIfDue();
     bool ReadIndexHeaderForAppend(CFile& index, LibraryHeader& header);
     bool WriteTexts(std::span<const PoemToAppend> poems);
     bool ReadTextBytes(const PoemRecord& record, std::string& bytes);
+    unsigned FillResult(std::u16string_view keyword, int field);
     unsigned SelectFullText(std::u16string_view keyword);
     unsigned SelectByField(std::u16string_view keyword, std::size_t fieldOffset,
                            std::size_t fieldWidth);
@@ -88,6 +91,8 @@ private:
     CString m_strIndexName;
     CString m_strDataName;
     RecordArray m_pRecords;
-    RecordArray m_pResult; // what g_pResult points to
+    RecordArray m_pResult;                 // what g_pResult points to
+    std::uint32_t m_nResultFilled = 0;     // entries of g_pResult that may not be zero
+    std::unique_ptr<CFile> m_pUnreadIndex; // the index, open until its records are read
     bool m_bOpen = false;
 };

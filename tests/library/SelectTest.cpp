@@ -96,6 +96,20 @@ TEST_F(SelectTest, NoMatchOrUnknownFieldLeavesTheBufferZero) {
     EXPECT_EQ(Select(u"", -1), 0u);
 }
 
+// Each selection leaves zero after its records, whatever the selections before it filled.
+TEST_F(SelectTest, EverySelectionLeavesZeroAfterItsRecords) {
+    const struct {
+        const char16_t* keyword;
+        int field;
+    } steps[] = {{u"春晓", SEL_TITLE}, {nullptr, SEL_ALL}, {u"月", SEL_TITLE},
+                 {u"春晓", SEL_TITLE}, {u"", SEL_TITLE}, {u"无此诗", SEL_FULLTEXT},
+                 {u"春晓", SEL_TITLE}};
+    for (const auto& step : steps) {
+        const unsigned found = Select(step.keyword, step.field);
+        EXPECT_TRUE(RestIsZero(found)) << found;
+    }
+}
+
 TEST_F(SelectTest, FullTextSearchesWhatCanBeReadAndGoesOn) {
     // The first text points past the end of the data file: it reads empty, and the others are
     // still searched.
