@@ -100,10 +100,11 @@ int main(int argc, char** argv) {
     ScopedService<IMessageBoxService> quiet(boxes);
     g_strAppPath = CString::FromUtf8(dir);
 
+    // Open, and the first use that reads the records.
     auto open = [] {
         CPoemLibrary library;
         library.SetFileNames(u"large.idx", u"large.dat");
-        return library.Open();
+        return library.Open() && library.GetRecords() != nullptr;
     };
     if (!open()) {
         std::fprintf(stderr, "no large library in %s: run bench/make-large-library.sh\n",
