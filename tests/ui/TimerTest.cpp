@@ -19,6 +19,7 @@ public:
     CTimerDlg() : CDialog(kBareDialog) {}
     std::map<UINT_PTR, int> m_ticks;
     UINT_PTR m_nStarted = 0;
+    bool m_bRestartFirst = false; // timer 7 starts timer 1 again at its eighth tick
 
 protected:
     BOOL OnInitDialog() override {
@@ -35,6 +36,9 @@ protected:
         // Timer 1 stops itself from its own fifth tick.
         if (++m_ticks[id] == 5 && id == 1) {
             KillTimer(1);
+        }
+        if (m_bRestartFirst && id == 7 && m_ticks[id] == 8) {
+            SetTimer(1, 10);
         }
         CDialog::OnTimer(id);
     }
@@ -60,6 +64,17 @@ TEST_F(TimerTest, EachTimerTicksWithItsIdUntilKilled) {
     EXPECT_EQ(ticks[1], 5);
     EXPECT_GE(ticks[7], 12);
     EXPECT_EQ(ticks.size(), 2u);
+}
+
+TEST_F(TimerTest, AKilledTimerStartedAgainTicksAgain) {
+    CTimerDlg dialog;
+    dialog.m_bRestartFirst = true;
+    m_driver.Run([&] { dialog.DoModal(); },
+                 [&](CScript& s) {
+                     ASSERT_TRUE(s.WaitForScreen(kBareDialog));
+                     EXPECT_TRUE(s.WaitUntil([&] { return dialog.m_ticks[1] >= 8; }));
+                     s.PressOk();
+                 });
 }
 
 TEST_F(TimerTest, NoTimerTicksAfterItsWindowHasGone) {

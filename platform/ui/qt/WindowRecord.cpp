@@ -2,10 +2,10 @@
 
 #include "platform/ui/UiConstants.h"
 #include "platform/ui/Wnd.h"
+#include "platform/ui/qt/PreciseTimer.h"
 #include "platform/ui/qt/QtText.h"
 
 #include <QPainter>
-#include <QTimer>
 
 #include <unordered_set>
 
@@ -109,22 +109,19 @@ bool CWindowRecord::SetTimer(UINT_PTR id, unsigned milliseconds) {
     // stays until the window goes, and starting the id again reuses it.
     auto& timer = m_timers[id];
     if (!timer) {
-        timer = std::make_unique<QTimer>();
-        // Coarse timers may drift 5% either way; the catalogue counts on its 20 ms ticks.
-        timer->setTimerType(Qt::PreciseTimer);
-        QObject::connect(timer.get(), &QTimer::timeout, timer.get(),
-                         [this, id] { Send(WM_TIMER, id, 0); });
+        // The catalogue counts on its 20 ms ticks coming on time.
+        timer = std::make_unique<CPreciseTimer>([this, id] { Send(WM_TIMER, id, 0); });
     }
-    timer->start(static_cast<int>(milliseconds));
+    timer->Start(milliseconds);
     return true;
 }
 
 bool CWindowRecord::KillTimer(UINT_PTR id) {
     const auto found = m_timers.find(id);
-    if (found == m_timers.end() || !found->second->isActive()) {
+    if (found == m_timers.end() || !found->second->IsActive()) {
         return false;
     }
-    found->second->stop();
+    found->second->Stop();
     return true;
 }
 

@@ -15,7 +15,7 @@
 
 class CWnd;
 class QPainter;
-class QTimer;
+class CPreciseTimer;
 
 struct HWND__ {
     virtual ~HWND__() = default;
@@ -76,7 +76,7 @@ private:
     CWnd* m_attached = nullptr;
     std::unique_ptr<CWnd> m_temporary;
     std::vector<std::unique_ptr<CWindowRecord>> m_children;
-    std::map<UINT_PTR, std::unique_ptr<QTimer>> m_timers;
+    std::map<UINT_PTR, std::unique_ptr<CPreciseTimer>> m_timers;
     QPainter* m_activePainter = nullptr;
     bool m_destroying = false;
 };
