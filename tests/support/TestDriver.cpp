@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QGraphicsView>
 #include <QKeyEvent>
@@ -365,8 +366,8 @@ void CScript::Tap(int x, int y) {
 void CScript::PressOk() {
     Do([] {
         QWidget* surface = CScreen::Instance().Surface();
-        auto* ok =
-            surface != nullptr ? surface->findChild<QPushButton*>(QStringLiteral("ok")) : nullptr;
+        auto* ok = surface != nullptr ? surface->findChild<QAbstractButton*>(QStringLiteral("ok"))
+                                      : nullptr;
         if (ok != nullptr) {
             ok->click();
         }

@@ -9,6 +9,7 @@
 #include "platform/ui/qt/Fonts.h"
 #include "platform/ui/qt/QtText.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -17,7 +18,7 @@
 #include <QGraphicsView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPushButton>
+#include <QPainter>
 #include <QScreen>
 #include <QTimer>
 
@@ -46,30 +47,64 @@ UiTesting::ScreenEvent EventOf(const CModalRun& run, bool opened) {
     return event;
 }
 
+// The bar's colours: a deep ink-blue band, paper-coloured writing, a seal-red "ok".
+const QColor kBarTop(0x2c, 0x3e, 0x57);
+const QColor kBarBottom(0x16, 0x22, 0x2f);
+const QColor kBarText(0xf4, 0xec, 0xd8);
+const QColor kSealRed(0x8f, 0x2a, 0x1c);
+const QColor kSealPressed(0x5e, 0x1a, 0x10);
+const QColor kSealEdge(0xd9, 0xb3, 0x8c);
+
+// The bar's "ok": a small seal-red button, painted here rather than by a style sheet, which
+// would cost the start-up a style of its own.
+class CBarButton : public QAbstractButton {
+public:
+    CBarButton(const QString& text, QWidget* parent) : QAbstractButton(parent) { setText(text); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(kSealEdge);
+        painter.setBrush(isDown() ? kSealPressed : kSealRed);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+        painter.setPen(kBarText);
+        painter.drawText(rect(), Qt::AlignCenter, text());
+    }
+};
+
 // The bar along the top: the caption of the screen in front and its "ok".
 class CScreenBar : public QWidget {
 public:
     CScreenBar(QWidget* parent, QLabel*& caption) : QWidget(parent) {
         setObjectName(QStringLiteral("bar"));
         setGeometry(0, 0, kScreenWidth, kBarHeight);
-        setAttribute(Qt::WA_StyledBackground);
-        setStyleSheet(QStringLiteral(
-            "#bar { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #2c3e57,"
-            " stop:1 #16222f); }"
-            "QLabel { color: #f4ecd8; font-weight: bold; }"
-            "QPushButton { color: #f4ecd8; background: #8f2a1c; border: 1px solid #d9b38c;"
-            " border-radius: 3px; padding: 0px; }"
-            "QPushButton:pressed { background: #5e1a10; }"));
         caption = new QLabel(this);
         caption->setObjectName(QStringLiteral("caption"));
         caption->setGeometry(6, 0, kScreenWidth - 50, kBarHeight);
         caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         caption->setTextFormat(Qt::PlainText);
-        auto* ok = new QPushButton(QStringLiteral("ok"), this);
+        QFont bold = caption->font();
+        bold.setBold(true);
+        caption->setFont(bold);
+        QPalette palette = caption->palette();
+        palette.setColor(QPalette::WindowText, kBarText);
+        caption->setPalette(palette);
+        auto* ok = new CBarButton(QStringLiteral("ok"), this);
         ok->setObjectName(QStringLiteral("ok"));
         ok->setGeometry(kScreenWidth - 38, 4, 32, kBarHeight - 8);
         ok->setFocusPolicy(Qt::NoFocus);
-        QObject::connect(ok, &QPushButton::clicked, ok, [] { CScreen::Instance().Command(IDOK); });
+        QObject::connect(ok, &QAbstractButton::clicked, ok,
+                         [] { CScreen::Instance().Command(IDOK); });
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        QLinearGradient band(0, 0, 0, height());
+        band.setColorAt(0, kBarTop);
+        band.setColorAt(1, kBarBottom);
+        painter.fillRect(rect(), band);
     }
 };
 
