@@ -1,6 +1,7 @@
 #pragma once
-// An open poetry library: every index record in memory, the data file kept open, texts read
-// from it whenever they are needed and never cached.
+// An open poetry library: every index record in memory (read from the index Open checked, the
+// first time the records are needed), the data file kept open, texts read from it whenever they
+// are needed and never cached.
 
 #include "library/LibraryFormat.h"
 #include "library/RecordArray.h"
@@ -39,8 +40,8 @@ public:
 
     // Bare file names in the program folder; called, if at all, before Open.
     void SetFileNames(const CString& indexName, const CString& dataName);
-    // Loads the library named by the two file names; shows its own message for the failures
-    // that have one.
+    // Loads the library named by the two file names: its header now, its records when first
+    // needed. Shows its own message for the failures that have one.
     bool Open();
 
     CString GetName() const;
@@ -67,7 +68,7 @@ public:
     const CString& GetIndexName() const { return m_strIndexName; }
     const CString& GetDataName() const { return m_strDataName; }
     const LibraryHeader& GetHeader() const { return m_header; }
-    // The loaded records, or null when nothing was loaded.
+    // The loaded records (read now if they have not been yet), or null when nothing was loaded.
     const PoemRecord* GetRecords();
     // True when Open succeeded: records loaded and the data file open.
     bool IsOpen();
