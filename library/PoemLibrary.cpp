@@ -229,6 +229,28 @@ unsigned CPoemLibrary::FillResult(std::u16string_view keyword, int field) {
 
 namespace {
 
+// The first occurrence of the (non-empty) needle in text[0, size), or null. The fields and texts
+// searched are short, tens to hundreds of bytes, and a selection searches each of them: finding
+// the needle's first byte and comparing the rest costs far less there than memmem, which sets
+// up a table at every call.
+const char* FindBytes(const char* text, std::size_t size, std::string_view needle) {
+    if (needle.size() > size) {
+        return nullptr;
+    }
+    const std::size_t starts = size - needle.size() + 1; // where a match could begin
+    for (std::size_t at = 0; at < starts; ++at) {
+        const void* first = std::memchr(text + at, needle.front(), starts - at);
+        if (first == nullptr) {
+            return nullptr;
+        }
+        at = static_cast<std::size_t>(static_cast<const char*>(first) - text);
+        if (std::memcmp(text + at + 1, needle.data() + 1, needle.size() - 1) == 0) {
+            return text + at;
+        }
+    }
+    return nullptr;
+}
+
 // True when `needle` (the search bytes of a keyword) occurs in text[0, size) starting on a
 // character: the same answer as searching the decoded text for the keyword.
 bool ContainsAtCharacter(const char* text, std::size_t size, std::string_view needle) {
@@ -237,11 +259,11 @@ bool ContainsAtCharacter(const char* text, std::size_t size, std::string_view ne
     }
     std::size_t boundary = 0; // a known character start at or before the search position
     for (std::size_t from = 0; from + needle.size() <= size;) {
-        const void* hit = ::memmem(text + from, size - from, needle.data(), needle.size());
+        const char* hit = FindBytes(text + from, size - from, needle);
         if (hit == nullptr) {
             return false;
         }
-        const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - text);
+        const auto at = static_cast<std::size_t>(hit - text);
         while (boundary < at) {
             boundary += CodePage::CharacterLength(text, boundary, size);
         }
