@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -310,7 +311,9 @@ int main(int argc, char** argv) {
                       std::to_string(poems) + " poems",
                   Format("%.1f MB", *memoryLarge / 1e6),
                   Format("%.1f MB (empty library)", *memoryEmpty / 1e6),
-                  *memoryLarge / *memoryEmpty, Format("%.0f B/poem more; at most 250", perPoem),
+                  *memoryLarge / *memoryEmpty,
+                  Format("%.0f B/poem more; at most 250",
+                         std::round(perPoem) + 0.0), // never "-0"
                   perPoem <= 250.0});
     }
     fs::remove_all(root);
