@@ -1,6 +1,7 @@
 // The services as the program installs them, on a machine without a sound device or viewer.
 
 #include "platform/ui/RealServices.h"
+#include "platform/ui/UiTesting.h"
 #include "platform/ui/sound/SoundModule.h"
 #include "tests/common/TestLibrary.h"
 #include "tests/support/TestDriver.h"
@@ -60,6 +61,39 @@ TEST(RealServices, ThePlayerModuleLoadsAndMakesAPlayer) {
             destroy(player);
         },
         [](CScript& s) { EXPECT_TRUE(s.WaitForProgramEnd()); });
+}
+
+bool ModuleIsLoaded() {
+    void* handle = ::dlopen(LOMEVA_SOUND_MODULE, RTLD_NOW | RTLD_NOLOAD);
+    if (handle != nullptr) {
+        ::dlclose(handle); // only the reference taken here
+    }
+    return handle != nullptr;
+}
+
+// The reader's own player: the module beside the executable, loaded at the first play and not
+// with the program. (Each test runs in a process of its own under ctest; run together in one
+// process, an earlier test may have loaded the module already.)
+TEST(RealServices, ThePlayerModuleIsLoadedFromTheProgramFolderAtTheFirstPlay) {
+    CTestDriver driver;
+    testing_support::TempFolder folder;
+    testing_support::WriteFile(folder.File("sound1.wav"), "RIFF not really a wave");
+    const CString path = CString::FromUtf8(folder.File("sound1.wav"));
+    const std::string module = LOMEVA_SOUND_MODULE;
+    UiTesting::SetModuleFileName(
+        CString::FromUtf8(module.substr(0, module.rfind('/') + 1) + "lomeva"));
+    driver.Run(
+        [&] {
+            const bool loadedBefore = ModuleIsLoaded();
+            CDeviceSound sound;
+            if (!loadedBefore) {
+                EXPECT_FALSE(ModuleIsLoaded());
+            }
+            sound.PlaySound(path.GetString(), nullptr, SND_FILENAME | SND_LOOP);
+            EXPECT_TRUE(ModuleIsLoaded());
+        },
+        [](CScript& s) { EXPECT_TRUE(s.WaitForProgramEnd()); });
+    UiTesting::SetModuleFileName(CString());
 }
 
 TEST(RealServices, SoundWithoutItsModulePlaysNothing) {
