@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up a Debian machine for Lomeva, builds it, and then either starts the reader (run) or runs
-# every test (test). Installs only the packages that are missing.
+# Sets up a Debian machine for Lomeva, builds it, and then starts the reader (run), runs every
+# test (test), or builds the libraries of the whole open collection of poems into the program
+# folder (libraries). Installs only the packages that are missing.
 set -euo pipefail
 
 mode=${1:-run}
@@ -76,6 +77,11 @@ run_tests() {
     scripts/fuzz.sh 60
 }
 
+# The libraries of the whole open collection, built into the program folder beside kavro.
+build_libraries() {
+    bash scripts/build-libraries.sh build/lomeva build/bin/poemlib
+}
+
 case "$mode" in
 run)
     install_missing
@@ -88,8 +94,15 @@ test)
     build_sanitized
     run_tests
     ;;
+libraries)
+    # npm fetches the collection; Debian's nodejs leaves it to a package of its own.
+    command -v npm >/dev/null || packages+=(npm)
+    install_missing
+    build
+    build_libraries
+    ;;
 *)
-    echo "usage: scripts/setup.sh [run|test]" >&2
+    echo "usage: scripts/setup.sh [run|test|libraries]" >&2
     exit 2
     ;;
 esac

@@ -971,8 +971,45 @@ export function check(dir = HERE, log = console.log) {
 // ---------------------------------------------------------------------------------------------
 // Generating.
 
+// The shi forms: a shi whose verses all have one length stands one couplet a line, however its
+// source punctuates it (静夜思 is one sentence in its source); ci and qu keep a sentence a line.
+const SHI_FORMS = new Set(['五言古诗', '五言乐府', '七言古诗', '七言乐府', '五言律诗', '七言律诗',
+    '五言绝句', '七言绝句', '七言歌行', '四言乐府', '诗经']);
+const VERSE_ENDS = '，。！？；：、';
+const CLOSING_QUOTES = '”’」』';
+
+function spokenLength(verse) {
+    return [...verse.replace(/[（(][^（()）]*[）)]/g, '').replace(/[，。！？；：、“”‘’「」『』《》·—…\s]/g, '')].length;
+}
+
+// The verses of the lines: each ends at a clause's punctuation (with any closing quotes after it).
+function verses(lines) {
+    const out = [];
+    let cur = '';
+    for (const ch of [...lines.join('')]) {
+        if (CLOSING_QUOTES.includes(ch) && cur === '' && out.length) out[out.length - 1] += ch;
+        else cur += ch;
+        if (VERSE_ENDS.includes(ch)) {
+            out.push(cur);
+            cur = '';
+        }
+    }
+    if (cur) out.push(cur);
+    return out;
+}
+
+function coupletLayout(p) {
+    if (!SHI_FORMS.has(p.form)) return p;
+    const v = verses(p.paragraphs);
+    const length = v.length ? spokenLength(v[0]) : 0;
+    if (v.length < 2 || v.length % 2 || !length || v.some((x) => spokenLength(x) !== length)) return p;
+    const paragraphs = [];
+    for (let i = 0; i < v.length; i += 2) paragraphs.push(v[i] + v[i + 1]);
+    return { ...p, paragraphs };
+}
+
 function writeJson(file, poems) {
-    const text = `[\n${poems.map((p) => JSON.stringify(p)).join(',\n')}\n]\n`;
+    const text = `[\n${poems.map((p) => JSON.stringify(coupletLayout(p))).join(',\n')}\n]\n`;
     fs.writeFileSync(path.join(HERE, file), text);
 }
 

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <set>
 
@@ -73,6 +74,44 @@ TEST_F(DefaultLibraryTest, EveryPickListNameFindsPoemsInItsOwnField) {
     EXPECT_EQ(Unmatched(g_dynastyNames, SEL_DYNASTY), (std::set<std::string>{"秦代", "现代"}));
     EXPECT_EQ(Unmatched(g_searchFormNames, SEL_FORM),
               (std::set<std::string>{"现代", "中吕·快活三过朝天子四换头"}));
+}
+
+// Every 绝句 and 律诗 stands one couplet a line, however its source punctuated it: a line holds two
+// verses of the form's length.
+TEST_F(DefaultLibraryTest, RegularShiStandACoupletALine) {
+    const std::map<std::u16string, std::size_t> verseLengths = {
+        {u"五言绝句", 5}, {u"五言律诗", 5}, {u"七言绝句", 7}, {u"七言律诗", 7}};
+    std::size_t checked = 0;
+    for (std::uint32_t i = 0; i < m_library.m_nCount; ++i) {
+        const PoemRecord& record = m_library.GetRecords()[i];
+        const auto length = verseLengths.find(CodePage::Decode(record.form, 17).str());
+        if (length == verseLengths.end()) {
+            continue;
+        }
+        CString text;
+        m_library.ReadText(&record, text);
+        std::u16string_view rest = text.view();
+        while (!rest.empty()) {
+            const auto end = std::min(rest.find(u"\r\n"), rest.size());
+            const std::u16string_view line = rest.substr(0, end);
+            std::size_t spoken = 0;
+            for (const char16_t ch : line) {
+                spoken +=
+                    std::u16string_view(u"，。！？；：、“”‘’").find(ch) == std::u16string_view::npos
+                        ? 1
+                        : 0;
+            }
+            EXPECT_EQ(spoken, 2 * length->second)
+                << CodePage::Decode(record.title, 65).ToUtf8() << ": " << CString(line).ToUtf8();
+            rest.remove_prefix(std::min(end + 2, rest.size()));
+        }
+        ++checked;
+    }
+    EXPECT_GT(checked, 200u);
+    ASSERT_EQ(m_library.Select(u"静夜思", SEL_TITLE), 1u);
+    CString text;
+    m_library.ReadText(&m_library.GetResultBuffer()[0], text);
+    EXPECT_EQ(text, u"床前明月光，疑是地上霜，\r\n举头望明月，低头思故乡。");
 }
 
 TEST_F(DefaultLibraryTest, ReferencePagesHaveAnAnchorForEveryName) {

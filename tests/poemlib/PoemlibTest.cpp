@@ -211,7 +211,7 @@ TEST_F(ImportTest, ReadsBothLayoutsAndMakesTextFitTheCodePage) {
     EXPECT_EQ(Run({"check", Lib()}).exitCode, 0);
 }
 
-TEST_F(ImportTest, ReportsEachPoemItCannotAddAndAddsTheRest) {
+TEST_F(ImportTest, StoresEveryPoemAndRefusesAllWhenASourceCannotBeRead) {
     Create();
     const auto poems = JsonFile("a.json", R"([
         {"title": "好", "author": "甲", "paragraphs": ["一"]},
@@ -219,18 +219,27 @@ TEST_F(ImportTest, ReportsEachPoemItCannotAddAndAddsTheRest) {
         {"title": ")" + std::string(70, 'x') + R"(", "author": "丙", "paragraphs": ["二"]},
         {"title": "长名", "author": "一二三四五六七八九", "paragraphs": ["三"]}
     ])");
+    // No poem is dropped for its fields: a long field is cut with "…", and a character the code
+    // page lacks becomes □.
+    const auto r = Run({"import", Lib(), poems});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "added 4 poems, 1 titles cut, 1 authors cut, 2 characters replaced\n");
+    EXPECT_EQ(Run({"list", Lib()}).out, "1\t好\t甲\t\t\n"
+                                        "2\t符文\t乙\t\t\n"
+                                        "3\t" +
+                                            std::string(62, 'x') +
+                                            "…\t丙\t\t\n"
+                                            "4\t长名\t一二三四五六七…\t\t\n");
+    EXPECT_EQ(Run({"show", Lib(), "2"}).out, "□□");
+    EXPECT_EQ(Run({"check", Lib()}).exitCode, 0);
+
+    // A file that is not JSON: nothing of the import is added, not even the files before it.
     const auto broken = JsonFile("c.json", "[{\"title\": ");
-    const auto r = Run({"import", Lib(), poems, broken});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.out, "added 1 poem, 4 not added\n");
-    EXPECT_NE(r.err.find("poem 2 《符文》 not added: characters the code page cannot hold: ᚠᚢ"),
-              std::string::npos)
-        << r.err;
-    EXPECT_NE(r.err.find("poem 3"), std::string::npos);
-    EXPECT_NE(r.err.find("标题太长"), std::string::npos);
-    EXPECT_NE(r.err.find("poem 4 《长名》 not added: 作者太长"), std::string::npos);
-    EXPECT_NE(r.err.find("c.json is not valid JSON"), std::string::npos);
-    EXPECT_EQ(Run({"list", Lib()}).out, "1\t好\t甲\t\t\n");
+    const auto refused = Run({"import", Lib(), poems, broken});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.out, "added 0 poems: a source could not be read\n");
+    EXPECT_NE(refused.err.find("c.json is not valid JSON"), std::string::npos);
+    EXPECT_EQ(Run({"info", Lib(), "--json"}).out.find("\"count\":4") != std::string::npos, true);
 }
 
 TEST_F(ImportTest, ExportThenImportGivesAnEqualLibrary) {

@@ -5,156 +5,21 @@
 #include "platform/core/CodePage.h"
 #include "tools/poemlib/Cli.h"
 #include "tools/poemlib/Commands.h"
+#include "tools/poemlib/Prepare.h"
+#include "tools/poemlib/Progress.h"
 #include "tools/poemlib/Simplifier.h"
+#include "tools/poemlib/SourcePoems.h"
 
+#include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <unordered_set>
 
 namespace poemlib {
 namespace {
 
 using Json = nlohmann::json;
-
-// A poem as the files give it, before it is made to fit the code page.
-struct SourcePoem {
-    std::string title;
-    std::string author;
-    std::string dynasty;
-    std::string form;
-    std::vector<std::string> paragraphs;
-};
-
-std::string StringField(const Json& object, const char* name) {
-    const auto it = object.find(name);
-    return it != object.end() && it->is_string() ? it->get<std::string>() : std::string();
-}
-
-std::vector<std::string> Paragraphs(const Json& object) {
-    std::vector<std::string> lines;
-    const auto it = object.find("paragraphs");
-    if (it != object.end() && it->is_array()) {
-        for (const auto& line : *it) {
-            if (line.is_string()) {
-                lines.push_back(line.get<std::string>());
-            }
-        }
-    }
-    return lines;
-}
-
-// An object of the plain layout: title (or, for ci, the tune as `rhythmic`), author,
-// paragraphs, and perhaps dynasty and form. A ci's tune is its form.
-SourcePoem FromPoemObject(const Json& object) {
-    SourcePoem poem;
-    const std::string rhythmic = StringField(object, "rhythmic");
-    poem.title = StringField(object, "title");
-    if (poem.title.empty()) {
-        poem.title = rhythmic;
-    }
-    poem.author = StringField(object, "author");
-    poem.dynasty = StringField(object, "dynasty");
-    poem.form = StringField(object, "form");
-    if (poem.form.empty()) {
-        poem.form = rhythmic;
-    }
-    poem.paragraphs = Paragraphs(object);
-    return poem;
-}
-
-// Collects the poems of one file: an array of poems, or an anthology
-// {title, content: [{type, content: [{chapter, author, paragraphs}]}]} whose types are forms.
-std::vector<SourcePoem> PoemsOf(const Json& document) {
-    std::vector<SourcePoem> poems;
-    if (document.is_array()) {
-        for (const auto& object : document) {
-            if (object.is_object()) {
-                poems.push_back(FromPoemObject(object));
-            }
-        }
-    } else if (document.is_object() && document.contains("content") &&
-               document["content"].is_array()) {
-        for (const auto& section : document["content"]) {
-            if (!section.is_object() || !section.contains("content") ||
-                !section["content"].is_array()) {
-                continue;
-            }
-            for (const auto& object : section["content"]) {
-                if (!object.is_object()) {
-                    continue;
-                }
-                SourcePoem poem = FromPoemObject(object);
-                if (poem.title.empty()) {
-                    poem.title = StringField(object, "chapter");
-                }
-                if (poem.form.empty()) {
-                    poem.form = StringField(section, "type");
-                }
-                poems.push_back(std::move(poem));
-            }
-        }
-    } else if (document.is_object()) {
-        poems.push_back(FromPoemObject(document));
-    }
-    return poems;
-}
-
-// A poem made ready for the library, or the reason it cannot be.
-struct PreparedPoem {
-    PoemRecord record{};
-    std::string text;
-};
-
-std::string Join(const std::vector<std::string>& paragraphs) {
-    std::string text;
-    for (std::size_t i = 0; i < paragraphs.size(); ++i) {
-        text += (i == 0 ? "" : "\r\n") + paragraphs[i];
-    }
-    return text;
-}
-
-// The characters of `text` that the code page cannot hold, or an empty string.
-std::string Unencodable(const CString& text) {
-    std::string missing;
-    const std::u16string_view in = text.view();
-    for (std::size_t i = 0; i < in.size(); ++i) {
-        const bool pair = in[i] >= 0xD800 && in[i] <= 0xDBFF && i + 1 < in.size();
-        const std::u16string_view character = in.substr(i, pair ? 2 : 1);
-        size_t count = 0;
-        CodePage::Encode(character, &count);
-        if (count != 0) {
-            missing += CString(character).ToUtf8();
-        }
-        i += character.size() - 1;
-    }
-    return missing;
-}
-
-std::optional<PreparedPoem> Prepare(const SourcePoem& source, const Simplifier& simplifier,
-                                    std::string& reason) {
-    const CString title = simplifier.Simplify(Utf16(source.title));
-    const CString author = simplifier.Simplify(Utf16(source.author));
-    const CString dynasty = simplifier.Simplify(Utf16(source.dynasty));
-    const CString form = simplifier.Simplify(Utf16(source.form));
-    const CString text = simplifier.Simplify(Utf16(Join(source.paragraphs)));
-    const std::string missing = Unencodable(title) + Unencodable(author) + Unencodable(dynasty) +
-                                Unencodable(form) + Unencodable(text);
-    if (!missing.empty()) {
-        reason = "characters the code page cannot hold: " + missing;
-        return std::nullopt;
-    }
-    PreparedPoem poem;
-    CString refusal;
-    PoemRecord& r = poem.record;
-    if (!EncodeField(r.title, sizeof r.title, title, u"标题", refusal) ||
-        !EncodeField(r.author, sizeof r.author, author, u"作者", refusal) ||
-        !EncodeField(r.dynasty, sizeof r.dynasty, dynasty, u"朝代", refusal) ||
-        !EncodeField(r.form, sizeof r.form, form, u"格律", refusal)) {
-        reason = Utf8(refusal);
-        return std::nullopt;
-    }
-    poem.text = CodePage::Encode(text.view());
-    return poem;
-}
 
 bool ReadJson(const std::string& file, Json& document) {
     std::ifstream in(file, std::ios::binary);
@@ -170,44 +35,146 @@ bool ReadJson(const std::string& file, Json& document) {
     return true;
 }
 
-// Appends the poems of one file in one pass; returns false when the library refused to write.
-bool ImportFile(CPoemLibrary& library, const std::string& file, const SourcePoem& defaults,
-                const Simplifier& simplifier, unsigned& added, unsigned& refused) {
-    Json document;
-    if (!ReadJson(file, document)) {
-        ++refused;
-        return true;
-    }
-    std::vector<PreparedPoem> prepared;
-    unsigned number = 0;
-    for (SourcePoem& source : PoemsOf(document)) {
-        ++number;
-        if (source.dynasty.empty()) {
-            source.dynasty = defaults.dynasty;
+// The poems of every file, in the order given, with the defaults filled in. False when a file
+// cannot be read: an import is all or nothing about its sources.
+bool ReadSources(const std::vector<std::string>& files, const SourcePoem& defaults,
+                 const std::map<std::string, std::string>& dynastyOf,
+                 std::vector<SourcePoem>& poems) {
+    for (const std::string& file : files) {
+        Json document;
+        if (!ReadJson(file, document)) {
+            return false;
         }
-        if (source.form.empty()) {
-            source.form = defaults.form;
+        for (SourcePoem& poem : PoemsOf(document)) {
+            if (const auto it = dynastyOf.find(poem.author);
+                it != dynastyOf.end() && poem.dynasty.empty()) {
+                poem.dynasty = it->second;
+            }
+            for (auto [field, fallback] : {std::pair{&poem.dynasty, &defaults.dynasty},
+                                           std::pair{&poem.form, &defaults.form},
+                                           std::pair{&poem.author, &defaults.author}}) {
+                if (field->empty()) {
+                    *field = *fallback;
+                }
+            }
+            poems.push_back(std::move(poem));
         }
-        std::string reason;
-        auto poem = Prepare(source, simplifier, reason);
-        if (!poem) {
-            PrintError("poemlib import: " + file + ": poem " + std::to_string(number) + " 《" +
-                       source.title + "》 not added: " + reason);
-            ++refused;
-            continue;
-        }
-        prepared.push_back(std::move(*poem));
     }
-    std::vector<PoemToAppend> batch;
-    batch.reserve(prepared.size());
-    for (PreparedPoem& poem : prepared) {
-        batch.push_back({&poem.record, poem.text.data(), static_cast<unsigned>(poem.text.size())});
-    }
-    if (!batch.empty() && !library.AppendPoems(batch)) {
-        return false;
-    }
-    added += static_cast<unsigned>(batch.size());
     return true;
+}
+
+// Same title, author and text, byte for byte: a poem the library already has.
+std::string DuplicateKey(const PoemRecord& record, const std::string& text) {
+    std::string key(record.title, strnlen(record.title, sizeof record.title));
+    key += '\0';
+    key.append(record.author, strnlen(record.author, sizeof record.author));
+    key += '\0';
+    return key + text;
+}
+
+std::unordered_set<std::string> KeysOf(CPoemLibrary& library) {
+    std::unordered_set<std::string> keys;
+    for (std::uint32_t i = 0; i < library.m_nCount; ++i) {
+        const PoemRecord& record = library.GetRecords()[i];
+        CString text;
+        library.ReadText(&record, text);
+        keys.insert(DuplicateKey(record, CodePage::Encode(text.view())));
+    }
+    return keys;
+}
+
+void Count(std::map<std::string, unsigned>& counts, const char* field, std::size_t width) {
+    ++counts[FieldText(field, width)];
+}
+
+// Appends the prepared poems a batch at a time, so that memory stays bounded.
+class BatchWriter {
+public:
+    explicit BatchWriter(CPoemLibrary& library) : m_library(library) {}
+    bool Add(PreparedPoem poem) {
+        m_poems.push_back(std::move(poem));
+        return m_poems.size() < kBatch || Flush();
+    }
+    bool Flush() {
+        std::vector<PoemToAppend> batch;
+        batch.reserve(m_poems.size());
+        for (PreparedPoem& poem : m_poems) {
+            batch.push_back(
+                {&poem.record, poem.text.data(), static_cast<unsigned>(poem.text.size())});
+        }
+        const bool written = batch.empty() || m_library.AppendPoems(batch);
+        if (written) {
+            m_written += m_poems.size();
+        }
+        m_poems.clear();
+        return written;
+    }
+    std::size_t Written() const { return m_written; }
+
+private:
+    static constexpr std::size_t kBatch = 4096;
+    CPoemLibrary& m_library;
+    std::vector<PreparedPoem> m_poems;
+    std::size_t m_written = 0;
+};
+
+int RefusedToWrite(const BatchWriter& writer, Progress& progress) {
+    progress.Finish();
+    Print("added " + std::to_string(writer.Written()) +
+          " poems before the library refused to write\n");
+    return kFailure;
+}
+
+std::string Summary(const ImportStats& stats) {
+    std::string line =
+        "added " + std::to_string(stats.added) + " poem" + (stats.added == 1 ? "" : "s");
+    const auto part = [&line](std::size_t count, const char* what) {
+        if (count != 0) {
+            line += ", " + std::to_string(count) + " " + what;
+        }
+    };
+    part(stats.duplicates, "duplicates left out");
+    part(stats.titlesCut, "titles cut");
+    part(stats.authorsCut, "authors cut");
+    part(stats.formsCut, "forms cut");
+    part(stats.replaced.Total(), "characters replaced");
+    return line + "\n";
+}
+
+nlohmann::ordered_json Report(const std::string& name, const ImportStats& stats) {
+    const auto byCount = [](const auto& counts) {
+        std::vector<std::pair<std::string, std::size_t>> sorted;
+        for (const auto& [key, count] : counts) {
+            sorted.emplace_back(key, count);
+        }
+        std::stable_sort(sorted.begin(), sorted.end(),
+                         [](const auto& a, const auto& b) { return a.second > b.second; });
+        return sorted;
+    };
+    nlohmann::ordered_json replacements = nlohmann::ordered_json::array();
+    std::map<std::string, std::size_t> replacedCounts;
+    for (const auto& [from, entry] : stats.replaced.Entries()) {
+        replacedCounts[CString(from).ToUtf8()] = entry.second;
+    }
+    for (const auto& [from, count] : byCount(replacedCounts)) {
+        const auto& entry = stats.replaced.Entries().at(CString::FromUtf8(from).str());
+        replacements.push_back(
+            {{"from", from}, {"to", CString(entry.first).ToUtf8()}, {"count", count}});
+    }
+    nlohmann::ordered_json forms = nlohmann::ordered_json::array();
+    for (const auto& [form, count] : byCount(stats.forms)) {
+        forms.push_back({form, count});
+    }
+    return {{"library", name},
+            {"poems", stats.added},
+            {"duplicates", stats.duplicates},
+            {"titlesCut", stats.titlesCut},
+            {"authorsCut", stats.authorsCut},
+            {"formsCut", stats.formsCut},
+            {"charactersReplaced", stats.replaced.Total()},
+            {"dynasties", stats.dynasties},
+            {"forms", forms},
+            {"replacements", replacements}};
 }
 
 // The stored text split at its CR LF line breaks: import joins them again.
@@ -221,17 +188,51 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
+// "贾谊,东方朔=汉代": the poets whose poems take a dynasty of their own.
+std::map<std::string, std::string> ParseDynastyOf(const std::optional<std::string>& option) {
+    std::map<std::string, std::string> dynastyOf;
+    if (!option) {
+        return dynastyOf;
+    }
+    const auto equals = option->rfind('=');
+    if (equals == std::string::npos || equals + 1 == option->size()) {
+        throw UsageError{"--dynasty-of must be POET,POET...=DYNASTY"};
+    }
+    const std::string dynasty = option->substr(equals + 1);
+    std::size_t start = 0;
+    while (start < equals) {
+        const std::size_t comma = std::min(option->find(',', start), equals);
+        if (comma > start) {
+            dynastyOf[option->substr(start, comma - start)] = dynasty;
+        }
+        start = comma + 1;
+    }
+    return dynastyOf;
+}
+
 } // namespace
 
 int RunImport(const Args& args) {
-    const Arguments arguments(args, {}, {"dynasty", "form"});
+    const Arguments arguments(args, {},
+                              {"dynasty", "dynasty-of", "form", "author", "kind", "report"});
     const auto& positional = arguments.Positional();
     if (positional.size() < 2) {
         throw UsageError{"expected LIB and at least one FILE"};
     }
+    const auto kind = ParsePoemKind(arguments.Option("kind").value_or("stored"));
+    if (!kind) {
+        throw UsageError{"--kind must be stored, shi, ci or qu"};
+    }
     SourcePoem defaults;
     defaults.dynasty = arguments.Option("dynasty").value_or("");
     defaults.form = arguments.Option("form").value_or("");
+    defaults.author = arguments.Option("author").value_or("");
+    std::vector<SourcePoem> sources;
+    if (!ReadSources({positional.begin() + 1, positional.end()}, defaults,
+                     ParseDynastyOf(arguments.Option("dynasty-of")), sources)) {
+        Print("added 0 poems: a source could not be read\n");
+        return kFailure;
+    }
     const auto library = OpenLibrary(positional[0]);
     if (!library) {
         return kFailure;
@@ -239,20 +240,41 @@ int RunImport(const Args& args) {
     const Simplifier simplifier;
     if (!simplifier.IsReady()) {
         PrintError("poemlib import: OpenCC's t2s.json cannot be loaded; traditional characters "
-                   "outside the code page will be refused");
+                   "stay as they are");
     }
-    unsigned added = 0;
-    unsigned refused = 0;
-    for (std::size_t i = 1; i < positional.size(); ++i) {
-        if (!ImportFile(*library, positional[i], defaults, simplifier, added, refused)) {
-            Print("added " + std::to_string(added) +
-                  " poems before the library refused to write\n");
+    const PoemPreparer preparer(*kind, simplifier);
+    std::unordered_set<std::string> keys = KeysOf(*library);
+    ImportStats stats;
+    BatchWriter writer(*library);
+    Progress progress(library->GetName().ToUtf8(), sources.size());
+    for (const SourcePoem& source : sources) {
+        progress.Advance();
+        PreparedPoem poem = preparer.Prepare(source, stats);
+        if (!keys.insert(DuplicateKey(poem.record, poem.text)).second) {
+            ++stats.duplicates;
+            continue;
+        }
+        Count(stats.dynasties, poem.record.dynasty, sizeof poem.record.dynasty);
+        Count(stats.forms, poem.record.form, sizeof poem.record.form);
+        if (!writer.Add(std::move(poem))) {
+            return RefusedToWrite(writer, progress);
+        }
+        ++stats.added;
+    }
+    if (!writer.Flush()) {
+        return RefusedToWrite(writer, progress);
+    }
+    progress.Finish();
+    Print(Summary(stats));
+    if (const auto report = arguments.Option("report")) {
+        std::ofstream out(*report, std::ios::binary | std::ios::trunc);
+        out << Report(library->GetName().ToUtf8(), stats).dump(1, ' ', false) << "\n";
+        if (!out) {
+            PrintError("poemlib import: cannot write the report " + *report);
             return kFailure;
         }
     }
-    Print("added " + std::to_string(added) + " poem" + (added == 1 ? "" : "s") +
-          (refused != 0 ? ", " + std::to_string(refused) + " not added" : "") + "\n");
-    return refused == 0 ? kSuccess : kFailure;
+    return kSuccess;
 }
 
 int RunExport(const Args& args) {

@@ -48,13 +48,31 @@ const Command kCommands[] = {
      "Reports every problem found in the library's two files, one a line; exits 0 when it\n"
      "finds none and 1 when it finds some.",
      RunCheck},
-    {"import", "poemlib import LIB FILE... [--dynasty D] [--form F]",
+    {"import",
+     "poemlib import LIB FILE... [--kind stored|shi|ci|qu] [--dynasty D] [--form F] [--author A]\n"
+     "       [--dynasty-of POET,POET...=D] [--report FILE]",
      "Appends the poems of JSON files in the layouts of the open \"chinese-poetry\" collection:\n"
-     "arrays of {title or rhythmic, author, paragraphs, dynasty, form}, or an anthology\n"
-     "{title, content: [{type, content: [{chapter, author, paragraphs}]}]} whose types are\n"
-     "forms. Paragraphs are joined with CR LF; characters outside GB2312 become their\n"
-     "simplified forms. D and F stand in for a poem's missing dynasty and form. Reports how\n"
-     "many poems it added and why any could not be.",
+     "arrays of {title or rhythmic, author, paragraphs (or para, or content), dynasty, form},\n"
+     "or an anthology {title, content: [{type, content: [{chapter, author, paragraphs}]}]}\n"
+     "whose types are forms. Lines are joined with CR LF.\n"
+     "Text and titles become simplified Chinese with OpenCC's phrase tables (乾坤 stays, 乾燥\n"
+     "becomes 干燥); a name that is one of the pick lists' keeps their spelling (乾荷叶). Where\n"
+     "the simplified form lies outside the code page and the original inside it, the original\n"
+     "stays; any other character the code page lacks becomes a variant it holds, or □.\n"
+     "A field longer than its width is cut at a character and ends with \"…\".\n"
+     "--kind says how to read the poems (default stored, as a library's export gives them):\n"
+     "  shi  the form comes from the poem's shape, not from its tonal rules: 4 verses of 5\n"
+     "       characters 五言绝句, 8 of 5 五言律诗, 4 of 7 七言绝句, 8 of 7 七言律诗, other\n"
+     "       numbers of 5 or 7 五言古诗 or 七言古诗, verses of 4 四言 (of 3 三言, of 6 六言),\n"
+     "       mixed lengths 杂言; verses of one length stand one couplet a line\n"
+     "  ci   the tune is the form (rhythmic, or the title before \"·\"); lines as given;\n"
+     "       a poem with no tune is read as a shi\n"
+     "  qu   the tune, taken from the title (\"双调·水仙子\", \"剧名·曲牌\"), is the form\n"
+     "D, F and A stand in for a poem's missing dynasty, form and author; --dynasty-of gives\n"
+     "the poems of the named poets their own dynasty. Poems the library already holds (the\n"
+     "same title, author and text) are left out. Prints what it added, left out, cut and\n"
+     "replaced; --report writes it as JSON with the counts of dynasties, forms and replaced\n"
+     "characters. A file that cannot be read adds nothing at all.",
      RunImport},
     {"export", "poemlib export LIB [--format json|text]",
      "Prints every poem: as JSON that import reads back (the default), or as text to read.",

@@ -1,0 +1,260 @@
+#include "tools/poemlib/Prepare.h"
+
+#include "browse/NameTables.h"
+#include "platform/core/CodePage.h"
+#include "tools/poemlib/Cli.h"
+#include "tools/poemlib/Verses.h"
+
+#include <array>
+#include <cstring>
+
+namespace poemlib {
+namespace {
+
+constexpr char16_t kDot = u'\u00B7';
+
+// The musical modes that open many a qu's title: "双调·水仙子".
+constexpr std::array<std::u16string_view, 16> kModes = {
+    u"仙吕",   u"中吕",   u"南吕", u"正宫",   u"双调", u"越调",   u"商调",   u"大石调",
+    u"小石调", u"般涉调", u"黄钟", u"商角调", u"道宫", u"高平调", u"歇指调", u"宫调",
+};
+
+template <std::size_t N>
+std::map<CString, CString> NamesOf(const std::array<const char16_t*, N>& table,
+                                   const Simplifier& simplifier) {
+    std::map<CString, CString> names;
+    for (const char16_t* name : table) {
+        if (name[0] != u'\0') {
+            names.emplace(CString(name), CString(name));
+        }
+    }
+    for (const char16_t* name : table) {
+        if (name[0] != u'\0') {
+            names.emplace(simplifier.Simplify(CString(name)), CString(name));
+        }
+    }
+    return names;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        text += (i == 0 ? "" : "\r\n") + lines[i];
+    }
+    return text;
+}
+
+std::u16string DotsUnified(std::u16string text) {
+    for (char16_t& ch : text) {
+        if (ch == u'\u30FB' || ch == u'\uFF65') {
+            ch = kDot;
+        }
+    }
+    return text;
+}
+
+// A field of the collection is one line: the sources' tabs and line breaks inside a title become
+// spaces, so that every list of the fields (the command line's among them) stays a poem a line.
+CString OneLine(const CString& field) {
+    std::u16string text(field.view());
+    for (char16_t& ch : text) {
+        if (ch == u'\t' || ch == u'\r' || ch == u'\n') {
+            ch = u' ';
+        }
+    }
+    return CString(std::move(text));
+}
+
+bool IsMode(std::u16string_view part) {
+    for (const std::u16string_view mode : kModes) {
+        if (part == mode) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<std::u16string_view> SplitAtDots(std::u16string_view text) {
+    std::vector<std::u16string_view> parts;
+    std::size_t start = 0;
+    for (std::size_t at; (at = text.find(kDot, start)) != std::u16string_view::npos;
+         start = at + 1) {
+        parts.push_back(text.substr(start, at - start));
+    }
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+// The longest pick-list form that `text` starts with, or nothing.
+std::optional<CString> LeadingPickListForm(std::u16string_view text,
+                                           const std::map<CString, CString>& forms) {
+    std::optional<CString> best;
+    for (const auto& [spelling, name] : forms) {
+        if (text.starts_with(spelling.view()) &&
+            (!best || spelling.view().size() > best->view().size())) {
+            best = name;
+        }
+    }
+    return best;
+}
+
+} // namespace
+
+std::optional<PoemKind> ParsePoemKind(const std::string& name) {
+    if (name == "stored") {
+        return PoemKind::kStored;
+    }
+    if (name == "shi") {
+        return PoemKind::kShi;
+    }
+    if (name == "ci") {
+        return PoemKind::kCi;
+    }
+    if (name == "qu") {
+        return PoemKind::kQu;
+    }
+    return std::nullopt;
+}
+
+bool FitField(char* field, std::size_t width, const CString& value) {
+    std::string bytes = CodePage::Encode(value.view());
+    bool cut = false;
+    if (bytes.size() >= width) {
+        const std::string ellipsis = CodePage::Encode(u"…");
+        const std::size_t room = width - 1 - ellipsis.size();
+        std::size_t end = 0;
+        while (end < bytes.size()) {
+            const std::size_t next =
+                end + CodePage::CharacterLength(bytes.data(), end, bytes.size());
+            if (next > room) {
+                break;
+            }
+            end = next;
+        }
+        bytes = bytes.substr(0, end) + ellipsis;
+        cut = true;
+    }
+    std::memcpy(field, bytes.data(), bytes.size());
+    return cut;
+}
+
+CString QuTune(const CString& title, const std::map<CString, CString>& pickListForms) {
+    const std::u16string unified = DotsUnified(std::u16string(title.view()));
+    const std::vector<std::u16string_view> parts = SplitAtDots(unified);
+    std::u16string_view tune = parts.front();
+    if (parts.size() >= 2 && IsMode(parts[0])) {
+        // "商调·梧叶儿春夜": the pick list may name the mode with the tune.
+        const std::u16string_view rest(unified.data() + parts[0].size() + 1,
+                                       unified.size() - parts[0].size() - 1);
+        const std::u16string withMode = std::u16string(parts[0]) + kDot + std::u16string(parts[1]);
+        if (auto form = LeadingPickListForm(withMode, pickListForms)) {
+            return *form;
+        }
+        tune = parts[1];
+        if (auto form = LeadingPickListForm(rest, pickListForms)) {
+            return *form;
+        }
+    } else if (parts.size() >= 2) {
+        // A play's name is long and a tune's short: "诈妮子调风月·点绛唇", "天净沙·秋思".
+        tune = parts[0].size() <= 5 ? parts[0] : parts.back();
+    }
+    // "仙吕/点绛唇": the mode before the tune.
+    if (const auto slash = tune.find(u'/'); slash != std::u16string_view::npos) {
+        tune = tune.substr(slash + 1);
+    }
+    const auto it = pickListForms.find(CString(tune));
+    return it != pickListForms.end() ? it->second : CString(tune);
+}
+
+PoemPreparer::PoemPreparer(PoemKind kind, const Simplifier& simplifier)
+    : m_kind(kind), m_simplifier(simplifier), m_authors(NamesOf(g_authorNames, simplifier)),
+      m_dynasties(NamesOf(g_dynastyNames, simplifier)),
+      m_forms(NamesOf(g_searchFormNames, simplifier)) {}
+
+CString PoemPreparer::Converted(const std::string& utf8, ReplacementLog& log) const {
+    return m_simplifier.Simplify(Utf16(utf8), &log);
+}
+
+// A name that is one of a pick list's keeps the list's spelling (乾荷叶 stays); any other is
+// converted like the text, and takes the list's spelling if that is what it converts to.
+CString PoemPreparer::AsPickListSpells(const std::string& utf8,
+                                       const std::map<CString, CString>& names,
+                                       ReplacementLog& log) const {
+    const CString source(DotsUnified(Utf16(utf8).str()));
+    if (const auto it = names.find(source); it != names.end()) {
+        return it->second;
+    }
+    const CString converted = Converted(utf8, log);
+    const auto it = names.find(converted);
+    return it != names.end() ? it->second : converted;
+}
+
+CString PoemPreparer::Form(const SourcePoem& source, const CString& title, const CString& text,
+                           ReplacementLog& log) const {
+    if (!source.form.empty()) {
+        return AsPickListSpells(source.form, m_forms, log);
+    }
+    switch (KindOf(source, title)) {
+    case PoemKind::kShi:
+        return CString(FormByShape(SplitVerses(text.view())));
+    case PoemKind::kCi: {
+        const CString tune(title.view().substr(0, title.view().find(kDot)));
+        const auto it = m_forms.find(tune);
+        return it != m_forms.end() ? it->second : tune;
+    }
+    case PoemKind::kQu:
+        return QuTune(title, m_forms);
+    case PoemKind::kStored:
+        break;
+    }
+    return CString();
+}
+
+// A collection of ci may hold a few shi: a poem with no tune, neither its own nor in its title
+// ("长相思·山一程"), is read as a shi.
+PoemKind PoemPreparer::KindOf(const SourcePoem& source, const CString& title) const {
+    if (m_kind == PoemKind::kCi && source.form.empty() &&
+        title.view().find(kDot) == std::u16string_view::npos) {
+        return PoemKind::kShi;
+    }
+    return m_kind;
+}
+
+// A shi of one verse length stands a couplet a line; everything else keeps the source's lines.
+std::string PoemPreparer::LaidOut(PoemKind kind, const CString& text) const {
+    if (kind == PoemKind::kShi) {
+        const std::vector<std::u16string> couplets = CoupletLines(SplitVerses(text.view()));
+        if (!couplets.empty()) {
+            std::u16string joined;
+            for (std::size_t i = 0; i < couplets.size(); ++i) {
+                joined += (i == 0 ? u"" : u"\r\n") + couplets[i];
+            }
+            return CodePage::Encode(joined);
+        }
+    }
+    return CodePage::Encode(text.view());
+}
+
+PreparedPoem PoemPreparer::Prepare(const SourcePoem& source, ImportStats& stats) const {
+    ReplacementLog& log = stats.replaced;
+    // A library's own export comes back as it was; the collection's fields are made one line.
+    const auto field = [this](const CString& value) {
+        return m_kind == PoemKind::kStored ? value : OneLine(value);
+    };
+    const CString title = field(Converted(source.title, log));
+    const CString author = field(AsPickListSpells(source.author, m_authors, log));
+    const CString dynasty = field(AsPickListSpells(source.dynasty, m_dynasties, log));
+    const CString text = Converted(Joined(source.paragraphs), log);
+    const CString form = field(Form(source, title, text, log));
+
+    PreparedPoem poem;
+    PoemRecord& r = poem.record;
+    stats.titlesCut += FitField(r.title, sizeof r.title, title) ? 1 : 0;
+    stats.authorsCut += FitField(r.author, sizeof r.author, author) ? 1 : 0;
+    FitField(r.dynasty, sizeof r.dynasty, dynasty);
+    stats.formsCut += FitField(r.form, sizeof r.form, form) ? 1 : 0;
+    poem.text = LaidOut(KindOf(source, title), text);
+    return poem;
+}
+
+} // namespace poemlib
