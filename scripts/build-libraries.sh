@@ -4,6 +4,7 @@
 # page offers them:
 #   scripts/build-libraries.sh [PROGRAM_DIR] [POEMLIB]     (default build/lomeva, build/bin/poemlib)
 # The package is fetched once into ${XDG_CACHE_HOME:-~/.cache}/lomeva; later runs work offline.
+# What each import counted (forms, dynasties, characters replaced) is kept there in reports/.
 # LOMEVA_POETRY_PACKAGE names a package file to use instead (the tests' small one).
 #
 # Each library is built in a folder of its own inside the program folder and renamed into place
@@ -163,6 +164,9 @@ main() {
             sha256sum "$name.idx" "$name.dat"
         done)
     } >"$program/.collection-libraries"
+    # What each import counted (forms, dynasties, every character replaced), to read at leisure.
+    mkdir -p "$cache/reports"
+    cp "$work"/*.json "$cache/reports/"
     {
         printf '库\t诗词\t朝代\t替换的字\t截短的标题\n'
         printf '%s\n' "${rows[@]}"

@@ -28,6 +28,8 @@ TEST(SimplifierTest, ConvertsWholeTextsWithThePhraseTables) {
     EXPECT_EQ(Simplified(u"吳楚東南坼，乾坤日夜浮。"), u"吴楚东南坼，乾坤日夜浮。");
     EXPECT_EQ(Simplified(u"天氣乾燥"), u"天气干燥");
     EXPECT_EQ(Simplified(u"商調・梧葉兒"), u"商调·梧叶儿");
+    // Spaces that do not break are spaces; invisible marks go.
+    EXPECT_EQ(Simplified(u"山一程\u00A0水一程\u200B\uFEFF"), u"山一程 水一程");
 }
 
 TEST(SimplifierTest, EveryCharacterEndsInTheCodePageAndNeverAsAQuestionMark) {

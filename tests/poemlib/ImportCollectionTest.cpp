@@ -84,20 +84,25 @@ TEST_F(CollectionImportTest, CiAndQuTakeTheTuneAsTheirFormAndKeepTheirLines) {
     EXPECT_EQ(Poemlib({"list", Lib()}).out,
               "1\t水调歌头\t苏轼\t宋代\t水调歌头\n"
               "2\t浣溪沙\t晏殊\t宋代\t浣溪沙\n"
-              "3\t长相思·山一程\t纳兰性德\t宋代\t长相思\n"
+              // a tune given with another name: the name the pick lists know, or the first
+              "3\t添字浣溪沙·山花子\t贺铸\t宋代\t添字浣溪沙\n"
+              "4\t转声虞美人·桃源忆故人\t无名氏\t宋代\t转声虞美人\n"
+              "5\t长相思·山一程\t纳兰性德\t宋代\t长相思\n"
               // a poem of a ci collection with no tune is a shi; its lines have no stops
-              "4\t柳枝词\t纳兰性德\t宋代\t七言绝句\n"
-              "5\t天净沙·秋思\t马致远\t元代\t天净沙\n"
+              "6\t柳枝词\t纳兰性德\t宋代\t七言绝句\n"
+              "7\t天净沙·秋思\t马致远\t元代\t天净沙\n"
               // the pick lists spell this tune 乾荷叶, and a simplified 干荷叶 finds it too;
               // a title is text, simplified as the text is
-              "6\t月明和尚度柳翠·干荷叶\t无名氏\t元代\t乾荷叶\n"
-              "7\t罗李郎大闹相国寺·干荷叶\t无名氏\t元代\t乾荷叶\n"
-              "8\t商调·梧叶儿春夜\t吴西逸\t元代\t商调·梧叶儿\n"
-              "9\t诈妮子调风月·仙吕/点绛唇\t关汉卿\t元代\t点绛唇\n");
+              "8\t月明和尚度柳翠·干荷叶\t无名氏\t元代\t乾荷叶\n"
+              "9\t罗李郎大闹相国寺·干荷叶\t无名氏\t元代\t乾荷叶\n"
+              "10\t商调·梧叶儿春夜\t吴西逸\t元代\t商调·梧叶儿\n"
+              "11\t诈妮子调风月·仙吕/点绛唇\t关汉卿\t元代\t点绛唇\n"
+              // a southern play named with its poet: the play goes into the title
+              "12\t蔡伯喈琵琶记·鹧鸪天\t高明\t元代\t鹧鸪天\n");
     // A ci of lines of one length keeps its sentences; so does a shi whose lines have no stops.
     EXPECT_EQ(Show(2), "一曲新词酒一杯。\r\n去年天气旧亭台。\r\n夕阳西下几时回。\r\n"
                        "无可奈何花落去，似曾相识燕归来。\r\n小园香径独徘徊。");
-    EXPECT_EQ(Show(4), "池上闲房碧树围\r\n帘纹如縠上斜晖\r\n自怜憔悴同杨柳\r\n长被东风作絮飞");
+    EXPECT_EQ(Show(6), "池上闲房碧树围\r\n帘纹如縠上斜晖\r\n自怜憔悴同杨柳\r\n长被东风作絮飞");
 }
 
 TEST_F(CollectionImportTest, DynastyOfAPoetAuthorOfAnUnsignedCollectionAndUsage) {
@@ -188,7 +193,7 @@ TEST_F(BuildLibrariesTest, BuildsEveryLibraryOnceAndTheSameBytesEachTime) {
               "2\t虞美人·春花秋月何时了\t李煜\t五代十国\t虞美人\n");
     EXPECT_EQ(RunProcess(POEMLIB_PATH, {"info", program + "/全宋词.idx", "--json"}).out,
               "{\"name\":\"全宋词\",\"author\":\"chinese-poetry\",\"version\":\"2.0.1\","
-              "\"date\":\"2026-08-11\",\"count\":3}\n");
+              "\"date\":\"2026-08-11\",\"count\":5}\n");
 
     const auto before = Contents(program);
     const auto second = Build(program, m_packageFile);

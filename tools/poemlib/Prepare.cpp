@@ -189,19 +189,29 @@ CString PoemPreparer::AsPickListSpells(const std::string& utf8,
     return it != names.end() ? it->second : converted;
 }
 
+// A tune given with another of its names, "添字浣溪沙·山花子": the name the pick lists know,
+// otherwise the first.
+CString PoemPreparer::OneTune(const CString& tunes) const {
+    const std::vector<std::u16string_view> names = SplitAtDots(tunes.view());
+    for (const std::u16string_view name : names) {
+        if (const auto it = m_forms.find(CString(name)); it != m_forms.end()) {
+            return it->second;
+        }
+    }
+    return CString(names.front());
+}
+
 CString PoemPreparer::Form(const SourcePoem& source, const CString& title, const CString& text,
                            ReplacementLog& log) const {
     if (!source.form.empty()) {
-        return AsPickListSpells(source.form, m_forms, log);
+        const CString form = AsPickListSpells(source.form, m_forms, log);
+        return m_kind == PoemKind::kCi ? OneTune(form) : form;
     }
     switch (KindOf(source, title)) {
     case PoemKind::kShi:
         return CString(FormByShape(SplitVerses(text.view())));
-    case PoemKind::kCi: {
-        const CString tune(title.view().substr(0, title.view().find(kDot)));
-        const auto it = m_forms.find(tune);
-        return it != m_forms.end() ? it->second : tune;
-    }
+    case PoemKind::kCi:
+        return OneTune(CString(title.view().substr(0, title.view().find(kDot))));
     case PoemKind::kQu:
         return QuTune(title, m_forms);
     case PoemKind::kStored:
@@ -235,7 +245,23 @@ std::string PoemPreparer::LaidOut(PoemKind kind, const CString& text) const {
     return CodePage::Encode(text.view());
 }
 
-PreparedPoem PoemPreparer::Prepare(const SourcePoem& source, ImportStats& stats) const {
+// Songs of the southern plays name their play with the poet, "高明《蔡伯喈琵琶记》": the play goes
+// into the title as it does for the northern plays ("蔡伯喈琵琶记·鹧鸪天"), the poet stays a name.
+SourcePoem PlayMovedToTitle(const SourcePoem& source) {
+    const auto open = source.author.find("《");
+    const auto close = source.author.rfind("》");
+    if (open == std::string::npos || close == std::string::npos || close < open) {
+        return source;
+    }
+    SourcePoem moved = source;
+    const std::size_t playStart = open + std::string_view("《").size();
+    moved.author = source.author.substr(0, open);
+    moved.title = source.author.substr(playStart, close - playStart) + "・" + source.title;
+    return moved;
+}
+
+PreparedPoem PoemPreparer::Prepare(const SourcePoem& given, ImportStats& stats) const {
+    const SourcePoem source = m_kind == PoemKind::kQu ? PlayMovedToTitle(given) : given;
     ReplacementLog& log = stats.replaced;
     // A library's own export comes back as it was; the collection's fields are made one line.
     const auto field = [this](const CString& value) {

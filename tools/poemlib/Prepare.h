@@ -52,6 +52,7 @@ private:
                              ReplacementLog& log) const;
     CString Form(const SourcePoem& source, const CString& title, const CString& text,
                  ReplacementLog& log) const;
+    CString OneTune(const CString& tunes) const;
     PoemKind KindOf(const SourcePoem& source, const CString& title) const;
     std::string LaidOut(PoemKind kind, const CString& text) const;
 

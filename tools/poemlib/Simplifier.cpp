@@ -112,13 +112,29 @@ std::u16string Simplifier::VariantOf(std::u16string_view original,
     return std::u16string(kMissing);
 }
 
-CString Simplifier::Simplify(const CString& text, ReplacementLog* log) const {
-    std::u16string source(text.view());
-    for (char16_t& ch : source) {
+namespace {
+
+// Marks that only look like something the code page has: middle dots, spaces that do not break,
+// and the invisible joiners and byte-order marks that some sources carry.
+std::u16string WithPlainMarks(std::u16string_view text) {
+    std::u16string plain;
+    plain.reserve(text.size());
+    for (const char16_t ch : text) {
         if (IsMiddleDotStandIn(ch)) {
-            ch = u'\u00B7';
+            plain += u'\u00B7';
+        } else if (ch == u'\u00A0' || (ch >= u'\u2002' && ch <= u'\u200A')) {
+            plain += u' ';
+        } else if (ch != u'\u200B' && ch != u'\u200C' && ch != u'\u200D' && ch != u'\uFEFF') {
+            plain += ch;
         }
     }
+    return plain;
+}
+
+} // namespace
+
+CString Simplifier::Simplify(const CString& text, ReplacementLog* log) const {
+    const std::u16string source = WithPlainMarks(text.view());
     std::u16string simplified = Convert(m_toSimplified, source);
     std::size_t lost = 0;
     CodePage::Encode(simplified, &lost);
