@@ -27,10 +27,13 @@ bool IsMiddleDotStandIn(char16_t ch) {
 // Characters newer than the code page whose usual older form it holds: extension A and B forms
 // that OpenCC leaves as they are, and the sources' rare spellings of common characters.
 const std::map<std::u16string_view, std::u16string_view>& OwnVariants() {
+    // clang-format off
     static const std::map<std::u16string_view, std::u16string_view> table = {
-        {u"䝙", u"貙"},   {u"䯄", u"騧"}, {u"㧑", u"撝"}, {u"𬙋", u"纕"},
-        {u"𬴂", u"騑"}, {u"䜩", u"宴"}, {u"䍦", u"篱"}, // 接䍦, a cap, is printed 接篱
+        {u"䝙", u"貙"}, {u"䯄", u"騧"}, {u"㧑", u"撝"}, {u"𬙋", u"纕"}, {u"𬴂", u"騑"}, {u"䜩", u"宴"},
+        {u"䍦", u"篱"}, // 接䍦, a cap, is printed 接篱
+        {u"䕷", u"蘼"}, // 荼䕷, the flower, is printed 荼蘼
     };
+    // clang-format on
     return table;
 }
 
