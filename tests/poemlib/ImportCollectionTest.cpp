@@ -98,7 +98,8 @@ TEST_F(CollectionImportTest, CiAndQuTakeTheTuneAsTheirFormAndKeepTheirLines) {
               "10\t商调·梧叶儿春夜\t吴西逸\t元代\t商调·梧叶儿\n"
               "11\t诈妮子调风月·仙吕/点绛唇\t关汉卿\t元代\t点绛唇\n"
               // a southern play named with its poet: the play goes into the title
-              "12\t蔡伯喈琵琶记·鹧鸪天\t高明\t元代\t鹧鸪天\n");
+              "12\t蔡伯喈琵琶记·鹧鸪天\t高明\t元代\t鹧鸪天\n"
+              "13\t荆钗记·一封书\t柯丹邱\t元代\t一封书\n");
     // A ci of lines of one length keeps its sentences; so does a shi whose lines have no stops.
     EXPECT_EQ(Show(2), "一曲新词酒一杯。\r\n去年天气旧亭台。\r\n夕阳西下几时回。\r\n"
                        "无可奈何花落去，似曾相识燕归来。\r\n小园香径独徘徊。");

@@ -205,7 +205,14 @@ CString PoemPreparer::Form(const SourcePoem& source, const CString& title, const
                            ReplacementLog& log) const {
     if (!source.form.empty()) {
         const CString form = AsPickListSpells(source.form, m_forms, log);
-        return m_kind == PoemKind::kCi ? OneTune(form) : form;
+        switch (m_kind) {
+        case PoemKind::kCi:
+            return OneTune(form);
+        case PoemKind::kQu:
+            return QuTune(form, m_forms);
+        default:
+            return form;
+        }
     }
     switch (KindOf(source, title)) {
     case PoemKind::kShi:
@@ -257,6 +264,9 @@ SourcePoem PlayMovedToTitle(const SourcePoem& source) {
     const std::size_t playStart = open + std::string_view("《").size();
     moved.author = source.author.substr(0, open);
     moved.title = source.author.substr(playStart, close - playStart) + "・" + source.title;
+    if (moved.form.empty()) {
+        moved.form = source.title; // the song's own title is its tune
+    }
     return moved;
 }
 
