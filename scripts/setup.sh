@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a Debian machine for Lomeva, builds it, and then either starts the reader (run) or runs
-# every test (test). Installs only the packages that are missing.
+# every test (test). Installs only the packages that are missing: when none is, no package
+# command runs. `deps` installs the missing packages and stops there.
 set -euo pipefail
 
 mode=${1:-run}
@@ -12,7 +13,7 @@ packages=(
     g++ cmake ninja-build pkg-config clang libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
     # the window, the viewer, sound, and the fonts of the "宋体" face
-    qt6-base-dev qt6-multimedia-dev libqt6svg6-dev fonts-arphic-uming fonts-arphic-ukai
+    qt6-base-dev qt6-multimedia-dev qt6-svg-dev fonts-arphic-uming fonts-arphic-ukai
     fonts-urw-base35
     fonts-noto-cjk
     # traditional to simplified characters for imports
@@ -23,13 +24,40 @@ packages=(
     xvfb x11vnc xauth novnc websockify
 )
 
-install_missing() {
-    local missing=()
-    for package in "${packages[@]}"; do
-        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-            missing+=("$package")
+# Every name the installed packages answer to: their own names and the virtual names they
+# provide (a name in the list above may be either), one a line.
+installed_names() {
+    dpkg-query -W -f='${db:Status-Abbrev}|${Package}|${Provides}\n' 2>/dev/null |
+        awk -F'|' '$1 ~ /^ii/ {
+            print $2
+            n = split($3, provided, ",")
+            for (i = 1; i <= n; i++) {
+                name = provided[i]
+                sub(/\(.*/, "", name)
+                sub(/:any/, "", name)
+                gsub(/[ \t]/, "", name)
+                if (name != "") print name
+            }
+        }'
+}
+
+# The packages of the list that nothing installed answers to.
+missing_packages() {
+    local -A installed=()
+    local name
+    while IFS= read -r name; do
+        installed[$name]=1
+    done < <(installed_names)
+    for name in "${packages[@]}"; do
+        if [ -z "${installed[$name]:-}" ]; then
+            echo "$name"
         fi
     done
+}
+
+install_missing() {
+    local missing=()
+    mapfile -t missing < <(missing_packages)
     if [ ${#missing[@]} -eq 0 ]; then
         return
     fi
@@ -88,8 +116,11 @@ test)
     build_sanitized
     run_tests
     ;;
+deps)
+    install_missing
+    ;;
 *)
-    echo "usage: scripts/setup.sh [run|test]" >&2
+    echo "usage: scripts/setup.sh [run|test|deps]" >&2
     exit 2
     ;;
 esac
