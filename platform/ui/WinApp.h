@@ -40,7 +40,8 @@ HICON AfxLoadIcon(UINT id);
 // installs the screen's message boxes and runs the application object.
 int AfxWinMain(int argc, char* argv[]);
 
-// The full path of the running executable (from /proc/self/exe). The module handle must be null.
+// The full path of the running executable (from /proc/self/exe), in the user's own program folder
+// when the reader runs on one (see platform/core/ProgramFolder.h). The module handle must be null.
 CString AfxGetModuleFileName();
 // The same into a buffer of `size` characters, cut to fit and always terminated; returns the
 // characters copied.
