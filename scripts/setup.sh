@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a Debian machine for Lomeva, builds it, and then either starts the reader (run) or runs
-# every test (test). Installs only the packages that are missing: when none is, no package
-# command runs. `deps` installs the missing packages and stops there.
+# every test (test), or makes the Debian package (package). Installs only the packages that are
+# missing: when none is, no package command runs. `deps` installs them and stops there.
 set -euo pipefail
 
 mode=${1:-run}
@@ -22,6 +22,8 @@ packages=(
     nodejs
     # the reader on a machine without a display: a virtual display reachable on 127.0.0.1 only
     xvfb x11vnc xauth novnc websockify
+    # the Debian package and its checks; the test of the headless display's password
+    dpkg-dev desktop-file-utils appstream lintian file python3-cryptography
 )
 
 # Every name the installed packages answer to: their own names and the virtual names they
@@ -94,6 +96,15 @@ start_reader() {
     fi
 }
 
+# The Debian package from the install, into build/, checked by lintian.
+make_package() {
+    (cd build && cpack -G DEB)
+    local deb
+    deb=$(ls -t build/lomeva_*.deb | head -1)
+    lintian --fail-on error "$deb"
+    echo "The package: $deb (install it with: sudo apt install ./$deb)"
+}
+
 run_tests() {
     export QT_QPA_PLATFORM=offscreen
     node data/kavro/curate.mjs --check
@@ -119,8 +130,13 @@ test)
 deps)
     install_missing
     ;;
+package)
+    install_missing
+    build
+    make_package
+    ;;
 *)
-    echo "usage: scripts/setup.sh [run|test|deps]" >&2
+    echo "usage: scripts/setup.sh [run|test|deps|package]" >&2
     exit 2
     ;;
 esac

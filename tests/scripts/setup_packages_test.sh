@@ -63,12 +63,18 @@ deps
 grep -qx "Installing: $removed $absent" "$work/out" ||
     fail "expected to install exactly '$removed $absent', got: $(cat "$work/out")"
 
-# Every name of the list is a real package or one an installed package provides.
-# (Only where the package lists are there to ask.)
+# Every name of the list is a package that can be installed, or a name another package provides.
+# (Only where the package lists are there to ask; one question for the whole list.)
 if command -v apt-cache >/dev/null && apt-cache show bash >/dev/null 2>&1; then
+    declare -A candidate=()
+    while read -r name version; do
+        candidate[$name]=$version
+    done < <(apt-cache policy $everything 2>/dev/null |
+        awk '/^[^ ]/ { sub(/:$/, "", $1); name = $1 } /Candidate:/ { print name, $2 }')
     for name in $everything; do
-        if ! apt-cache show "$name" >/dev/null 2>&1 &&
-            [ -z "$(apt-cache showpkg "$name" 2>/dev/null | sed -n '/^Reverse Provides:/,$p' | sed 1d)" ]; then
+        version=${candidate[$name]:-}
+        if [ -z "$version" ] || { [ "$version" = "(none)" ] &&
+            [ -z "$(apt-cache showpkg "$name" | sed -n '/^Reverse Provides:/,$p' | sed 1d)" ]; }; then
             fail "$name is neither a package nor provided by one"
         fi
     done
