@@ -37,6 +37,12 @@ CString& RunningPath() {
     return path;
 }
 
+// The installed folder, ending in '/', while the program runs on a folder of the user's own.
+CString& InstalledFolder() {
+    static CString folder;
+    return folder;
+}
+
 // An installed reader whose folder its user may not write runs on a folder of the user's own,
 // where it is linked (see ProgramFolder.h); anywhere else it runs where it is.
 void ChooseProgramFolder() {
@@ -51,6 +57,9 @@ void ChooseProgramFolder() {
         std::fprintf(stderr, "lomeva: %s\n", note.c_str());
     }
     RunningPath() = CString::FromUtf8((folder / executable.filename()).string());
+    if (folder != executable.parent_path()) {
+        InstalledFolder() = CString::FromUtf8(executable.parent_path().string() + '/');
+    }
 }
 
 CString ExecutableName(const CString& path) {
@@ -133,6 +142,10 @@ CString AfxGetModuleFileName() {
         return RunningPath();
     }
     return CString::FromUtf8(ResolvedExecutable().string());
+}
+
+CString AfxGetInstalledFolder() {
+    return InstalledFolder();
 }
 
 DWORD GetModuleFileName(HMODULE module, char16_t* buffer, DWORD size) {
