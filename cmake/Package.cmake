@@ -1,7 +1,7 @@
 # The Debian package: `cpack -G DEB` in the build folder (or `bash scripts/setup.sh package`).
 # It holds exactly what `cmake --install` lays out, under /usr. Its dependencies are the shared
 # libraries' packages as dpkg-shlibdeps finds them, plus the font the screens are drawn with.
-# No maintainer scripts: the launcher makes each user's folder at their first start.
+# No maintainer scripts: the reader makes each user's folder at their first start.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME lomeva)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -40,6 +40,12 @@ if(TARGET lomeva_sound)
     target_link_options(lomeva_sound PRIVATE "LINKER:--no-as-needed")
 endif()
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+# CPack writes maintainer scripts that run ldconfig for any shared object under /usr/lib, but the
+# music module is the reader's own, loaded by path, and needs none. Naming scripts of our own
+# keeps CPack from writing them; as there are no such files, the package has no maintainer
+# scripts at all (CPack notes them as missing).
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/packaging/none/postinst
+                                       ${CMAKE_BINARY_DIR}/packaging/none/postrm)
 
 # A native package's change log, compressed as Debian wants it.
 set(changelog ${CMAKE_BINARY_DIR}/packaging/changelog)

@@ -51,6 +51,13 @@ for field in 'Package: lomeva' 'Section: text' 'Depends: .*libqt6widgets6' \
     'Depends: .*libqt6multimedia6' 'Depends: .*fonts-arphic-uming' 'Description: reader for'; do
     grep -q "^ *$field" <<<"$info" || fail "the control file lacks '$field'"
 done
+for script in preinst postinst prerm postrm; do
+    ! grep -q " $script" <<<"$info" || fail "the package has a $script script"
+done
+if command -v lintian >/dev/null; then
+    lintian --fail-on error "$deb" >"$work/lintian.log" 2>&1 ||
+        fail "lintian finds errors: $(grep '^E:' "$work/lintian.log")"
+fi
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 program=$root/usr/lib/lomeva
