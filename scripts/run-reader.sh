@@ -2,7 +2,9 @@
 # Starts the reader. On a desktop it opens the reader's window. On a machine without a display it
 # starts the reader on a virtual display that only this machine can reach (a VNC server, and a
 # browser page through noVNC when it is installed, both on 127.0.0.1), says how to reach it, and
-# keeps the reader running until Ctrl-C, then stops everything it started.
+# keeps the reader running until Ctrl-C, then stops everything it started. Other users of the
+# machine reach 127.0.0.1 too, so the VNC server asks for a password made afresh at each start;
+# the line that says how to connect carries it (the browser address has it built in).
 #
 #   scripts/run-reader.sh [path/to/lomeva]      (default: build/lomeva/lomeva)
 set -euo pipefail
@@ -102,9 +104,21 @@ if ! wait_for test -S "/tmp/.X11-unix/X$display"; then
     exit 1
 fi
 
+# A one-time password of eight letters and digits (VNC uses no more), in a file only this user
+# can read: on the command line every user could see it.
+one_time_password() {
+    local letters=""
+    while [ ${#letters} -lt 8 ]; do
+        letters+=$(head -c 64 /dev/urandom | LC_ALL=C tr -dc 'A-Za-z0-9')
+    done
+    echo "${letters:0:8}"
+}
+password=$(one_time_password)
+(umask 077 && echo "$password" >"$work/vnc-password")
+
 vnc_port=$(free_port 5900)
-x11vnc -display ":$display" "${auth[@]}" -localhost -rfbport "$vnc_port" -nopw -forever -shared \
-    -quiet >"$work/x11vnc.log" 2>&1 &
+x11vnc -display ":$display" "${auth[@]}" -localhost -rfbport "$vnc_port" \
+    -passwdfile "$work/vnc-password" -forever -shared -quiet >"$work/x11vnc.log" 2>&1 &
 pids+=($!)
 if ! wait_for port_open "$vnc_port"; then
     echo "run-reader: the VNC server did not start:" >&2
@@ -122,9 +136,9 @@ if command -v websockify >/dev/null && [ -f /usr/share/novnc/vnc.html ]; then
 fi
 
 if [ -n "$web_port" ]; then
-    echo "Lomeva runs on a virtual display: open http://127.0.0.1:$web_port/vnc.html?autoconnect=1 in a browser on this machine (from another one: ssh -L $web_port:127.0.0.1:$web_port THIS-HOST first), or a VNC viewer at 127.0.0.1:$vnc_port."
+    echo "Lomeva runs on a virtual display: open http://127.0.0.1:$web_port/vnc.html?autoconnect=1&password=$password in a browser on this machine (from another one: ssh -L $web_port:127.0.0.1:$web_port THIS-HOST first), or a VNC viewer at 127.0.0.1:$vnc_port with the password $password."
 else
-    echo "Lomeva runs on a virtual display: point a VNC viewer at 127.0.0.1:$vnc_port on this machine (from another one: ssh -L $vnc_port:127.0.0.1:$vnc_port THIS-HOST first)."
+    echo "Lomeva runs on a virtual display: point a VNC viewer at 127.0.0.1:$vnc_port on this machine (from another one: ssh -L $vnc_port:127.0.0.1:$vnc_port THIS-HOST first) and give it the password $password."
 fi
 echo "Press Ctrl-C to stop."
 

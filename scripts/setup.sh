@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a Debian machine for Lomeva, builds it, and then starts the reader (run), runs every
-# test (test), or builds the libraries of the whole open collection of poems into the program
-# folder (libraries). Installs only the packages that are missing.
+# test (test), builds the libraries of the whole open collection of poems into the program folder
+# (libraries), or makes the Debian package (package). Installs only the packages that are
+# missing: when none is, no package command runs. `deps` installs them and stops there.
 set -euo pipefail
 
 mode=${1:-run}
@@ -13,7 +14,7 @@ packages=(
     g++ cmake ninja-build pkg-config clang libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
     # the window, the viewer, sound, and the fonts of the "宋体" face
-    qt6-base-dev qt6-multimedia-dev libqt6svg6-dev fonts-arphic-uming fonts-arphic-ukai
+    qt6-base-dev qt6-multimedia-dev qt6-svg-dev fonts-arphic-uming fonts-arphic-ukai
     fonts-urw-base35
     fonts-noto-cjk
     # traditional to simplified characters for imports
@@ -22,15 +23,44 @@ packages=(
     nodejs
     # the reader on a machine without a display: a virtual display reachable on 127.0.0.1 only
     xvfb x11vnc xauth novnc websockify
+    # the Debian package and its checks; the test of the headless display's password
+    dpkg-dev desktop-file-utils appstream lintian file python3-cryptography
 )
+
+# Every name the installed packages answer to: their own names and the virtual names they
+# provide (a name in the list above may be either), one a line.
+installed_names() {
+    dpkg-query -W -f='${db:Status-Abbrev}|${Package}|${Provides}\n' 2>/dev/null |
+        awk -F'|' '$1 ~ /^ii/ {
+            print $2
+            n = split($3, provided, ",")
+            for (i = 1; i <= n; i++) {
+                name = provided[i]
+                sub(/\(.*/, "", name)
+                sub(/:any/, "", name)
+                gsub(/[ \t]/, "", name)
+                if (name != "") print name
+            }
+        }'
+}
+
+# The packages of the list that nothing installed answers to.
+missing_packages() {
+    local -A installed=()
+    local name
+    while IFS= read -r name; do
+        installed[$name]=1
+    done < <(installed_names)
+    for name in "${packages[@]}"; do
+        if [ -z "${installed[$name]:-}" ]; then
+            echo "$name"
+        fi
+    done
+}
 
 install_missing() {
     local missing=()
-    for package in "${packages[@]}"; do
-        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-            missing+=("$package")
-        fi
-    done
+    mapfile -t missing < <(missing_packages)
     if [ ${#missing[@]} -eq 0 ]; then
         return
     fi
@@ -67,6 +97,15 @@ start_reader() {
     fi
 }
 
+# The Debian package from the install, into build/, checked by lintian.
+make_package() {
+    (cd build && cpack -G DEB)
+    local deb
+    deb=$(ls -t build/lomeva_*.deb | head -1)
+    lintian --fail-on error "$deb"
+    echo "The package: $deb (install it with: sudo apt install ./$deb)"
+}
+
 run_tests() {
     export QT_QPA_PLATFORM=offscreen
     node data/kavro/curate.mjs --check
@@ -101,8 +140,16 @@ libraries)
     build
     build_libraries
     ;;
+deps)
+    install_missing
+    ;;
+package)
+    install_missing
+    build
+    make_package
+    ;;
 *)
-    echo "usage: scripts/setup.sh [run|test|libraries]" >&2
+    echo "usage: scripts/setup.sh [run|test|libraries|deps|package]" >&2
     exit 2
     ;;
 esac

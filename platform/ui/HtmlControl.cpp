@@ -50,7 +50,8 @@ HWND CreateWindowEx(DWORD, const char16_t* className, const char16_t*, DWORD sty
     }
     const int id = static_cast<int>(reinterpret_cast<std::uintptr_t>(menu));
     const QRect rect(x, y, std::max(0, width), std::max(0, height));
-    auto viewer = std::make_unique<CHtmlViewRecord>(id, parentRecord, parentRecord->Widget(), rect,
-                                                    style, ProgramFolder());
+    auto viewer =
+        std::make_unique<CHtmlViewRecord>(id, parentRecord, parentRecord->Widget(), rect, style,
+                                          ProgramFolder(), ToQString(AfxGetInstalledFolder()));
     return parentRecord->AddChild(std::move(viewer))->Handle();
 }

@@ -347,6 +347,17 @@ QString writeMainScreen(const QString& dir) {
     return {};
 }
 
+QString writeThemeIcons(const QString& dir, const QString& name) {
+    for (const int size : kThemeIconSizes) {
+        const QString folder = QStringLiteral("%1/%2x%2/apps").arg(dir).arg(size);
+        const QString path = QStringLiteral("%1/%2.png").arg(folder, name);
+        if (!QDir().mkpath(folder) || !renderIcon(size).save(path, "PNG")) {
+            return QStringLiteral("cannot write %1").arg(path);
+        }
+    }
+    return {};
+}
+
 QString titleFontFamily() {
     return QFontInfo(cjkFont(70)).family();
 }

@@ -36,6 +36,13 @@ QImage renderMainScreenPreview();
 // Returns an empty string, or what went wrong.
 QString writeMainScreen(const QString& dir);
 
+// The sizes of the icon in the desktop's icon theme, in pixels.
+inline constexpr int kThemeIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256, 512};
+
+// Writes the icon at every theme size as `dir`/NxN/apps/`name`.png, the layout of the hicolor
+// icon theme. Returns an empty string, or what went wrong.
+QString writeThemeIcons(const QString& dir, const QString& name);
+
 // The CJK face the artwork was drawn with, for the generator's report.
 QString titleFontFamily();
 

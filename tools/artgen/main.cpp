@@ -2,6 +2,8 @@
 //
 //   artgen backgrounds OUTDIR   bgpic1.jpg ... bgpic38.jpg
 //   artgen mainscreen OUTDIR    mainscreen.bmp, icon.png, icon16.png, icon32.png
+//   artgen icons OUTDIR         the icon at every size of the desktop's icon theme,
+//                               OUTDIR/NxN/apps/lomeva.png
 //   artgen preview OUTDIR       PNG previews with sample text, for looking at the artwork
 
 #include "Backgrounds.h"
@@ -20,7 +22,7 @@
 namespace {
 
 int usage() {
-    std::fputs("usage: artgen backgrounds|mainscreen|preview OUTDIR\n", stderr);
+    std::fputs("usage: artgen backgrounds|mainscreen|icons|preview OUTDIR\n", stderr);
     return 2;
 }
 
@@ -112,7 +114,7 @@ int main(int argc, char** argv) {
     const char* command = argv[1];
     const bool known = std::strcmp(command, "backgrounds") == 0 ||
                        std::strcmp(command, "mainscreen") == 0 ||
-                       std::strcmp(command, "preview") == 0;
+                       std::strcmp(command, "icons") == 0 || std::strcmp(command, "preview") == 0;
     if (!known) {
         return usage();
     }
@@ -128,6 +130,10 @@ int main(int argc, char** argv) {
     warnWithoutChineseFont();
     if (std::strcmp(command, "mainscreen") == 0) {
         const QString error = artgen::writeMainScreen(dir);
+        return error.isEmpty() ? 0 : fail(error);
+    }
+    if (std::strcmp(command, "icons") == 0) {
+        const QString error = artgen::writeThemeIcons(dir, QStringLiteral("lomeva"));
         return error.isEmpty() ? 0 : fail(error);
     }
     std::printf("title font: %s\n", artgen::titleFontFamily().toUtf8().constData());

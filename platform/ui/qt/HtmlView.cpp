@@ -106,8 +106,8 @@ QString AbsolutePath(const QString& path, const QString& folder) {
 
 // ---- CHtmlView ----------------------------------------------------------------------------
 
-CHtmlView::CHtmlView(QWidget* parent, const QString& programFolder)
-    : QTextBrowser(parent), m_programFolder(programFolder) {
+CHtmlView::CHtmlView(QWidget* parent, const QString& programFolder, const QString& linkedFolder)
+    : QTextBrowser(parent), m_programFolder(programFolder), m_linkedFolder(linkedFolder) {
     // Links are followed here, so that nothing but local pages is ever opened.
     setOpenLinks(false);
     setOpenExternalLinks(false);
@@ -237,11 +237,20 @@ QVariant CHtmlView::loadResource(int type, const QUrl& name) {
 }
 
 bool CHtmlView::InProgramFolder(const QString& path) const {
-    // Compared after following links and "..", so neither leads out of the folder.
-    const QString folder = QDir(m_programFolder).canonicalPath();
+    // Compared after following links and "..", so neither leads out of the folder (or out of
+    // the installed one, where the links of a user's own folder lead).
     const QString target = QFileInfo(path).canonicalFilePath();
-    return !folder.isEmpty() && !target.isEmpty() &&
-           (folder == QLatin1String("/") || target.startsWith(folder + QLatin1Char('/')));
+    if (target.isEmpty()) {
+        return false;
+    }
+    for (const QString& root : {m_programFolder, m_linkedFolder}) {
+        const QString folder = root.isEmpty() ? QString() : QDir(root).canonicalPath();
+        if (!folder.isEmpty() &&
+            (folder == QLatin1String("/") || target.startsWith(folder + QLatin1Char('/')))) {
+            return true;
+        }
+    }
+    return false;
 }
 
 QVariant CHtmlView::ReadLocal(int type, const QString& path) {

@@ -12,7 +12,9 @@
 class CHtmlView : public QTextBrowser {
 public:
     // Relative names of a page given as text resolve against `programFolder` (ending in '/').
-    CHtmlView(QWidget* parent, const QString& programFolder);
+    // Files there are the program's own, and so are those of `linkedFolder`, when given: the
+    // installed folder, which a user's own program folder links to.
+    CHtmlView(QWidget* parent, const QString& programFolder, const QString& linkedFolder = {});
 
     // Replaces the document with `html`, unless it is the page shown already: a repaint that
     // hands over the same page leaves the reader where they are.
@@ -51,6 +53,7 @@ private:
     void FitWideTables();
 
     QString m_programFolder;
+    QString m_linkedFolder;
     QString m_page;      // the page given as text that is shown; empty while a file is
     QString m_file;      // the local file shown; empty while a page given as text is
     QString m_navigated; // the path and anchor DTM_NAVIGATE asked for last
@@ -62,7 +65,7 @@ private:
 class CHtmlViewRecord : public CWindowRecord {
 public:
     CHtmlViewRecord(int id, CWindowRecord* parent, QWidget* parentWidget, const QRect& rect,
-                    DWORD style, const QString& programFolder);
+                    DWORD style, const QString& programFolder, const QString& linkedFolder = {});
     ~CHtmlViewRecord() override;
 
     QWidget* Widget() const override { return m_view; }

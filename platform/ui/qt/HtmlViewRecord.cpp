@@ -27,9 +27,10 @@ CString MessageText(UINT message, LPARAM lParam) {
 } // namespace
 
 CHtmlViewRecord::CHtmlViewRecord(int id, CWindowRecord* parent, QWidget* parentWidget,
-                                 const QRect& rect, DWORD style, const QString& programFolder)
+                                 const QRect& rect, DWORD style, const QString& programFolder,
+                                 const QString& linkedFolder)
     : CWindowRecord(id, parent), m_style(style) {
-    m_view = new CHtmlView(parentWidget, programFolder);
+    m_view = new CHtmlView(parentWidget, programFolder, linkedFolder);
     m_view->setGeometry(rect);
     if ((style & WS_BORDER) != 0) {
         m_view->setFrameShape(QFrame::Box);

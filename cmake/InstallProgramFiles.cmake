@@ -1,0 +1,22 @@
+# Run at install time: copies the program folder's files that the reader opens by bare name
+# (each library pair, the pictures, the music and the reference pages), as the folder holds
+# them now. An index without its data file (or the other way round) is no library and stays.
+set(destination "${LOMEVA_INSTALL_PROGRAM_DIR}")
+if(NOT IS_ABSOLUTE "${destination}")
+    set(destination "${CMAKE_INSTALL_PREFIX}/${destination}")
+endif()
+file(GLOB indexes LIST_DIRECTORIES false "${LOMEVA_PROGRAM_DIR}/*.idx")
+file(GLOB others LIST_DIRECTORIES false "${LOMEVA_PROGRAM_DIR}/*.jpg"
+     "${LOMEVA_PROGRAM_DIR}/*.wav" "${LOMEVA_PROGRAM_DIR}/*.htm")
+set(files ${others})
+foreach(index IN LISTS indexes)
+    string(REGEX REPLACE "\\.idx$" ".dat" data "${index}")
+    if(EXISTS "${data}")
+        list(APPEND files "${index}" "${data}")
+    endif()
+endforeach()
+if(NOT indexes)
+    message(WARNING "${LOMEVA_PROGRAM_DIR} holds no library: build the reader first")
+endif()
+file(INSTALL ${files} DESTINATION "${destination}"
+     FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)

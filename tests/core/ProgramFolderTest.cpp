@@ -1,0 +1,179 @@
+#include "platform/core/ProgramFolder.h"
+#include "tests/common/TestLibrary.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::AsUnprivilegedUser;
+using testing_support::ReadFile;
+using testing_support::TempFolder;
+using testing_support::WriteFile;
+
+// An installed program folder, and where a user's own one goes.
+class ProgramFolderTest : public testing::Test {
+protected:
+    ProgramFolderTest()
+        : m_installed(m_root.Path() / "installed"), m_own(m_root.Path() / "home" / "lomeva") {
+        fs::create_directories(m_installed);
+        for (const char* name :
+             {"lomeva", "pimg", "liblomeva_sound.so", "bgpic1.jpg", "sound1.wav", "authors.htm"}) {
+            WriteFile(Installed(name), name);
+        }
+        Install("kavro", "index 1", "data 1");
+        WriteFile(Installed("lone.idx"), "an index without its data file");
+    }
+
+    std::string Installed(const std::string& name) const { return (m_installed / name).string(); }
+    std::string Own(const std::string& name) const { return (m_own / name).string(); }
+
+    // A library as a package brings it: new files put in place, as dpkg does.
+    void Install(const std::string& base, const std::string& index, const std::string& data) {
+        for (const auto& [extension, bytes] : {std::pair{".idx", index}, {".dat", data}}) {
+            const std::string path = Installed(base + extension);
+            WriteFile(path + ".new", bytes);
+            fs::rename(path + ".new", path);
+        }
+    }
+
+    std::vector<std::string> Prepare() {
+        std::vector<std::string> notes;
+        EXPECT_TRUE(PrepareOwnProgramFolder(m_installed, m_own, notes));
+        return notes;
+    }
+
+    TempFolder m_root;
+    fs::path m_installed;
+    fs::path m_own;
+};
+
+TEST_F(ProgramFolderTest, TheFirstStartCopiesEveryLibraryAndLinksEverythingElse) {
+    EXPECT_TRUE(Prepare().empty());
+
+    for (const char* name : {"kavro.idx", "kavro.dat"}) {
+        EXPECT_FALSE(fs::is_symlink(Own(name))) << name;
+        EXPECT_EQ(ReadFile(Own(name)), ReadFile(Installed(name))) << name;
+        EXPECT_NE(fs::status(Own(name)).permissions() & fs::perms::owner_write, fs::perms::none);
+    }
+    for (const char* name :
+         {"lomeva", "pimg", "liblomeva_sound.so", "bgpic1.jpg", "sound1.wav", "authors.htm"}) {
+        ASSERT_TRUE(fs::is_symlink(Own(name))) << name;
+        EXPECT_EQ(fs::read_symlink(Own(name)), m_installed / name);
+    }
+    // Half a library is none: neither copied nor linked.
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Own("lone.idx"))));
+}
+
+TEST_F(ProgramFolderTest, ANewerLibraryRenewsAnUntouchedCopyAndKeepsOneWithTheUsersPoems) {
+    Prepare();
+    Install("kavro", "index 2", "data 2");
+    EXPECT_TRUE(Prepare().empty());
+    EXPECT_EQ(ReadFile(Own("kavro.idx")), "index 2");
+    EXPECT_EQ(ReadFile(Own("kavro.dat")), "data 2");
+
+    // The user adds a poem; then a third version comes.
+    WriteFile(Own("kavro.idx"), "index 2 + a poem");
+    WriteFile(Own("kavro.dat"), "data 2 + a poem");
+    Install("kavro", "index 3", "data 3");
+    const std::vector<std::string> notes = Prepare();
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_NE(notes[0].find("kavro"), std::string::npos) << notes[0];
+    EXPECT_EQ(ReadFile(Own("kavro.idx")), "index 2 + a poem");
+    EXPECT_EQ(ReadFile(Own("kavro.dat")), "data 2 + a poem");
+
+    // Said once: the next start has nothing new to say, and still keeps the user's copy.
+    EXPECT_TRUE(Prepare().empty());
+    Install("kavro", "index 4", "data 4");
+    EXPECT_EQ(Prepare().size(), 1u);
+    EXPECT_EQ(ReadFile(Own("kavro.idx")), "index 2 + a poem");
+}
+
+TEST_F(ProgramFolderTest, TheUsersOwnLibrariesStayAndARemovedCopyComesBack) {
+    Prepare();
+    WriteFile(Own("mine.idx"), "my index");
+    WriteFile(Own("mine.dat"), "my data");
+    fs::remove(Own("kavro.idx"));
+    fs::remove(Own("kavro.dat"));
+    EXPECT_TRUE(Prepare().empty());
+    EXPECT_EQ(ReadFile(Own("mine.idx")), "my index");
+    EXPECT_EQ(ReadFile(Own("mine.dat")), "my data");
+    EXPECT_EQ(ReadFile(Own("kavro.idx")), "index 1");
+}
+
+TEST_F(ProgramFolderTest, ACopyThatWasThereBeforeAnyRecordIsTheUsers) {
+    fs::create_directories(m_own);
+    WriteFile(Own("kavro.idx"), "somebody's index");
+    WriteFile(Own("kavro.dat"), "somebody's data");
+    EXPECT_EQ(Prepare().size(), 1u);
+    Install("kavro", "index 2", "data 2");
+    Prepare();
+    EXPECT_EQ(ReadFile(Own("kavro.idx")), "somebody's index");
+}
+
+TEST_F(ProgramFolderTest, LinksFollowWhatIsInstalled) {
+    Prepare();
+    WriteFile(Installed("bgpic2.jpg"), "a new picture");
+    fs::remove(Installed("sound1.wav"));
+    Prepare();
+    EXPECT_EQ(fs::read_symlink(Own("bgpic2.jpg")), m_installed / "bgpic2.jpg");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Own("sound1.wav"))));
+}
+
+TEST_F(ProgramFolderTest, AFolderThatCannotBeMadeIsSaid) {
+    WriteFile((m_root.Path() / "home").string(), "a file where the folder should go");
+    std::vector<std::string> notes;
+    EXPECT_FALSE(PrepareOwnProgramFolder(m_installed, m_own, notes));
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_NE(notes[0].find(m_own.string()), std::string::npos) << notes[0];
+    // The reader then runs where it is installed.
+    fs::permissions(m_installed, fs::perms::owner_write, fs::perm_options::remove);
+    notes.clear();
+    const bool installed = AsUnprivilegedUser(
+        [&] { return RunningProgramFolder(m_installed, m_own, notes) == m_installed; });
+    fs::permissions(m_installed, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_TRUE(installed);
+}
+
+TEST_F(ProgramFolderTest, OnlyAFolderTheUserMayNotWriteIsLeft) {
+    // Writable: the build tree, or an install into one's own prefix.
+    std::vector<std::string> notes;
+    EXPECT_EQ(RunningProgramFolder(m_installed, m_own, notes), m_installed);
+    EXPECT_FALSE(fs::exists(m_own));
+
+    // Not writable (as nobody when the test runs as root, who may write anything).
+    m_root.OpenToEveryone();
+    fs::permissions(m_installed, fs::perms::owner_write, fs::perm_options::remove);
+    const bool own = AsUnprivilegedUser([&] {
+        std::vector<std::string> unprivilegedNotes;
+        return RunningProgramFolder(m_installed, m_own, unprivilegedNotes) == m_own &&
+               unprivilegedNotes.empty() && ReadFile(Own("kavro.idx")) == "index 1";
+    });
+    fs::permissions(m_installed, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_TRUE(own);
+}
+
+TEST(UserProgramFolder, FollowsTheDataHomeOrElseHome) {
+    const char* savedData = std::getenv("XDG_DATA_HOME");
+    const char* savedHome = std::getenv("HOME");
+    const std::string data = savedData != nullptr ? savedData : "";
+    const std::string home = savedHome != nullptr ? savedHome : "";
+
+    ::setenv("XDG_DATA_HOME", "/data", 1);
+    ::setenv("HOME", "/home/ann", 1);
+    EXPECT_EQ(UserProgramFolder(), fs::path("/data/lomeva"));
+    ::setenv("XDG_DATA_HOME", "relative/data", 1); // not absolute: not to be used
+    EXPECT_EQ(UserProgramFolder(), fs::path("/home/ann/.local/share/lomeva"));
+    ::unsetenv("XDG_DATA_HOME");
+    ::unsetenv("HOME");
+    EXPECT_EQ(UserProgramFolder(), fs::path());
+
+    savedData != nullptr ? ::setenv("XDG_DATA_HOME", data.c_str(), 1) : ::unsetenv("XDG_DATA_HOME");
+    savedHome != nullptr ? ::setenv("HOME", home.c_str(), 1) : ::unsetenv("HOME");
+}
+
+} // namespace

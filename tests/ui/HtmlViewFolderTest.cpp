@@ -1,0 +1,56 @@
+// The viewer hands a page only the program's own files. On a user's own program folder those are
+// links into the installed folder: followed there, and nowhere else.
+
+#include "platform/ui/qt/HtmlView.h"
+#include "tests/common/TestLibrary.h"
+
+#include <QTextDocument>
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::TempFolder;
+using testing_support::WriteFile;
+
+class HtmlViewFolderTest : public testing::Test {
+protected:
+    HtmlViewFolderTest() {
+        for (const char* folder : {"installed", "own", "elsewhere"}) {
+            fs::create_directory(m_root.Path() / folder);
+        }
+        WriteFile(m_root.File("installed/bgpic1.jpg"), "picture");
+        WriteFile(m_root.File("elsewhere/secret.txt"), "secret");
+        fs::create_symlink(m_root.Path() / "installed/bgpic1.jpg",
+                           m_root.Path() / "own/bgpic1.jpg");
+        fs::create_symlink(m_root.Path() / "elsewhere/secret.txt",
+                           m_root.Path() / "own/secret.jpg");
+    }
+
+    QString Folder(const char* name) const {
+        return QString::fromStdString((m_root.Path() / name).string() + "/");
+    }
+
+    TempFolder m_root;
+};
+
+TEST_F(HtmlViewFolderTest, LinksIntoTheInstalledFolderAreTheProgramsOwnFiles) {
+    CHtmlView view(nullptr, Folder("own"), Folder("installed"));
+    EXPECT_EQ(view.loadResource(QTextDocument::ImageResource, QUrl("bgpic1.jpg")).toByteArray(),
+              "picture");
+    EXPECT_EQ(view.RefusedRequests(), 0);
+    // A link that leads anywhere else is still refused.
+    EXPECT_FALSE(view.loadResource(QTextDocument::ImageResource, QUrl("secret.jpg")).isValid());
+    EXPECT_EQ(view.RefusedRequests(), 1);
+}
+
+TEST_F(HtmlViewFolderTest, WithoutAnInstalledFolderNoLinkLeadsOut) {
+    CHtmlView view(nullptr, Folder("own"));
+    EXPECT_FALSE(view.loadResource(QTextDocument::ImageResource, QUrl("bgpic1.jpg")).isValid());
+    EXPECT_FALSE(view.loadResource(QTextDocument::ImageResource, QUrl("secret.jpg")).isValid());
+    EXPECT_EQ(view.RefusedRequests(), 2);
+}
+
+} // namespace
