@@ -116,6 +116,20 @@ as_user() { # as_user NAME COMMAND...
 
 poems() { "$root/usr/bin/poemlib" info "$1" --json | sed -n 's/.*"count": *\([0-9]*\).*/\1/p'; }
 
+# The data file the process holds open for reading and writing, as an open library does (a first
+# start's copies of the libraries are open for reading or for writing only).
+library_data_file() {
+    local fd flags
+    for fd in /proc/"$1"/fd/*; do
+        case $(readlink "$fd" 2>/dev/null) in *.dat) ;; *) continue ;; esac
+        flags=$(sed -n 's/^flags:[[:space:]]*//p' "/proc/$1/fdinfo/${fd##*/}" 2>/dev/null)
+        if [ -n "$flags" ] && [ $((8#$flags & 3)) -eq 2 ]; then
+            readlink "$fd"
+            return
+        fi
+    done
+}
+
 # Starts the reader as it is installed (lomeva on PATH) and waits (at most 15 s) until it holds the data file
 # it reads from open; prints that file and ends the reader.
 reader_data_file() {
@@ -125,7 +139,7 @@ reader_data_file() {
     reader_pid=$!
     local tries=150 open=""
     while [ "$tries" -gt 0 ] && kill -0 "$reader_pid" 2>/dev/null; do
-        open=$(find "/proc/$reader_pid/fd" -lname '*.dat' -printf '%l\n' 2>/dev/null | head -1)
+        open=$(library_data_file "$reader_pid")
         [ -n "$open" ] && break
         sleep 0.1
         tries=$((tries - 1))
