@@ -144,7 +144,7 @@ void BenchPoemPage(const std::string& programFolder) {
     CTestDriver driver;
     driver.SetProgramFolder(programFolder);
     g_strAppPath = CString::FromUtf8(programFolder);
-    CPoemLibrary library;
+    CPoemLibrary library(g_strAppPath);
     if (!library.Open() || library.Select(nullptr, SEL_ALL) < 2) {
         std::fprintf(stderr, "poem page: no library of two poems in %s\n", programFolder.c_str());
         return;
@@ -330,7 +330,7 @@ int main(int argc, char** argv) {
     BenchPoemPage(LOMEVA_PROGRAM_DIR "/");
 
     g_strAppPath = CString::FromUtf8(dir);
-    CPoemLibrary large;
+    CPoemLibrary large(g_strAppPath);
     large.SetFileNames(u"large.idx", u"large.dat");
     if (!large.Open() || large.Select(nullptr, SEL_ALL) < kCatalogueRows) {
         std::fprintf(stderr, "no large library in %s: run bench/make-large-library.sh\n",

@@ -102,9 +102,9 @@ int main(int argc, char** argv) {
 
     // Open, and the first use that reads the records.
     auto open = [] {
-        CPoemLibrary library;
+        CPoemLibrary library(g_strAppPath);
         library.SetFileNames(u"large.idx", u"large.dat");
-        return library.Open() && library.GetRecords() != nullptr;
+        return library.Open() && !library.GetRecords().empty();
     };
     if (!open()) {
         std::fprintf(stderr, "no large library in %s: run bench/make-large-library.sh\n",
@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
     // What the open library holds: its records and, once a selection has filled it, the result
     // buffer.
     const std::size_t residentBefore = ResidentBytes();
-    CPoemLibrary library;
+    CPoemLibrary library(g_strAppPath);
     library.SetFileNames(u"large.idx", u"large.dat");
     library.Open();
     library.Select(nullptr, SEL_ALL);

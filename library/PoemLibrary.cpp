@@ -2,7 +2,6 @@
 
 #include "platform/core/CodePage.h"
 #include "platform/core/Services.h"
-#include "settings/Settings.h"
 
 #include <algorithm>
 #include <cstring>
@@ -31,7 +30,32 @@ std::u16string_view KeywordOf(const char16_t* keyword) {
 
 } // namespace
 
-CPoemLibrary::CPoemLibrary() : m_strIndexName(u"kavro.idx"), m_strDataName(u"kavro.dat") {
+CString OpenFailureMessage(const OpenResult& result) {
+    switch (result.failure) {
+    case OpenFailure::indexNotOpened:
+    case OpenFailure::dataNotOpened:
+        return result.fileError.GetErrorMessage(CFileException::kMaxMessage);
+    case OpenFailure::headerShort:
+        return kCannotReadIndex;
+    case OpenFailure::notAnIndex:
+        return kNotAnIndex;
+    case OpenFailure::none:
+    case OpenFailure::recordsMissing:
+    case OpenFailure::noMemory:
+        break;
+    }
+    return {};
+}
+
+void ShowOpenFailure(const OpenResult& result) {
+    const CString message = OpenFailureMessage(result);
+    if (!message.IsEmpty()) {
+        AfxMessageBox(message);
+    }
+}
+
+CPoemLibrary::CPoemLibrary(const CString& folder)
+    : m_strFolder(folder), m_strIndexName(u"kavro.idx"), m_strDataName(u"kavro.dat") {
     g_pResult = nullptr;
 }
 
@@ -46,32 +70,33 @@ void CPoemLibrary::SetFileNames(const CString& indexName, const CString& dataNam
     m_strDataName = dataName;
 }
 
-bool CPoemLibrary::Open() {
+OpenResult CPoemLibrary::Open() {
     m_pUnreadIndex.reset();
+    m_nCount = 0;
+    m_nStatedCount = 0;
+    OpenResult result;
     auto index = std::make_unique<CFile>();
-    CFileException error;
-    if (!index->Open(g_strAppPath + m_strIndexName, CFile::modeRead, &error)) {
-        ShowFileError(error);
-        return false;
+    if (!index->Open(m_strFolder + m_strIndexName, CFile::modeRead, &result.fileError)) {
+        result.failure = OpenFailure::indexNotOpened;
+    } else if (index->Read(&m_header, kHeaderSize) < kHeaderSize) {
+        result.failure = OpenFailure::headerShort;
+    } else if (!HasSignature(m_header)) {
+        result.failure = OpenFailure::notAnIndex;
+    } else {
+        m_nStatedCount = m_header.count;
+        if (m_nStatedCount > 0) {
+            result.failure = LoadRecords(std::move(index));
+        }
     }
-    if (index->Read(&m_header, kHeaderSize) < kHeaderSize) {
-        AfxMessageBox(kCannotReadIndex);
-        return false;
+    if (result) {
+        // The records have their room, so the count is theirs (a failed reading sets it back).
+        m_nCount = m_header.count;
+        if (!m_file.Open(m_strFolder + m_strDataName, CFile::modeReadWrite, &result.fileError)) {
+            result.failure = OpenFailure::dataNotOpened;
+        }
     }
-    if (!HasSignature(m_header)) {
-        AfxMessageBox(kNotAnIndex);
-        return false;
-    }
-    m_nCount = m_header.count;
-    if (m_nCount > 0 && !LoadRecords(std::move(index))) {
-        return false; // no memory, or fewer records than the header counts: nothing to say
-    }
-    if (!m_file.Open(g_strAppPath + m_strDataName, CFile::modeReadWrite, &error)) {
-        ShowFileError(error);
-        return false;
-    }
-    m_bOpen = true;
-    return true;
+    m_bOpen = static_cast<bool>(result);
+    return result;
 }
 
 namespace {
@@ -94,24 +119,24 @@ bool ReadRecords(CFile& index, char* destination, std::uint64_t bytes) {
 // needed. A large library's index is tens of megabytes, and the main screen, which shows only the
 // header, need not wait for them. The index stays open until then, so that what is read is the
 // file that Open checked.
-bool CPoemLibrary::LoadRecords(std::unique_ptr<CFile> index) {
+OpenFailure CPoemLibrary::LoadRecords(std::unique_ptr<CFile> index) {
     // A count the file cannot hold fails here, before anything is allocated for it.
+    const std::uint32_t count = m_header.count;
     const std::int64_t size = index->GetLength();
-    if (size < 0 || static_cast<std::uint64_t>(size) < RecordPosition(m_nCount)) {
-        return false;
+    if (size < 0 || static_cast<std::uint64_t>(size) < RecordPosition(count)) {
+        return OpenFailure::recordsMissing;
     }
-    m_pRecords = RecordArray::Allocate(m_nCount);
-    if (!m_pRecords) {
-        return false;
-    }
-    m_pResult = RecordArray::Allocate(m_nCount);
-    if (!m_pResult) {
-        return false;
+    m_pRecords = RecordArray::Allocate(count);
+    m_pResult = RecordArray::Allocate(count);
+    if (!m_pRecords || !m_pResult) {
+        m_pRecords = RecordArray();
+        m_pResult = RecordArray();
+        return OpenFailure::noMemory;
     }
     g_pResult = m_pResult.get();
     m_nResultFilled = 0; // fresh memory reads as zero
     m_pUnreadIndex = std::move(index);
-    return true;
+    return OpenFailure::none;
 }
 
 bool CPoemLibrary::ReadRecordsIfDue() {
@@ -124,6 +149,7 @@ bool CPoemLibrary::ReadRecordsIfDue() {
         // The file failed under the reader (a disk error, or shortened since Open): the library
         // closes as if Open had failed, and says so.
         m_pRecords = RecordArray();
+        m_nCount = 0;
         if (m_bOpen) {
             m_bOpen = false;
             AfxMessageBox(kCannotReadIndex);
@@ -169,9 +195,12 @@ bool CPoemLibrary::ReadTextBytes(const PoemRecord& record, std::string& bytes) {
     return true;
 }
 
-const PoemRecord* CPoemLibrary::GetRecords() {
+std::span<const PoemRecord> CPoemLibrary::GetRecords() {
     ReadRecordsIfDue();
-    return m_pRecords.get();
+    if (!m_pRecords) {
+        return {};
+    }
+    return {m_pRecords.get(), m_nCount};
 }
 
 bool CPoemLibrary::IsOpen() {
@@ -345,7 +374,7 @@ bool CPoemLibrary::AppendPoem(PoemRecord& record, const char* text, unsigned siz
 
 bool CPoemLibrary::ReadIndexHeaderForAppend(CFile& index, LibraryHeader& header) {
     CFileException error;
-    if (!index.Open(g_strAppPath + m_strIndexName, CFile::modeReadWrite, &error)) {
+    if (!index.Open(m_strFolder + m_strIndexName, CFile::modeReadWrite, &error)) {
         ShowFileError(error);
         return false;
     }

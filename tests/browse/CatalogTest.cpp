@@ -316,7 +316,7 @@ TEST_F(CatalogTest, EachTickAddsItsBatchAndTheTickAfterTheLastRowMakesTheListRea
 TEST_F(CatalogTest, TheCatalogueZoneListsEveryPoemOfTheLibraryRowByRow) {
     CopyFromProgramFolder("kavro.idx");
     CopyFromProgramFolder("kavro.dat");
-    g_pLibrary = new CPoemLibrary;
+    InstallLibrary(std::make_unique<CPoemLibrary>(g_strAppPath));
     ASSERT_TRUE(g_pLibrary->Open());
     const std::uint32_t count = g_pLibrary->m_nCount;
     ASSERT_GT(count, 100u);
