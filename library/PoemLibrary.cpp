@@ -1,6 +1,8 @@
 #include "library/PoemLibrary.h"
 
+#include "library/ByteSearch.h"
 #include "platform/core/CodePage.h"
+#include "platform/core/MappedRead.h"
 #include "platform/core/Services.h"
 
 #include <algorithm>
@@ -139,13 +141,27 @@ OpenFailure CPoemLibrary::LoadRecords(std::unique_ptr<CFile> index) {
     return OpenFailure::none;
 }
 
+// The records are read in place through a mapping of the index when it can be had, and copied
+// into the room Open made otherwise. Either way the index must still hold every one of them.
+bool CPoemLibrary::MapOrReadRecords(CFile& index) {
+    const std::int64_t size = index.GetLength();
+    if (size < 0 || static_cast<std::uint64_t>(size) < RecordPosition(m_nCount)) {
+        return false;
+    }
+    if (RecordArray mapped = RecordArray::MapIndex(index.GetHandle(), m_nCount)) {
+        m_pRecords = std::move(mapped);
+        return true;
+    }
+    return ReadRecords(index, reinterpret_cast<char*>(m_pRecords.get()),
+                       std::uint64_t{kRecordSize} * m_nCount);
+}
+
 bool CPoemLibrary::ReadRecordsIfDue() {
     if (m_pUnreadIndex == nullptr) {
         return m_bOpen;
     }
     const std::unique_ptr<CFile> index = std::move(m_pUnreadIndex);
-    if (!ReadRecords(*index, reinterpret_cast<char*>(m_pRecords.get()),
-                     std::uint64_t{kRecordSize} * m_nCount)) {
+    if (!MapOrReadRecords(*index)) {
         // The file failed under the reader (a disk error, or shortened since Open): the library
         // closes as if Open had failed, and says so.
         m_pRecords = RecordArray();
@@ -219,11 +235,17 @@ int CPoemLibrary::ReadText(const PoemRecord* record, CString& text) {
     return static_cast<int>(std::min<std::size_t>(bytes.size(), std::numeric_limits<int>::max()));
 }
 
-unsigned CPoemLibrary::Select(const char16_t* keyword, int field) {
+unsigned CPoemLibrary::Select(const char16_t* keyword, int field,
+                              std::vector<std::uint32_t>* numbers) {
+    if (numbers != nullptr) {
+        numbers->clear();
+    }
     if (!ReadRecordsIfDue() || g_pResult == nullptr || m_nCount == 0) {
         return 0; // nothing loaded: nothing to find, and no array to touch
     }
+    m_pNumbers = numbers;
     const unsigned found = FillResult(KeywordOf(keyword), field);
+    m_pNumbers = nullptr;
     // Every entry after the found ones must be zero. Those past the furthest that any selection
     // has filled still are, so only the ones between are cleared: a search that finds a few poems
     // does not write the whole buffer (tens of megabytes in a large library).
@@ -235,11 +257,21 @@ unsigned CPoemLibrary::Select(const char16_t* keyword, int field) {
     return found;
 }
 
+void CPoemLibrary::AddResult(unsigned at, std::uint32_t record) {
+    g_pResult[at] = m_pRecords[record];
+    if (m_pNumbers != nullptr) {
+        m_pNumbers->push_back(record);
+    }
+}
+
 // Writes the matching records to the front of g_pResult and returns how many there are.
 unsigned CPoemLibrary::FillResult(std::u16string_view keyword, int field) {
     switch (field) {
     case SEL_ALL:
         std::copy_n(m_pRecords.get(), m_nCount, g_pResult);
+        for (std::uint32_t i = 0; m_pNumbers != nullptr && i < m_nCount; ++i) {
+            m_pNumbers->push_back(i);
+        }
         return m_nCount;
     case SEL_TITLE:
         return SelectByField(keyword, offsetof(PoemRecord, title), sizeof(PoemRecord::title));
@@ -256,63 +288,6 @@ unsigned CPoemLibrary::FillResult(std::u16string_view keyword, int field) {
     }
 }
 
-namespace {
-
-// The first occurrence of the (non-empty) needle in text[0, size), or null. The fields and texts
-// searched are short, tens to hundreds of bytes, and a selection searches each of them: finding
-// the needle's first byte and comparing the rest costs far less there than memmem, which sets
-// up a table at every call.
-const char* FindBytes(const char* text, std::size_t size, std::string_view needle) {
-    if (needle.size() > size) {
-        return nullptr;
-    }
-    const std::size_t starts = size - needle.size() + 1; // where a match could begin
-    for (std::size_t at = 0; at < starts; ++at) {
-        const void* first = std::memchr(text + at, needle.front(), starts - at);
-        if (first == nullptr) {
-            return nullptr;
-        }
-        at = static_cast<std::size_t>(static_cast<const char*>(first) - text);
-        if (std::memcmp(text + at + 1, needle.data() + 1, needle.size() - 1) == 0) {
-            return text + at;
-        }
-    }
-    return nullptr;
-}
-
-// True when `needle` (the search bytes of a keyword) occurs in text[0, size) starting on a
-// character: the same answer as searching the decoded text for the keyword.
-bool ContainsAtCharacter(const char* text, std::size_t size, std::string_view needle) {
-    if (needle.empty()) {
-        return true;
-    }
-    std::size_t boundary = 0; // a known character start at or before the search position
-    for (std::size_t from = 0; from + needle.size() <= size;) {
-        const char* hit = FindBytes(text + from, size - from, needle);
-        if (hit == nullptr) {
-            return false;
-        }
-        const auto at = static_cast<std::size_t>(hit - text);
-        while (boundary < at) {
-            boundary += CodePage::CharacterLength(text, boundary, size);
-        }
-        if (boundary == at) {
-            return true;
-        }
-        from = at + 1;
-    }
-    return false;
-}
-
-// The part of a field or text that decodes: up to its first zero byte.
-std::size_t TextLength(const char* text, std::size_t width) {
-    const void* zero = std::memchr(text, 0, width);
-    return zero != nullptr ? static_cast<std::size_t>(static_cast<const char*>(zero) - text)
-                           : width;
-}
-
-} // namespace
-
 // Keywords that have one byte form are searched in the code page's bytes, without decoding;
 // the others (U+FFFD, characters the page lacks) are searched in the decoded text.
 unsigned CPoemLibrary::SelectByField(std::u16string_view keyword, std::size_t fieldOffset,
@@ -325,43 +300,121 @@ unsigned CPoemLibrary::SelectByField(std::u16string_view keyword, std::size_t fi
         const char* bytes = reinterpret_cast<const char*>(&record) + fieldOffset;
         bool match = false;
         if (needle) {
-            match = ContainsAtCharacter(bytes, TextLength(bytes, fieldWidth), *needle);
+            match = ByteSearch::ContainsAtCharacter(
+                bytes, ByteSearch::TextLength(bytes, fieldWidth), *needle);
         } else {
             field.clear();
             CodePage::DecodeAppend(bytes, fieldWidth, field);
             match = field.find(keyword) != std::u16string::npos;
         }
         if (match) {
-            g_pResult[found++] = record;
+            AddResult(found++, i);
         }
     }
     return found;
 }
 
+// A keyword with a byte form is looked for in the whole data file at once, through a mapping;
+// the others, and any search the mapping cannot serve, read and decode text by text.
 unsigned CPoemLibrary::SelectFullText(std::u16string_view keyword) {
     const std::optional<std::string> needle = CodePage::SearchBytes(keyword);
-    // One view of the whole data file instead of a read per poem; the texts are still taken
-    // from the file at every search.
-    const std::string_view data = needle ? m_file.MapView() : std::string_view();
+    if (needle && !needle->empty() && needle->find('\0') == std::string::npos) {
+        if (const std::optional<unsigned> found = SelectFullTextMapped(*needle)) {
+            return *found;
+        }
+    }
+    return SelectFullTextByReading(keyword, needle);
+}
+
+namespace {
+
+constexpr std::uint32_t kPrefetchAhead = 24; // records
+
+// The first of `hits` (in increasing order) at or after `start`, searching from `from`: a step
+// or two when the records come in data-file order, a binary search when they do not.
+std::size_t FirstHitFrom(const std::vector<std::uint64_t>& hits, std::size_t from,
+                         std::uint64_t start) {
+    if (from > 0 && hits[from - 1] >= start) {
+        from = 0; // behind the last record: search from the beginning
+    }
+    for (int step = 0; step < 4 && from < hits.size(); ++step, ++from) {
+        if (hits[from] >= start) {
+            return from;
+        }
+    }
+    return static_cast<std::size_t>(
+        std::lower_bound(hits.begin() + static_cast<std::ptrdiff_t>(from), hits.end(), start) -
+        hits.begin());
+}
+
+} // namespace
+
+// Every place of the data file where the needle's bytes occur is found in one pass; a record
+// whose text holds one of them (texts may overlap, share bytes or run past the end of the file)
+// is then checked as the plain search would: up to its first zero byte, on a character.
+std::optional<unsigned> CPoemLibrary::SelectFullTextMapped(const std::string& needle) {
+    const std::string_view data = m_file.MapView();
+    if (data.empty()) {
+        return std::nullopt;
+    }
+    std::vector<std::uint64_t> hits;
+    hits.reserve(4096);
+    unsigned found = 0;
+    auto scan = [&] {
+        ByteSearch::FindAll(data, needle, hits);
+        std::size_t next = 0;
+        for (std::uint32_t i = 0; i < m_nCount; ++i) {
+            // The records are tens of megabytes, read once each: ask for them well ahead.
+            __builtin_prefetch(
+                &m_pRecords.get()[std::min(i + kPrefetchAhead, m_nCount - 1)].length);
+            const PoemRecord& record = m_pRecords[i];
+            const std::size_t start = std::min<std::size_t>(record.offset, data.size());
+            const std::size_t size = std::min<std::size_t>(record.length, data.size() - start);
+            if (size < needle.size() || hits.empty()) {
+                continue;
+            }
+            next = FirstHitFrom(hits, next, start);
+            if (next == hits.size() || hits[next] + needle.size() > start + size) {
+                continue;
+            }
+            const char* text = data.data() + start;
+            if (ByteSearch::ContainsAtCharacter(text, ByteSearch::TextLength(text, size), needle)) {
+                AddResult(found++, i);
+            }
+        }
+    };
+    // The file may shrink under the mapping while it is read: the search then reads instead.
+    const bool read = MappedRead::ReadMappedGuarded(scan);
+    m_file.ReleaseView();
+    if (!read) {
+        m_nResultFilled = std::max(m_nResultFilled, found); // what the stopped search wrote
+        if (m_pNumbers != nullptr) {
+            m_pNumbers->clear();
+        }
+        return std::nullopt;
+    }
+    return found;
+}
+
+unsigned CPoemLibrary::SelectFullTextByReading(std::u16string_view keyword,
+                                               const std::optional<std::string>& needle) {
     unsigned found = 0;
     std::string bytes;
     std::u16string text;
     for (std::uint32_t i = 0; i < m_nCount; ++i) {
         const PoemRecord& record = m_pRecords[i];
+        ReadTextBytes(record, bytes);
         bool match = false;
-        if (needle && !data.empty()) {
-            const std::size_t start = std::min<std::size_t>(record.offset, data.size());
-            const std::size_t size = std::min<std::size_t>(record.length, data.size() - start);
-            match = ContainsAtCharacter(data.data() + start, TextLength(data.data() + start, size),
-                                        *needle);
+        if (needle) {
+            match = ByteSearch::ContainsAtCharacter(
+                bytes.data(), ByteSearch::TextLength(bytes.data(), bytes.size()), *needle);
         } else {
-            ReadTextBytes(record, bytes);
             text.clear();
             CodePage::DecodeAppend(bytes.data(), bytes.size(), text);
             match = text.find(keyword) != std::u16string::npos;
         }
         if (match) {
-            g_pResult[found++] = record;
+            AddResult(found++, i);
         }
     }
     return found;

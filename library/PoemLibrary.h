@@ -10,7 +10,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
+#include <string>
+#include <vector>
 
 enum SelectField {
     SEL_TITLE = 0,
@@ -80,8 +83,10 @@ public:
     int ReadText(const PoemRecord* record, CString& text);
 
     // Copies the matching records, in library order, to the front of g_pResult and returns
-    // how many there are. `keyword` may be null for SEL_ALL.
-    unsigned Select(const char16_t* keyword, int field);
+    // how many there are. `keyword` may be null for SEL_ALL. `numbers`, when given, receives
+    // the place in the library (from 0) of each record found.
+    unsigned Select(const char16_t* keyword, int field,
+                    std::vector<std::uint32_t>* numbers = nullptr);
     PoemRecord* GetResultBuffer() const { return g_pResult; }
 
     // Appends one poem to the library's files (not to what is loaded): `record` holds the
@@ -113,11 +118,17 @@ private:
     OpenFailure LoadRecords(std::unique_ptr<CFile> index);
     // Reads the records the first time they are needed; returns whether the library is open.
     bool ReadRecordsIfDue();
+    bool MapOrReadRecords(CFile& index);
     bool ReadIndexHeaderForAppend(CFile& index, LibraryHeader& header);
     bool WriteTexts(std::span<const PoemToAppend> poems);
     bool ReadTextBytes(const PoemRecord& record, std::string& bytes);
+    // Puts record number `record` at place `at` of the result.
+    void AddResult(unsigned at, std::uint32_t record);
     unsigned FillResult(std::u16string_view keyword, int field);
     unsigned SelectFullText(std::u16string_view keyword);
+    std::optional<unsigned> SelectFullTextMapped(const std::string& needle);
+    unsigned SelectFullTextByReading(std::u16string_view keyword,
+                                     const std::optional<std::string>& needle);
     unsigned SelectByField(std::u16string_view keyword, std::size_t fieldOffset,
                            std::size_t fieldWidth);
 
@@ -129,7 +140,8 @@ private:
     RecordArray m_pRecords;
     RecordArray m_pResult; // what g_pResult points to
     std::uint32_t m_nStatedCount = 0;
-    std::uint32_t m_nResultFilled = 0;     // entries of g_pResult that may not be zero
-    std::unique_ptr<CFile> m_pUnreadIndex; // the index, open until its records are read
+    std::vector<std::uint32_t>* m_pNumbers = nullptr; // of the selection running
+    std::uint32_t m_nResultFilled = 0;                // entries of g_pResult that may not be zero
+    std::unique_ptr<CFile> m_pUnreadIndex;            // the index, open until its records are read
     bool m_bOpen = false;
 };

@@ -122,18 +122,10 @@ int RunSearch(const Args& args) {
         return kFailure;
     }
     const CString keyword = Utf16(positional[2]);
-    const unsigned found = library->Select(keyword.GetString(), field);
-    // The results are copies in library order, so each one's number is found by walking the
-    // library alongside them.
-    const std::span<const PoemRecord> records = library->GetRecords();
-    std::uint32_t next = 0;
+    std::vector<std::uint32_t> numbers;
+    const unsigned found = library->Select(keyword.GetString(), field, &numbers);
     for (unsigned k = 0; k < found; ++k) {
-        const PoemRecord& result = library->GetResultBuffer()[k];
-        while (next < records.size() && std::memcmp(&records[next], &result, sizeof result) != 0) {
-            ++next;
-        }
-        PrintRecord(next + 1, result, arguments.Flag("json"));
-        ++next;
+        PrintRecord(numbers[k] + 1, library->GetResultBuffer()[k], arguments.Flag("json"));
     }
     return kSuccess;
 }
