@@ -102,6 +102,26 @@ __attribute__((target("avx2"))) std::size_t FindAllWide(const char* text, std::s
     return at;
 }
 
+// The same, 64 positions at a time in one register, where the processor has them.
+__attribute__((target("avx512bw"))) std::size_t
+FindAllWidest(const char* text, std::size_t starts, std::string_view needle,
+              std::vector<std::uint64_t>& positions) {
+    const std::size_t last = needle.size() - 1;
+    const __m512i first = _mm512_set1_epi8(needle.front());
+    const __m512i final = _mm512_set1_epi8(needle.back());
+    std::size_t at = 0;
+    for (; at + 64 <= starts; at += 64) {
+        const __m512i heads = _mm512_loadu_si512(text + at);
+        const __m512i tails = _mm512_loadu_si512(text + at + last);
+        const std::uint64_t mask =
+            _mm512_cmpeq_epi8_mask(heads, first) & _mm512_cmpeq_epi8_mask(tails, final);
+        if (mask != 0) {
+            CompareCandidates(text, at, mask, needle, positions);
+        }
+    }
+    return at;
+}
+
 std::size_t FindAllNarrow(const char* text, std::size_t starts, std::string_view needle,
                           std::vector<std::uint64_t>& positions) {
     const std::size_t last = needle.size() - 1;
@@ -145,9 +165,12 @@ void FindAll(std::string_view text, std::string_view needle,
         }
         return;
     }
-    static const bool wide = __builtin_cpu_supports("avx2");
-    std::size_t at = wide ? FindAllWide(data, starts, needle, positions)
-                          : FindAllNarrow(data, starts, needle, positions);
+    static const int width = __builtin_cpu_supports("avx512bw") ? 64
+                             : __builtin_cpu_supports("avx2")   ? 32
+                                                                : 16;
+    std::size_t at = width == 64   ? FindAllWidest(data, starts, needle, positions)
+                     : width == 32 ? FindAllWide(data, starts, needle, positions)
+                                   : FindAllNarrow(data, starts, needle, positions);
     for (; at < starts; ++at) {
         if (data[at] == needle.front() &&
             std::memcmp(data + at + 1, needle.data() + 1, needle.size() - 1) == 0) {

@@ -11,6 +11,8 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 PoemRecord* g_pResult = nullptr;
@@ -328,7 +330,51 @@ unsigned CPoemLibrary::SelectFullText(std::u16string_view keyword) {
 
 namespace {
 
-constexpr std::uint32_t kPrefetchAhead = 24; // records
+constexpr std::uint32_t kPrefetchAhead = 24;       // records
+constexpr std::uint32_t kGatherInParallel = 50000; // records, from which a thread pays
+
+// The offset and length of each record's text: read from the records as they are needed, or, in
+// a large library, gathered into an array of their own by a thread started at once.
+class TextPlaces {
+public:
+    TextPlaces(const PoemRecord* records, std::uint32_t count) : m_records(records) {
+        if (count < kGatherInParallel || std::thread::hardware_concurrency() < 2) {
+            return;
+        }
+        try {
+            m_places.resize(count);
+            m_gather = std::thread([this, count] {
+                for (std::uint32_t i = 0; i < count; ++i) {
+                    __builtin_prefetch(&m_records[std::min(i + kPrefetchAhead, count - 1)].length);
+                    m_places[i] = {m_records[i].offset, m_records[i].length};
+                }
+            });
+        } catch (const std::exception&) {
+            m_places.clear(); // no thread or no memory: read them from the records
+        }
+    }
+    ~TextPlaces() { Wait(); }
+    TextPlaces(const TextPlaces&) = delete;
+    TextPlaces& operator=(const TextPlaces&) = delete;
+
+    void Wait() {
+        if (m_gather.joinable()) {
+            m_gather.join();
+        }
+    }
+    // Offset and length of record i; after Wait.
+    std::pair<std::uint32_t, std::uint32_t> Of(std::uint32_t i) const {
+        if (!m_places.empty()) {
+            return m_places[i];
+        }
+        return {m_records[i].offset, m_records[i].length};
+    }
+
+private:
+    const PoemRecord* m_records;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_places;
+    std::thread m_gather;
+};
 
 // The first of `hits` (in increasing order) at or after `start`, searching from `from`: a step
 // or two when the records come in data-file order, a binary search when they do not.
@@ -357,20 +403,22 @@ std::optional<unsigned> CPoemLibrary::SelectFullTextMapped(const std::string& ne
     if (data.empty()) {
         return std::nullopt;
     }
+    // In a large library, where each text is is gathered from the records on a second thread
+    // while this one scans the data file: the two passes over tens of megabytes overlap.
+    TextPlaces places(m_pRecords.get(), m_nCount);
     std::vector<std::uint64_t> hits;
     hits.reserve(4096);
+    auto findAll = [&] { ByteSearch::FindAll(data, needle, hits); };
+    const bool scanned = MappedRead::ReadMappedGuarded(findAll);
+    places.Wait();
     unsigned found = 0;
-    auto scan = [&] {
-        ByteSearch::FindAll(data, needle, hits);
+    auto check = [&] {
         std::size_t next = 0;
-        for (std::uint32_t i = 0; i < m_nCount; ++i) {
-            // The records are tens of megabytes, read once each: ask for them well ahead.
-            __builtin_prefetch(
-                &m_pRecords.get()[std::min(i + kPrefetchAhead, m_nCount - 1)].length);
-            const PoemRecord& record = m_pRecords[i];
-            const std::size_t start = std::min<std::size_t>(record.offset, data.size());
-            const std::size_t size = std::min<std::size_t>(record.length, data.size() - start);
-            if (size < needle.size() || hits.empty()) {
+        for (std::uint32_t i = 0; i < m_nCount && !hits.empty(); ++i) {
+            const auto [offset, length] = places.Of(i);
+            const std::size_t start = std::min<std::size_t>(offset, data.size());
+            const std::size_t size = std::min<std::size_t>(length, data.size() - start);
+            if (size < needle.size()) {
                 continue;
             }
             next = FirstHitFrom(hits, next, start);
@@ -384,7 +432,7 @@ std::optional<unsigned> CPoemLibrary::SelectFullTextMapped(const std::string& ne
         }
     };
     // The file may shrink under the mapping while it is read: the search then reads instead.
-    const bool read = MappedRead::ReadMappedGuarded(scan);
+    const bool read = scanned && MappedRead::ReadMappedGuarded(check);
     m_file.ReleaseView();
     if (!read) {
         m_nResultFilled = std::max(m_nResultFilled, found); // what the stopped search wrote

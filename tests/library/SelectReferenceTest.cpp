@@ -170,6 +170,17 @@ TEST_F(SelectReferenceTest, FullTextAgreesWhenRecordsAreOutOfOrderAndShareTheirT
     }
 }
 
+// From 50,000 records on, the places of the texts are gathered on a second thread.
+TEST_F(SelectReferenceTest, FullTextAgreesInALibraryLargeEnoughForASecondThread) {
+    WriteRandomLibrary(60000, true);
+    auto library = Open();
+    for (const std::u16string keyword : {u"明月", u"光", u"a\r", u"\uFFFD"}) {
+        ASSERT_EQ(Selected(*library, keyword, SEL_FULLTEXT),
+                  Reference(*library, keyword, SEL_FULLTEXT))
+            << CString(keyword).ToUtf8();
+    }
+}
+
 // The data file changes under the open library: each search reads it as it is then.
 TEST_F(SelectReferenceTest, FullTextReadsTheDataFileAsItIsAtEachSearch) {
     WriteRandomLibrary(300, true);
