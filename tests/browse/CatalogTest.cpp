@@ -313,6 +313,29 @@ TEST_F(CatalogTest, EachTickAddsItsBatchAndTheTickAfterTheLastRowMakesTheListRea
     }
 }
 
+// A selection of the whole large library three ticks in, at both zooms: the status line counts
+// the rows of whole batches.
+TEST_F(CatalogTest, ALargeSelectionThreeTicksInShowsItsCountOnTheStatusLine) {
+    const std::vector<PoemRecord> records = SyntheticRecords(322839);
+    for (const int zoom : {1, 2}) {
+        m_driver.SetZoom(zoom);
+        CHandTickedCatalog catalogue(records.data(), 322839);
+        m_driver.Run([&] { catalogue.DoModal(); },
+                     [&](CScript& s) {
+                         ASSERT_TRUE(s.WaitForScreen(IDD_CATALOG));
+                         s.OnGui([&] {
+                             for (int tick = 0; tick < 3; ++tick) {
+                                 catalogue.Tick();
+                             }
+                         });
+                         EXPECT_EQ(s.Text(IDC_STATIC_STATUS), CString(u"请稍等!   969/322839"));
+                         EXPECT_TRUE(s.SaveScreenshot(
+                             Screenshot("catalogue-large-zoom" + std::to_string(zoom) + ".png")));
+                         s.PressOk();
+                     });
+    }
+}
+
 TEST_F(CatalogTest, TheCatalogueZoneListsEveryPoemOfTheLibraryRowByRow) {
     CopyFromProgramFolder("kavro.idx");
     CopyFromProgramFolder("kavro.dat");
