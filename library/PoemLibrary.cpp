@@ -295,6 +295,9 @@ unsigned CPoemLibrary::FillResult(std::u16string_view keyword, int field) {
 unsigned CPoemLibrary::SelectByField(std::u16string_view keyword, std::size_t fieldOffset,
                                      std::size_t fieldWidth) {
     const std::optional<std::string> needle = CodePage::SearchBytes(keyword);
+    if (needle && !needle->empty() && needle->find('\0') == std::string::npos) {
+        return SelectByFieldInOnePass(*needle, fieldOffset, fieldWidth);
+    }
     unsigned found = 0;
     std::u16string field;
     for (std::uint32_t i = 0; i < m_nCount; ++i) {
@@ -311,6 +314,34 @@ unsigned CPoemLibrary::SelectByField(std::u16string_view keyword, std::size_t fi
         }
         if (match) {
             AddResult(found++, i);
+        }
+    }
+    return found;
+}
+
+// The needle's bytes are found in all the records at once; a record is checked as above only
+// when one of them falls inside the field searched. The hits come in increasing order, so the
+// records found are in library order.
+unsigned CPoemLibrary::SelectByFieldInOnePass(const std::string& needle, std::size_t fieldOffset,
+                                              std::size_t fieldWidth) {
+    const std::string_view records(reinterpret_cast<const char*>(m_pRecords.get()),
+                                   std::size_t{kRecordSize} * m_nCount);
+    std::vector<std::uint64_t> hits;
+    ByteSearch::FindAll(records, needle, hits);
+    unsigned found = 0;
+    std::uint64_t checked = std::numeric_limits<std::uint64_t>::max(); // the record last checked
+    for (const std::uint64_t hit : hits) {
+        const std::uint64_t record = hit / kRecordSize;
+        const std::uint64_t within = hit % kRecordSize;
+        if (record == checked || within < fieldOffset ||
+            within + needle.size() > fieldOffset + fieldWidth) {
+            continue;
+        }
+        checked = record;
+        const char* bytes = records.data() + record * kRecordSize + fieldOffset;
+        if (ByteSearch::ContainsAtCharacter(bytes, ByteSearch::TextLength(bytes, fieldWidth),
+                                            needle)) {
+            AddResult(found++, static_cast<std::uint32_t>(record));
         }
     }
     return found;

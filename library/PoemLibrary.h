@@ -125,6 +125,8 @@ private:
     // Puts record number `record` at place `at` of the result.
     void AddResult(unsigned at, std::uint32_t record);
     unsigned FillResult(std::u16string_view keyword, int field);
+    unsigned SelectByFieldInOnePass(const std::string& needle, std::size_t fieldOffset,
+                                    std::size_t fieldWidth);
     unsigned SelectFullText(std::u16string_view keyword);
     std::optional<unsigned> SelectFullTextMapped(const std::string& needle);
     unsigned SelectFullTextByReading(std::u16string_view keyword,
