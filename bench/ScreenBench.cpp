@@ -382,7 +382,7 @@ void BenchLibrarySwitch() {
     }
     const double median = Median(times);
     PrintRow("Library page: switching to the large library, tap to its success box",
-             Format("%.1f ms", median), "150 ms", median / 150.0, "at most 150 ms",
+             Format("%.2f ms", median), "150 ms", median / 150.0, "at most 150 ms",
              median <= 150.0);
 }
 

@@ -39,9 +39,7 @@ bool ContainsAtCharacter(const char* text, std::size_t size, std::string_view ne
             return false;
         }
         const auto at = static_cast<std::size_t>(hit - text);
-        while (boundary < at) {
-            boundary += CodePage::CharacterLength(text, boundary, size);
-        }
+        boundary = CodePage::CharacterStartFrom(text, boundary, at, size);
         if (boundary == at) {
             return true;
         }

@@ -1,7 +1,8 @@
 #pragma once
-// An open poetry library: every index record in memory (read from the index Open checked, the
-// first time the records are needed), the data file kept open, texts read from it whenever they
-// are needed and never cached. The library's two files are named in the folder it is given.
+// An open poetry library: every index record in memory (the index Open checked, mapped, or read
+// when it cannot be, the first time the records are needed), the data file kept open, texts read
+// from it at every use and never cached. The library's two files are named in the folder it is
+// given.
 
 #include "library/LibraryFormat.h"
 #include "library/RecordArray.h"
@@ -114,7 +115,6 @@ public:
     std::uint32_t m_nCount = 0;
 
 private:
-    OpenResult OpenFiles();
     OpenFailure LoadRecords(std::unique_ptr<CFile> index);
     // Reads the records the first time they are needed; returns whether the library is open.
     bool ReadRecordsIfDue();
