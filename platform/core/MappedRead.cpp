@@ -19,6 +19,7 @@ struct sigaction g_previous {};             // what handled SIGBUS before
 constexpr int kSlots = 8;
 std::atomic<std::uintptr_t> g_keptBase[kSlots];
 std::atomic<std::size_t> g_keptSize[kSlots];
+std::uintptr_t g_pageSize = 4096; // set before the handler is installed
 
 // Puts zero pages in place of a kept mapping from the page of `address` to its end; false when
 // the address is in none.
@@ -29,7 +30,7 @@ bool ZeroFillKept(std::uintptr_t address) {
         if (base == 0 || address < base || address >= base + size) {
             continue;
         }
-        const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+        const std::uintptr_t page = g_pageSize;
         const std::uintptr_t from = address & ~(page - 1);
         const std::uintptr_t end = (base + size + page - 1) & ~(page - 1);
         return ::mmap(reinterpret_cast<void*>(from), end - from, PROT_READ,
@@ -57,6 +58,7 @@ void OnBusError(int signal, siginfo_t* info, void* context) {
 void InstallHandler() {
     static std::once_flag installed;
     std::call_once(installed, [] {
+        g_pageSize = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
         struct sigaction action {};
         action.sa_sigaction = &OnBusError;
         action.sa_flags = SA_SIGINFO;

@@ -23,7 +23,8 @@ std::vector<std::uint64_t> Naive(const std::string& text, const std::string& nee
 TEST(ByteSearchTest, FindAllReportsEveryOccurrenceOverlappingOnesToo) {
     std::mt19937 random(15);
     // Few distinct bytes, so that matches and near misses are frequent.
-    const std::string alphabet = "\xC3\xF7\xD4\xC2\xA1" "a";
+    const std::string alphabet = "\xC3\xF7\xD4\xC2\xA1"
+                                 "a";
     for (int round = 0; round < 3000; ++round) {
         std::string text(random() % 300, ' ');
         for (char& c : text) {
