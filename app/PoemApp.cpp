@@ -1,9 +1,10 @@
 #include "app/PoemApp.h"
 
 #include "app/MainMenuDlg.h"
-#include "library/PoemLibrary.h"
+#include "library/InstalledLibrary.h"
 #include "settings/Settings.h"
 
+#include <memory>
 #include <new>
 
 CString ProgramFolderOf(const CString& executablePath) {
@@ -16,14 +17,17 @@ BOOL CPoemApp::InitInstance() {
     g_strAppPath = ProgramFolderOf(AfxGetModuleFileName());
 
     // Without memory for the library the program still runs, and the main screen warns.
-    g_pLibrary = new (std::nothrow) CPoemLibrary;
-    if (g_pLibrary != nullptr && !g_pLibrary->Open()) {
-        // Open has told the user why. The half-open library still holds its files: they are
-        // closed before the program ends.
-        delete g_pLibrary;
-        g_pLibrary = nullptr;
-        return FALSE;
+    std::unique_ptr<CPoemLibrary> library(new (std::nothrow) CPoemLibrary(g_strAppPath));
+    if (library != nullptr) {
+        const OpenResult opened = library->Open();
+        if (!opened) {
+            // The half-open library still holds its files: they are closed before the program
+            // ends.
+            ShowOpenFailure(opened);
+            return FALSE;
+        }
     }
+    InstallLibrary(std::move(library));
 
     CMainMenuDlg dialog;
     m_pMainWnd = &dialog;
@@ -31,7 +35,6 @@ BOOL CPoemApp::InitInstance() {
     m_pMainWnd = nullptr;
 
     // The options may have put another library in place of the one opened above.
-    delete g_pLibrary;
-    g_pLibrary = nullptr;
+    InstallLibrary(nullptr);
     return FALSE;
 }

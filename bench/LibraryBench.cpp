@@ -104,10 +104,10 @@ int main() {
     MakeLibrary(folder);
     g_strAppPath = CString::FromUtf8(folder.Folder());
 
-    const double open = MedianMs(7, [] { CPoemLibrary().Open(); });
+    const double open = MedianMs(7, [] { CPoemLibrary(g_strAppPath).Open(); });
 
     const std::size_t residentBefore = ResidentBytes();
-    CPoemLibrary library;
+    CPoemLibrary library(g_strAppPath);
     if (!library.Open()) {
         std::fprintf(stderr, "the synthetic library did not open\n");
         return 1;

@@ -7,17 +7,24 @@
 #include "resources/ResourceIds.h"
 #include "settings/Settings.h"
 
+#include <algorithm>
+
 std::uint32_t g_nCatalogRow = 0;
 
 namespace {
 
 constexpr UINT_PTR kFillTimer = 1;
-constexpr UINT kFillPeriod = 20; // milliseconds per row
+constexpr UINT kFillPeriod = 20;               // milliseconds per tick
+constexpr std::uint32_t kRowByRowLimit = 1000; // selections up to this many add a row a tick
 
 constexpr const char16_t* kPleaseWait = u"请稍等!  ";
 constexpr const char16_t* kReady = u"请先在目录表选择,然后[阅读]";
 
 } // namespace
+
+std::uint32_t CatalogRowsPerTick(std::uint32_t count) {
+    return count <= kRowByRowLimit ? 1 : count / kRowByRowLimit + (count % kRowByRowLimit != 0);
+}
 
 CCatalogDlg::CCatalogDlg(const PoemRecord* pRecordArray, std::uint32_t nRecordCount, CWnd* pParent)
     : CDialog(IDD_CATALOG, pParent), m_pRecordArray(pRecordArray), m_nRecordCount(nRecordCount) {
@@ -60,20 +67,24 @@ void CCatalogDlg::OnTimer(UINT_PTR nIDEvent) {
     } else if (g_nCatalogRow >= m_nRecordCount) {
         ShowReady(nIDEvent);
     } else {
-        AddRow(g_nCatalogRow);
+        const std::uint32_t left = m_nRecordCount - g_nCatalogRow;
+        AddRows(g_nCatalogRow, g_nCatalogRow + std::min(left, CatalogRowsPerTick(m_nRecordCount)));
     }
     CDialog::OnTimer(nIDEvent);
 }
 
-void CCatalogDlg::AddRow(std::uint32_t row) {
-    const int item = static_cast<int>(row);
-    m_listPoems.InsertItem(item, CString::Formatted(u"%d", row + 1));
-    m_strStatus.Format(u"%s %d/%d", kPleaseWait, row + 1, m_nRecordCount);
+// Adds rows [first, end) and counts the last of them on the status line.
+void CCatalogDlg::AddRows(std::uint32_t first, std::uint32_t end) {
+    m_strStatus.Format(u"%s %d/%d", kPleaseWait, end, m_nRecordCount);
     UpdateData(FALSE);
-    const PoemRecord& record = m_pRecordArray[row];
-    m_listPoems.SetItemText(item, 1, CodePage::Decode(record.title, sizeof record.title));
-    m_listPoems.SetItemText(item, 2, CodePage::Decode(record.author, sizeof record.author));
-    g_nCatalogRow = row + 1;
+    for (std::uint32_t row = first; row < end; ++row) {
+        const int item = static_cast<int>(row);
+        m_listPoems.InsertItem(item, CString::Formatted(u"%d", row + 1));
+        const PoemRecord& record = m_pRecordArray[row];
+        m_listPoems.SetItemText(item, 1, CodePage::Decode(record.title, sizeof record.title));
+        m_listPoems.SetItemText(item, 2, CodePage::Decode(record.author, sizeof record.author));
+        g_nCatalogRow = row + 1;
+    }
 }
 
 void CCatalogDlg::ShowReady(UINT_PTR nIDEvent) {

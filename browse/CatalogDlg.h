@@ -1,7 +1,9 @@
 #pragma once
 // The catalogue: the poems of a selection, one row per poem with its number, title and author,
-// added one row per 20-millisecond tick while the status line counts them. Once the last row is
-// in, the list and the read button come alive and the selected poem opens in the reader.
+// added every 20-millisecond tick while the status line counts them: one row a tick up to 1,000
+// rows, and above that ceil(rows / 1000) a tick, so that any selection is listed within about
+// 20 seconds. At the tick after the last row, the list and the read button come alive and the
+// selected poem opens in the reader.
 
 #include "library/LibraryFormat.h"
 #include "platform/ui/Controls.h"
@@ -37,9 +39,12 @@ protected:
     void OnRead();
 
 private:
-    void AddRow(std::uint32_t row);
+    void AddRows(std::uint32_t first, std::uint32_t end);
     void ShowReady(UINT_PTR nIDEvent);
 };
+
+// The rows one tick of a catalogue of `count` rows adds.
+std::uint32_t CatalogRowsPerTick(std::uint32_t count);
 
 // The main screen's catalogue zone: every poem of the open library, in the catalogue.
 void RunCatalogue();

@@ -17,8 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzing::WriteFile("kavro.dat", rest);
     g_strAppPath = CString::FromUtf8(fuzzing::Folder());
 
-    CPoemLibrary library;
-    const bool opened = library.Open();
+    CPoemLibrary library(g_strAppPath);
+    const bool opened = static_cast<bool>(library.Open());
     const CString keyword = CodePage::Decode(keywordBytes.data(), keywordBytes.size());
     for (int field = -1; field <= 6; ++field) {
         const unsigned found = library.Select(keyword.GetString(), field);
@@ -31,10 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)library.GetVersion();
     (void)library.GetDate();
     if (opened) {
-        for (std::uint32_t i = 0; i < library.m_nCount && i < 64; ++i) {
+        const std::span<const PoemRecord> records = library.GetRecords();
+        for (std::size_t i = 0; i < records.size() && i < 64; ++i) {
             CString text;
-            library.ReadText(&library.GetRecords()[i], text);
-            (void)ComposePoemPage(library, library.GetRecords()[i]);
+            library.ReadText(&records[i], text);
+            (void)ComposePoemPage(library, records[i]);
         }
     }
     return 0;

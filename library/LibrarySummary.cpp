@@ -12,6 +12,6 @@ CString LibrarySummary(const CPoemLibrary* library) {
     head.Format(u"%s 诗词库\n%s 版本  \n%s 作者  \n", library->GetName(), library->GetVersion(),
                 library->GetAuthor());
     CString tail;
-    tail.Format(u"%s 时间  \n%d 首诗词", library->GetDate(), library->m_nCount);
+    tail.Format(u"%s 时间  \n%d 首诗词", library->GetDate(), library->GetStatedCount());
     return head + tail;
 }

@@ -1,8 +1,9 @@
 #include "library/PoemLibrary.h"
 
+#include "library/ByteSearch.h"
 #include "platform/core/CodePage.h"
+#include "platform/core/MappedRead.h"
 #include "platform/core/Services.h"
-#include "settings/Settings.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,6 +11,8 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 PoemRecord* g_pResult = nullptr;
@@ -31,7 +34,32 @@ std::u16string_view KeywordOf(const char16_t* keyword) {
 
 } // namespace
 
-CPoemLibrary::CPoemLibrary() : m_strIndexName(u"kavro.idx"), m_strDataName(u"kavro.dat") {
+CString OpenFailureMessage(const OpenResult& result) {
+    switch (result.failure) {
+    case OpenFailure::indexNotOpened:
+    case OpenFailure::dataNotOpened:
+        return result.fileError.GetErrorMessage(CFileException::kMaxMessage);
+    case OpenFailure::headerShort:
+        return kCannotReadIndex;
+    case OpenFailure::notAnIndex:
+        return kNotAnIndex;
+    case OpenFailure::none:
+    case OpenFailure::recordsMissing:
+    case OpenFailure::noMemory:
+        break;
+    }
+    return {};
+}
+
+void ShowOpenFailure(const OpenResult& result) {
+    const CString message = OpenFailureMessage(result);
+    if (!message.IsEmpty()) {
+        AfxMessageBox(message);
+    }
+}
+
+CPoemLibrary::CPoemLibrary(const CString& folder)
+    : m_strFolder(folder), m_strIndexName(u"kavro.idx"), m_strDataName(u"kavro.dat") {
     g_pResult = nullptr;
 }
 
@@ -46,32 +74,36 @@ void CPoemLibrary::SetFileNames(const CString& indexName, const CString& dataNam
     m_strDataName = dataName;
 }
 
-bool CPoemLibrary::Open() {
+OpenResult CPoemLibrary::Open() {
+    if (g_pResult == m_pResult.get()) {
+        g_pResult = nullptr; // an earlier Open's buffer, which this one replaces
+    }
     m_pUnreadIndex.reset();
+    m_nCount = 0;
+    m_nStatedCount = 0;
+    OpenResult result;
     auto index = std::make_unique<CFile>();
-    CFileException error;
-    if (!index->Open(g_strAppPath + m_strIndexName, CFile::modeRead, &error)) {
-        ShowFileError(error);
-        return false;
+    if (!index->Open(m_strFolder + m_strIndexName, CFile::modeRead, &result.fileError)) {
+        result.failure = OpenFailure::indexNotOpened;
+    } else if (index->Read(&m_header, kHeaderSize) < kHeaderSize) {
+        result.failure = OpenFailure::headerShort;
+    } else if (!HasSignature(m_header)) {
+        result.failure = OpenFailure::notAnIndex;
+    } else {
+        m_nStatedCount = m_header.count;
+        if (m_nStatedCount > 0) {
+            result.failure = LoadRecords(std::move(index));
+        }
     }
-    if (index->Read(&m_header, kHeaderSize) < kHeaderSize) {
-        AfxMessageBox(kCannotReadIndex);
-        return false;
+    if (result) {
+        // The records have their room, so the count is theirs (a failed reading sets it back).
+        m_nCount = m_header.count;
+        if (!m_file.Open(m_strFolder + m_strDataName, CFile::modeReadWrite, &result.fileError)) {
+            result.failure = OpenFailure::dataNotOpened;
+        }
     }
-    if (!HasSignature(m_header)) {
-        AfxMessageBox(kNotAnIndex);
-        return false;
-    }
-    m_nCount = m_header.count;
-    if (m_nCount > 0 && !LoadRecords(std::move(index))) {
-        return false; // no memory, or fewer records than the header counts: nothing to say
-    }
-    if (!m_file.Open(g_strAppPath + m_strDataName, CFile::modeReadWrite, &error)) {
-        ShowFileError(error);
-        return false;
-    }
-    m_bOpen = true;
-    return true;
+    m_bOpen = static_cast<bool>(result);
+    return result;
 }
 
 namespace {
@@ -94,24 +126,39 @@ bool ReadRecords(CFile& index, char* destination, std::uint64_t bytes) {
 // needed. A large library's index is tens of megabytes, and the main screen, which shows only the
 // header, need not wait for them. The index stays open until then, so that what is read is the
 // file that Open checked.
-bool CPoemLibrary::LoadRecords(std::unique_ptr<CFile> index) {
+OpenFailure CPoemLibrary::LoadRecords(std::unique_ptr<CFile> index) {
     // A count the file cannot hold fails here, before anything is allocated for it.
+    const std::uint32_t count = m_header.count;
     const std::int64_t size = index->GetLength();
-    if (size < 0 || static_cast<std::uint64_t>(size) < RecordPosition(m_nCount)) {
-        return false;
+    if (size < 0 || static_cast<std::uint64_t>(size) < RecordPosition(count)) {
+        return OpenFailure::recordsMissing;
     }
-    m_pRecords = RecordArray::Allocate(m_nCount);
-    if (!m_pRecords) {
-        return false;
-    }
-    m_pResult = RecordArray::Allocate(m_nCount);
-    if (!m_pResult) {
-        return false;
+    m_pRecords = RecordArray::Allocate(count);
+    m_pResult = RecordArray::Allocate(count);
+    if (!m_pRecords || !m_pResult) {
+        m_pRecords = RecordArray();
+        m_pResult = RecordArray();
+        return OpenFailure::noMemory;
     }
     g_pResult = m_pResult.get();
     m_nResultFilled = 0; // fresh memory reads as zero
     m_pUnreadIndex = std::move(index);
-    return true;
+    return OpenFailure::none;
+}
+
+// The records are read in place through a mapping of the index when it can be had, and copied
+// into the room Open made otherwise. Either way the index must still hold every one of them.
+bool CPoemLibrary::MapOrReadRecords(CFile& index) {
+    const std::int64_t size = index.GetLength();
+    if (size < 0 || static_cast<std::uint64_t>(size) < RecordPosition(m_nCount)) {
+        return false;
+    }
+    if (RecordArray mapped = RecordArray::MapIndex(index.GetHandle(), m_nCount)) {
+        m_pRecords = std::move(mapped);
+        return true;
+    }
+    return ReadRecords(index, reinterpret_cast<char*>(m_pRecords.get()),
+                       std::uint64_t{kRecordSize} * m_nCount);
 }
 
 bool CPoemLibrary::ReadRecordsIfDue() {
@@ -119,11 +166,11 @@ bool CPoemLibrary::ReadRecordsIfDue() {
         return m_bOpen;
     }
     const std::unique_ptr<CFile> index = std::move(m_pUnreadIndex);
-    if (!ReadRecords(*index, reinterpret_cast<char*>(m_pRecords.get()),
-                     std::uint64_t{kRecordSize} * m_nCount)) {
+    if (!MapOrReadRecords(*index)) {
         // The file failed under the reader (a disk error, or shortened since Open): the library
         // closes as if Open had failed, and says so.
         m_pRecords = RecordArray();
+        m_nCount = 0;
         if (m_bOpen) {
             m_bOpen = false;
             AfxMessageBox(kCannotReadIndex);
@@ -169,9 +216,12 @@ bool CPoemLibrary::ReadTextBytes(const PoemRecord& record, std::string& bytes) {
     return true;
 }
 
-const PoemRecord* CPoemLibrary::GetRecords() {
+std::span<const PoemRecord> CPoemLibrary::GetRecords() {
     ReadRecordsIfDue();
-    return m_pRecords.get();
+    if (!m_pRecords) {
+        return {};
+    }
+    return {m_pRecords.get(), m_nCount};
 }
 
 bool CPoemLibrary::IsOpen() {
@@ -190,11 +240,17 @@ int CPoemLibrary::ReadText(const PoemRecord* record, CString& text) {
     return static_cast<int>(std::min<std::size_t>(bytes.size(), std::numeric_limits<int>::max()));
 }
 
-unsigned CPoemLibrary::Select(const char16_t* keyword, int field) {
+unsigned CPoemLibrary::Select(const char16_t* keyword, int field,
+                              std::vector<std::uint32_t>* numbers) {
+    if (numbers != nullptr) {
+        numbers->clear();
+    }
     if (!ReadRecordsIfDue() || g_pResult == nullptr || m_nCount == 0) {
         return 0; // nothing loaded: nothing to find, and no array to touch
     }
+    m_pNumbers = numbers;
     const unsigned found = FillResult(KeywordOf(keyword), field);
+    m_pNumbers = nullptr;
     // Every entry after the found ones must be zero. Those past the furthest that any selection
     // has filled still are, so only the ones between are cleared: a search that finds a few poems
     // does not write the whole buffer (tens of megabytes in a large library).
@@ -206,11 +262,21 @@ unsigned CPoemLibrary::Select(const char16_t* keyword, int field) {
     return found;
 }
 
+void CPoemLibrary::AddResult(unsigned at, std::uint32_t record) {
+    g_pResult[at] = m_pRecords[record];
+    if (m_pNumbers != nullptr) {
+        m_pNumbers->push_back(record);
+    }
+}
+
 // Writes the matching records to the front of g_pResult and returns how many there are.
 unsigned CPoemLibrary::FillResult(std::u16string_view keyword, int field) {
     switch (field) {
     case SEL_ALL:
         std::copy_n(m_pRecords.get(), m_nCount, g_pResult);
+        for (std::uint32_t i = 0; m_pNumbers != nullptr && i < m_nCount; ++i) {
+            m_pNumbers->push_back(i);
+        }
         return m_nCount;
     case SEL_TITLE:
         return SelectByField(keyword, offsetof(PoemRecord, title), sizeof(PoemRecord::title));
@@ -227,68 +293,14 @@ unsigned CPoemLibrary::FillResult(std::u16string_view keyword, int field) {
     }
 }
 
-namespace {
-
-// The first occurrence of the (non-empty) needle in text[0, size), or null. The fields and texts
-// searched are short, tens to hundreds of bytes, and a selection searches each of them: finding
-// the needle's first byte and comparing the rest costs far less there than memmem, which sets
-// up a table at every call.
-const char* FindBytes(const char* text, std::size_t size, std::string_view needle) {
-    if (needle.size() > size) {
-        return nullptr;
-    }
-    const std::size_t starts = size - needle.size() + 1; // where a match could begin
-    for (std::size_t at = 0; at < starts; ++at) {
-        const void* first = std::memchr(text + at, needle.front(), starts - at);
-        if (first == nullptr) {
-            return nullptr;
-        }
-        at = static_cast<std::size_t>(static_cast<const char*>(first) - text);
-        if (std::memcmp(text + at + 1, needle.data() + 1, needle.size() - 1) == 0) {
-            return text + at;
-        }
-    }
-    return nullptr;
-}
-
-// True when `needle` (the search bytes of a keyword) occurs in text[0, size) starting on a
-// character: the same answer as searching the decoded text for the keyword.
-bool ContainsAtCharacter(const char* text, std::size_t size, std::string_view needle) {
-    if (needle.empty()) {
-        return true;
-    }
-    std::size_t boundary = 0; // a known character start at or before the search position
-    for (std::size_t from = 0; from + needle.size() <= size;) {
-        const char* hit = FindBytes(text + from, size - from, needle);
-        if (hit == nullptr) {
-            return false;
-        }
-        const auto at = static_cast<std::size_t>(hit - text);
-        while (boundary < at) {
-            boundary += CodePage::CharacterLength(text, boundary, size);
-        }
-        if (boundary == at) {
-            return true;
-        }
-        from = at + 1;
-    }
-    return false;
-}
-
-// The part of a field or text that decodes: up to its first zero byte.
-std::size_t TextLength(const char* text, std::size_t width) {
-    const void* zero = std::memchr(text, 0, width);
-    return zero != nullptr ? static_cast<std::size_t>(static_cast<const char*>(zero) - text)
-                           : width;
-}
-
-} // namespace
-
 // Keywords that have one byte form are searched in the code page's bytes, without decoding;
 // the others (U+FFFD, characters the page lacks) are searched in the decoded text.
 unsigned CPoemLibrary::SelectByField(std::u16string_view keyword, std::size_t fieldOffset,
                                      std::size_t fieldWidth) {
     const std::optional<std::string> needle = CodePage::SearchBytes(keyword);
+    if (needle && !needle->empty() && needle->find('\0') == std::string::npos) {
+        return SelectByFieldInOnePass(*needle, fieldOffset, fieldWidth);
+    }
     unsigned found = 0;
     std::u16string field;
     for (std::uint32_t i = 0; i < m_nCount; ++i) {
@@ -296,43 +308,261 @@ unsigned CPoemLibrary::SelectByField(std::u16string_view keyword, std::size_t fi
         const char* bytes = reinterpret_cast<const char*>(&record) + fieldOffset;
         bool match = false;
         if (needle) {
-            match = ContainsAtCharacter(bytes, TextLength(bytes, fieldWidth), *needle);
+            match = ByteSearch::ContainsAtCharacter(
+                bytes, ByteSearch::TextLength(bytes, fieldWidth), *needle);
         } else {
             field.clear();
             CodePage::DecodeAppend(bytes, fieldWidth, field);
             match = field.find(keyword) != std::u16string::npos;
         }
         if (match) {
-            g_pResult[found++] = record;
+            AddResult(found++, i);
         }
     }
     return found;
 }
 
+// The needle's bytes are found in all the records at once; a record is checked as above only
+// when one of them falls inside the field searched. The hits come in increasing order, so the
+// records found are in library order.
+unsigned CPoemLibrary::SelectByFieldInOnePass(const std::string& needle, std::size_t fieldOffset,
+                                              std::size_t fieldWidth) {
+    const std::string_view records(reinterpret_cast<const char*>(m_pRecords.get()),
+                                   std::size_t{kRecordSize} * m_nCount);
+    std::vector<std::uint64_t> hits;
+    ByteSearch::FindAll(records, needle, hits);
+    unsigned found = 0;
+    std::uint64_t checked = std::numeric_limits<std::uint64_t>::max(); // the record last checked
+    for (const std::uint64_t hit : hits) {
+        const std::uint64_t record = hit / kRecordSize;
+        const std::uint64_t within = hit % kRecordSize;
+        if (record == checked || within < fieldOffset ||
+            within + needle.size() > fieldOffset + fieldWidth) {
+            continue;
+        }
+        checked = record;
+        const char* bytes = records.data() + record * kRecordSize + fieldOffset;
+        if (ByteSearch::ContainsAtCharacter(bytes, ByteSearch::TextLength(bytes, fieldWidth),
+                                            needle)) {
+            AddResult(found++, static_cast<std::uint32_t>(record));
+        }
+    }
+    return found;
+}
+
+// A keyword with a byte form is looked for in the whole data file at once, through a mapping;
+// the others, and any search the mapping cannot serve, read and decode text by text.
 unsigned CPoemLibrary::SelectFullText(std::u16string_view keyword) {
     const std::optional<std::string> needle = CodePage::SearchBytes(keyword);
-    // One view of the whole data file instead of a read per poem; the texts are still taken
-    // from the file at every search.
-    const std::string_view data = needle ? m_file.MapView() : std::string_view();
+    if (needle && !needle->empty() && needle->find('\0') == std::string::npos) {
+        if (const std::optional<unsigned> found = SelectFullTextMapped(*needle)) {
+            return *found;
+        }
+    }
+    return SelectFullTextByReading(keyword, needle);
+}
+
+namespace {
+
+constexpr std::uint32_t kPrefetchAhead = 24;       // records
+constexpr std::uint32_t kGatherInParallel = 50000; // records, from which a thread pays
+
+// The offset and length of each record's text, and every place of the data file where the
+// needle's bytes occur. In a large library a second thread gathers the offsets and lengths into
+// an array of their own and then scans the last third of the file, while the calling thread
+// scans the rest: the passes over tens of megabytes run side by side. Otherwise, or when no
+// thread can be had, the calling thread does it all and the places are read from the records.
+class FullTextScan {
+public:
+    FullTextScan(const PoemRecord* records, std::uint32_t count, std::string_view data,
+                 std::string_view needle)
+        : m_records(records), m_count(count), m_data(data), m_needle(needle) {}
+    ~FullTextScan() { Join(); }
+    FullTextScan(const FullTextScan&) = delete;
+    FullTextScan& operator=(const FullTextScan&) = delete;
+
+    // Finds every occurrence; false when the file shrank under its mapping meanwhile.
+    bool Run() {
+        m_hits.reserve(4096);
+        std::size_t split = m_data.size(); // where the second thread's part begins
+        if (m_count >= kGatherInParallel && std::thread::hardware_concurrency() >= 2) {
+            try {
+                m_places = std::make_unique_for_overwrite<Place[]>(m_count);
+                split = m_data.size() - m_data.size() / 3;
+                m_second = std::thread([this, split] { RunSecond(split); });
+            } catch (const std::exception&) {
+                m_places.reset(); // no thread or no memory: one thread does it all
+                split = m_data.size();
+            }
+        }
+        // The first part holds every occurrence that starts before the split.
+        const std::string_view first =
+            m_data.substr(0, std::min(m_data.size(), split + m_needle.size() - 1));
+        auto scanFirst = [&] { ByteSearch::FindAll(first, m_needle, m_hits); };
+        const bool scanned = MappedRead::ReadMappedGuarded(scanFirst);
+        Join();
+        if (m_places != nullptr) {
+            for (const std::uint64_t hit : m_secondHits) {
+                m_hits.push_back(hit + split);
+            }
+        }
+        return scanned && m_secondScanned;
+    }
+
+    const std::vector<std::uint64_t>& Hits() const { return m_hits; }
+    // True when a second thread took part, and another may help again.
+    bool Parallel() const { return m_places != nullptr; }
+    // Offset and length of record i's text.
+    std::pair<std::uint32_t, std::uint32_t> Of(std::uint32_t i) const {
+        if (m_places != nullptr) {
+            return {m_places[i].offset, m_places[i].length};
+        }
+        return {m_records[i].offset, m_records[i].length};
+    }
+
+private:
+    struct Place {
+        std::uint32_t offset;
+        std::uint32_t length;
+    };
+
+    void RunSecond(std::size_t split) {
+        for (std::uint32_t i = 0; i < m_count; ++i) {
+            __builtin_prefetch(&m_records[std::min(i + kPrefetchAhead, m_count - 1)].length);
+            m_places[i] = {m_records[i].offset, m_records[i].length};
+        }
+        m_secondHits.reserve(4096);
+        auto scan = [&] { ByteSearch::FindAll(m_data.substr(split), m_needle, m_secondHits); };
+        m_secondScanned = MappedRead::ReadMappedGuarded(scan);
+    }
+
+    void Join() {
+        if (m_second.joinable()) {
+            m_second.join();
+        }
+    }
+
+    const PoemRecord* m_records;
+    std::uint32_t m_count;
+    std::string_view m_data;
+    std::string_view m_needle;
+    std::vector<std::uint64_t> m_hits;
+    std::unique_ptr<Place[]> m_places;
+    std::vector<std::uint64_t> m_secondHits; // from the split on
+    bool m_secondScanned = true;
+    std::thread m_second;
+};
+
+// The first of `hits` (in increasing order) at or after `start`, searching from `from`: a step
+// or two when the records come in data-file order, a binary search when they do not.
+std::size_t FirstHitFrom(const std::vector<std::uint64_t>& hits, std::size_t from,
+                         std::uint64_t start) {
+    if (from > 0 && hits[from - 1] >= start) {
+        from = 0; // behind the last record: search from the beginning
+    }
+    for (int step = 0; step < 4 && from < hits.size(); ++step, ++from) {
+        if (hits[from] >= start) {
+            return from;
+        }
+    }
+    return static_cast<std::size_t>(
+        std::lower_bound(hits.begin() + static_cast<std::ptrdiff_t>(from), hits.end(), start) -
+        hits.begin());
+}
+
+// Appends to `matches` the numbers of the records in [first, end) whose text holds the needle,
+// as the plain search would find it: each record with an occurrence inside its text is checked
+// up to its first zero byte, on a character. False when the file shrank under its mapping.
+bool CheckRecords(const FullTextScan& scan, std::string_view data, std::string_view needle,
+                  std::uint32_t first, std::uint32_t end, std::vector<std::uint32_t>& matches) {
+    const std::vector<std::uint64_t>& hits = scan.Hits();
+    auto check = [&] {
+        std::size_t next = 0;
+        for (std::uint32_t i = first; i < end && !hits.empty(); ++i) {
+            const auto [offset, length] = scan.Of(i);
+            const std::size_t start = std::min<std::size_t>(offset, data.size());
+            const std::size_t size = std::min<std::size_t>(length, data.size() - start);
+            if (size < needle.size()) {
+                continue;
+            }
+            next = FirstHitFrom(hits, next, start);
+            if (next == hits.size() || hits[next] + needle.size() > start + size) {
+                continue;
+            }
+            const char* text = data.data() + start;
+            if (ByteSearch::ContainsAtCharacter(text, ByteSearch::TextLength(text, size), needle)) {
+                matches.push_back(i);
+            }
+        }
+    };
+    return MappedRead::ReadMappedGuarded(check);
+}
+
+} // namespace
+
+// Every place of the data file where the needle's bytes occur is found in one pass; a record
+// whose text holds one of them (texts may overlap, share bytes or run past the end of the file)
+// is then checked as the plain search would: up to its first zero byte, on a character.
+std::optional<unsigned> CPoemLibrary::SelectFullTextMapped(const std::string& needle) {
+    const std::string_view data = m_file.MapView();
+    if (data.empty()) {
+        return std::nullopt;
+    }
+    FullTextScan scan(m_pRecords.get(), m_nCount, data, needle);
+    bool read = scan.Run();
+    // The records are checked in two halves side by side when the scan ran on two threads.
+    std::vector<std::uint32_t> matches;
+    std::vector<std::uint32_t> secondMatches;
+    std::uint32_t split = m_nCount;
+    bool secondRead = true;
+    std::thread second;
+    if (read && scan.Parallel()) {
+        try {
+            second = std::thread([&, half = m_nCount / 2] {
+                secondRead = CheckRecords(scan, data, needle, half, m_nCount, secondMatches);
+            });
+            split = m_nCount / 2;
+        } catch (const std::exception&) {
+            split = m_nCount; // no thread: this one checks them all
+        }
+    }
+    read = read && CheckRecords(scan, data, needle, 0, split, matches);
+    if (second.joinable()) {
+        second.join();
+    }
+    // The file may shrink under the mapping while it is read: the search then reads instead.
+    m_file.ReleaseView();
+    if (!read || !secondRead) {
+        return std::nullopt;
+    }
+    unsigned found = 0;
+    for (const std::vector<std::uint32_t>* part : {&matches, &secondMatches}) {
+        for (const std::uint32_t i : *part) {
+            AddResult(found++, i);
+        }
+    }
+    return found;
+}
+
+unsigned CPoemLibrary::SelectFullTextByReading(std::u16string_view keyword,
+                                               const std::optional<std::string>& needle) {
     unsigned found = 0;
     std::string bytes;
     std::u16string text;
     for (std::uint32_t i = 0; i < m_nCount; ++i) {
         const PoemRecord& record = m_pRecords[i];
+        ReadTextBytes(record, bytes);
         bool match = false;
-        if (needle && !data.empty()) {
-            const std::size_t start = std::min<std::size_t>(record.offset, data.size());
-            const std::size_t size = std::min<std::size_t>(record.length, data.size() - start);
-            match = ContainsAtCharacter(data.data() + start, TextLength(data.data() + start, size),
-                                        *needle);
+        if (needle) {
+            match = ByteSearch::ContainsAtCharacter(
+                bytes.data(), ByteSearch::TextLength(bytes.data(), bytes.size()), *needle);
         } else {
-            ReadTextBytes(record, bytes);
             text.clear();
             CodePage::DecodeAppend(bytes.data(), bytes.size(), text);
             match = text.find(keyword) != std::u16string::npos;
         }
         if (match) {
-            g_pResult[found++] = record;
+            AddResult(found++, i);
         }
     }
     return found;
@@ -345,7 +575,7 @@ bool CPoemLibrary::AppendPoem(PoemRecord& record, const char* text, unsigned siz
 
 bool CPoemLibrary::ReadIndexHeaderForAppend(CFile& index, LibraryHeader& header) {
     CFileException error;
-    if (!index.Open(g_strAppPath + m_strIndexName, CFile::modeReadWrite, &error)) {
+    if (!index.Open(m_strFolder + m_strIndexName, CFile::modeReadWrite, &error)) {
         ShowFileError(error);
         return false;
     }

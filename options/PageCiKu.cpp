@@ -1,10 +1,11 @@
 #include "options/PageCiKu.h"
 
-#include "library/PoemLibrary.h"
+#include "library/InstalledLibrary.h"
 #include "platform/core/FindFile.h"
 #include "resources/ResourceIds.h"
 #include "settings/Settings.h"
 
+#include <memory>
 #include <new>
 
 const CRuntimeClass CPageCiKu::classCPageCiKu{"CPageCiKu", &CPropertyPage::classCPropertyPage,
@@ -76,16 +77,18 @@ CString CPageCiKu::InstallLibrary(const CString& baseName) {
     const CString indexName = baseName + u".idx";
     const CString dataName = baseName + u".dat";
     // The open library goes first, whatever follows: there is only ever one library object.
-    delete g_pLibrary;
-    g_pLibrary = nullptr;
-    g_pLibrary = new (std::nothrow) CPoemLibrary;
-    if (g_pLibrary == nullptr) {
+    ::InstallLibrary(nullptr);
+    std::unique_ptr<CPoemLibrary> library(new (std::nothrow) CPoemLibrary(g_strAppPath));
+    if (library == nullptr) {
         return kLoadFailed;
     }
-    g_pLibrary->SetFileNames(indexName, dataName);
+    library->SetFileNames(indexName, dataName);
+    const OpenResult opened = library->Open();
     // A library that fails to open stays installed; every screen treats it as one without
     // poems and refuses to write to it.
-    if (!g_pLibrary->Open()) {
+    ::InstallLibrary(std::move(library));
+    if (!opened) {
+        ShowOpenFailure(opened);
         return kLoadFailed;
     }
     return CString::Formatted(kLoaded, indexName, dataName);

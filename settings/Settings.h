@@ -18,7 +18,8 @@ extern CString g_strAuthorColor; // the dynasty and author line
 extern CString g_strTextColor;
 
 // The open library, or null. Start-up creates it, the library page replaces it and the end of
-// the main screen deletes it.
+// the main screen deletes it, all through InstallLibrary (library/InstalledLibrary.h), which
+// owns it.
 extern CPoemLibrary* g_pLibrary;
 
 // Puts every setting back to its start value (the program never needs it; tests do).

@@ -262,7 +262,7 @@ std::string_view CFile::MapView() {
     const auto size = static_cast<std::size_t>(length);
     if (m_map == nullptr || m_mapSize != size) {
         Unmap();
-        void* map = ::mmap(nullptr, size, PROT_READ, MAP_SHARED, m_fd, 0);
+        void* map = ::mmap(nullptr, size, PROT_READ, MAP_SHARED | MAP_POPULATE, m_fd, 0);
         if (map == MAP_FAILED) {
             return {};
         }

@@ -47,6 +47,8 @@ public:
     // Opens an existing file; fills *error (when given) and returns false when it cannot.
     bool Open(const CString& path, unsigned flags, CFileException* error = nullptr);
     bool IsOpen() const { return m_fd >= 0; }
+    // The system's descriptor of the open file (-1 when closed), for mapping it.
+    int GetHandle() const { return m_fd; }
     const CString& GetFilePath() const { return m_strPath; }
 
     // Returns the number of bytes read: fewer than asked at the end of the file, 0 on error.
@@ -63,6 +65,8 @@ public:
     // when the file is empty or cannot be mapped (callers then read instead). Valid until the
     // next call or Close.
     std::string_view MapView();
+    // Gives back the view of MapView, so that the mapped file takes no memory until the next.
+    void ReleaseView() { Unmap(); }
     // Pushes what was written down to the storage.
     bool Flush();
     void Close();

@@ -341,6 +341,19 @@ size_t CharacterLength(const char* bytes, size_t position, size_t end) {
     return used;
 }
 
+size_t CharacterStartFrom(const char* bytes, size_t position, size_t target, size_t end) {
+    const DecodeTables& t = GetDecodeTables();
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes);
+    while (position < target) {
+        size_t used = 1;
+        if (data[position] >= 0x80) {
+            DecodeAt(t, data, position, end, used);
+        }
+        position += used;
+    }
+    return position;
+}
+
 size_t ValidPrefix(const char* bytes, size_t size) {
     const DecodeTables& t = GetDecodeTables();
     const auto* data = reinterpret_cast<const unsigned char*>(bytes);

@@ -38,6 +38,9 @@ std::optional<std::string> SearchBytes(std::u16string_view text);
 // Bytes that the character starting at `position` takes when bytes[0, end) is decoded: 2 for
 // a valid two-byte character, otherwise 1. Walking from the start gives the character starts.
 size_t CharacterLength(const char* bytes, size_t position, size_t end);
+// Walks the characters of bytes[0, end) from `position`, a character start, and returns the
+// first character start at or after `target`: the same as adding CharacterLength up to it.
+size_t CharacterStartFrom(const char* bytes, size_t position, size_t target, size_t end);
 
 // Length of the valid code page 936 prefix of bytes[0, size) (stopping at nothing, not even a
 // zero byte): the command line's check uses it to find bytes that are not valid.

@@ -1,6 +1,7 @@
 #pragma once
 // A temporary program folder with the screen driver, and a library in it when a test wants one.
 
+#include "library/InstalledLibrary.h"
 #include "library/LibraryFormat.h"
 #include "library/PoemLibrary.h"
 #include "settings/Settings.h"
@@ -14,8 +15,7 @@ class AppTest : public ::testing::Test {
 protected:
     AppTest() { m_driver.SetProgramFolder(m_folder.Folder()); }
     ~AppTest() override {
-        delete g_pLibrary;
-        g_pLibrary = nullptr;
+        InstallLibrary(nullptr);
         ResetSettings();
     }
 
@@ -27,7 +27,7 @@ protected:
     void InstallDefaultLibrary(const LibraryHeader& header = testing_support::MakeHeader()) {
         WriteDefaultLibrary(header);
         g_strAppPath = CString::FromUtf8(m_folder.Folder());
-        g_pLibrary = new CPoemLibrary;
+        InstallLibrary(std::make_unique<CPoemLibrary>(g_strAppPath));
         ASSERT_TRUE(g_pLibrary->Open());
     }
 

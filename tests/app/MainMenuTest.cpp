@@ -155,7 +155,7 @@ TEST_F(MainMenuTest, OptionsThatInstallALibraryAreFollowedByNoWarningAndANewSumm
     g_strAppPath = CString::FromUtf8(m_folder.Folder());
     m_beforeStub = [](const std::string& name) {
         if (name == "options") {
-            g_pLibrary = new CPoemLibrary;
+            InstallLibrary(std::make_unique<CPoemLibrary>(g_strAppPath));
             g_pLibrary->Open();
         }
     };

@@ -38,7 +38,7 @@ protected:
 // Counts its own destruction, so a test can tell that the end of the program deleted it.
 class CCountedLibrary : public CPoemLibrary {
 public:
-    explicit CCountedLibrary(int& deleted) : m_deleted(deleted) {}
+    explicit CCountedLibrary(int& deleted) : CPoemLibrary(g_strAppPath), m_deleted(deleted) {}
     ~CCountedLibrary() override { ++m_deleted; }
 
 private:
@@ -112,10 +112,7 @@ TEST_F(StartUpTest, TheLibraryInPlaceAtTheEndIsTheOneDeleted) {
     RunProgram([&](CScript& s) {
         ASSERT_TRUE(s.WaitForScreen(IDD_MAINMENU));
         // As the library page does: the first library goes, another takes its place.
-        s.OnGui([&] {
-            delete g_pLibrary;
-            g_pLibrary = new CCountedLibrary(deleted);
-        });
+        s.OnGui([&] { InstallLibrary(std::make_unique<CCountedLibrary>(deleted)); });
         s.PressOk();
         EXPECT_TRUE(s.WaitForProgramEnd());
     });

@@ -1,9 +1,12 @@
-// The catalogue: filled a row per tick, then ready to open the selected poem in the reader.
+// The catalogue: filled a batch of rows per tick, then ready to open the selected poem.
 
 #include "browse/CatalogDlg.h"
 #include "platform/ui/DataExchange.h"
 #include "resources/ResourceIds.h"
 #include "tests/reading/ReaderFixture.h"
+
+#include <algorithm>
+#include <cstdio>
 
 using testing_support::CScript;
 
@@ -224,10 +227,119 @@ TEST_F(CatalogTest, ClosingWhileFillingStopsAndReopeningStartsOver) {
     EXPECT_EQ(second[2].rows, 3);
 }
 
+// A catalogue whose fill timer the test drives: the real timer is stopped as soon as the
+// screen is up, and each Tick() is one tick of it.
+class CHandTickedCatalog : public CCatalogDlg {
+public:
+    using CCatalogDlg::CCatalogDlg;
+    void Tick() { OnTimer(kFillTimerId); }
+
+protected:
+    BOOL OnInitDialog() override {
+        const BOOL result = CCatalogDlg::OnInitDialog();
+        KillTimer(kFillTimerId);
+        return result;
+    }
+
+private:
+    static constexpr UINT_PTR kFillTimerId = 1;
+};
+
+// `count` records with titles and authors made from their numbers.
+std::vector<PoemRecord> SyntheticRecords(std::uint32_t count) {
+    std::vector<PoemRecord> records(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        std::snprintf(records[i].title, sizeof records[i].title, "T%u", i + 1);
+        std::snprintf(records[i].author, sizeof records[i].author, "A%u", i % 97);
+    }
+    return records;
+}
+
+TEST(CatalogBatchTest, RowByRowUpToAThousandThenATenthOfAPercentOfTheRowsATick) {
+    EXPECT_EQ(CatalogRowsPerTick(0), 1u);
+    EXPECT_EQ(CatalogRowsPerTick(1), 1u);
+    EXPECT_EQ(CatalogRowsPerTick(999), 1u);
+    EXPECT_EQ(CatalogRowsPerTick(1000), 1u);
+    EXPECT_EQ(CatalogRowsPerTick(1001), 2u);
+    EXPECT_EQ(CatalogRowsPerTick(2000), 2u);
+    EXPECT_EQ(CatalogRowsPerTick(2001), 3u);
+    EXPECT_EQ(CatalogRowsPerTick(322839), 323u);
+    EXPECT_EQ(CatalogRowsPerTick(0xFFFFFFFFu), 4294968u);
+}
+
+// Every tick of a whole fill: the rows it added, the status line and the buttons; the tick
+// after the last row makes the list ready, and the fill takes at most about 1,000 ticks.
+TEST_F(CatalogTest, EachTickAddsItsBatchAndTheTickAfterTheLastRowMakesTheListReady) {
+    struct Case {
+        std::uint32_t rows;
+        std::uint32_t batch;
+        std::uint32_t ticksToFill;
+    };
+    for (const Case c : {Case{1, 1, 1}, Case{999, 1, 999}, Case{1000, 1, 1000}, Case{1001, 2, 501},
+                         Case{322839, 323, 1000}}) {
+        SCOPED_TRACE(c.rows);
+        const std::vector<PoemRecord> records = SyntheticRecords(c.rows);
+        CHandTickedCatalog catalogue(records.data(), c.rows);
+        m_driver.Run(
+            [&] { catalogue.DoModal(); },
+            [&](CScript& s) {
+                ASSERT_TRUE(s.WaitForScreen(IDD_CATALOG));
+                s.OnGui([&] {
+                    for (std::uint32_t tick = 1; tick <= c.ticksToFill; ++tick) {
+                        catalogue.Tick();
+                        const std::uint32_t rows = std::min(tick * c.batch, c.rows);
+                        ASSERT_EQ(g_nCatalogRow, rows) << "tick " << tick;
+                        ASSERT_EQ(catalogue.m_listPoems.GetItemCount(), static_cast<int>(rows));
+                        ASSERT_EQ(catalogue.GetDlgItem(IDC_STATIC_STATUS)->GetWindowText(),
+                                  CString::Formatted(u"请稍等!   %u/%u", rows, c.rows));
+                        ASSERT_FALSE(catalogue.m_btnRead.IsWindowEnabled());
+                        ASSERT_FALSE(catalogue.m_listPoems.IsWindowEnabled());
+                    }
+                    const int last = static_cast<int>(c.rows) - 1;
+                    EXPECT_EQ(catalogue.m_listPoems.GetItemText(last, 0),
+                              CString::Formatted(u"%u", c.rows));
+                    EXPECT_EQ(catalogue.m_listPoems.GetItemText(last, 1),
+                              CString::Formatted(u"T%u", c.rows));
+                    catalogue.Tick();
+                    EXPECT_EQ(catalogue.GetDlgItem(IDC_STATIC_STATUS)->GetWindowText(),
+                              CString(kReady));
+                    EXPECT_TRUE(catalogue.m_btnRead.IsWindowEnabled());
+                    EXPECT_TRUE(catalogue.m_listPoems.IsWindowEnabled());
+                    EXPECT_EQ(catalogue.m_listPoems.GetItemCount(), static_cast<int>(c.rows));
+                });
+                s.PressOk();
+            },
+            std::chrono::seconds(120));
+    }
+}
+
+// A selection of the whole large library three ticks in, at both zooms: the status line counts
+// the rows of whole batches.
+TEST_F(CatalogTest, ALargeSelectionThreeTicksInShowsItsCountOnTheStatusLine) {
+    const std::vector<PoemRecord> records = SyntheticRecords(322839);
+    for (const int zoom : {1, 2}) {
+        m_driver.SetZoom(zoom);
+        CHandTickedCatalog catalogue(records.data(), 322839);
+        m_driver.Run([&] { catalogue.DoModal(); },
+                     [&](CScript& s) {
+                         ASSERT_TRUE(s.WaitForScreen(IDD_CATALOG));
+                         s.OnGui([&] {
+                             for (int tick = 0; tick < 3; ++tick) {
+                                 catalogue.Tick();
+                             }
+                         });
+                         EXPECT_EQ(s.Text(IDC_STATIC_STATUS), CString(u"请稍等!   969/322839"));
+                         EXPECT_TRUE(s.SaveScreenshot(
+                             Screenshot("catalogue-large-zoom" + std::to_string(zoom) + ".png")));
+                         s.PressOk();
+                     });
+    }
+}
+
 TEST_F(CatalogTest, TheCatalogueZoneListsEveryPoemOfTheLibraryRowByRow) {
     CopyFromProgramFolder("kavro.idx");
     CopyFromProgramFolder("kavro.dat");
-    g_pLibrary = new CPoemLibrary;
+    InstallLibrary(std::make_unique<CPoemLibrary>(g_strAppPath));
     ASSERT_TRUE(g_pLibrary->Open());
     const std::uint32_t count = g_pLibrary->m_nCount;
     ASSERT_GT(count, 100u);

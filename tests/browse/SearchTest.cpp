@@ -197,12 +197,11 @@ TEST_F(SearchTest, ReferencePagesOpenAtThePickedNameNotTheKeyword) {
 }
 
 TEST_F(SearchTest, ThePoetsOfTheDefaultLibraryOpenInTheCatalogue) {
-    delete g_pLibrary;
-    g_pLibrary = nullptr;
+    InstallLibrary(nullptr);
     CopyFromProgramFolder("kavro.idx");
     CopyFromProgramFolder("kavro.dat");
     CopyFromProgramFolder("bgpic27.jpg");
-    g_pLibrary = new CPoemLibrary;
+    InstallLibrary(std::make_unique<CPoemLibrary>(g_strAppPath));
     ASSERT_TRUE(g_pLibrary->Open());
     WithSearch([](CScript& s, CSearchDlg&) {
         s.Select(IDC_COMBO_FIELD, 1);

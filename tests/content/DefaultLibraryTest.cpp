@@ -42,7 +42,7 @@ protected:
 
     CRecordingMessageBox m_boxes;
     ScopedService<IMessageBoxService> m_quiet{m_boxes};
-    CPoemLibrary m_library;
+    CPoemLibrary m_library{CString::FromUtf8(kProgramFolder)};
 };
 
 TEST_F(DefaultLibraryTest, HoldsEveryCuratedPoemInOrder) {

@@ -199,7 +199,7 @@ TEST_F(AddPoemTest, TheTextBufferIsTwiceTheTypedLengthAndIsStoredWhole) {
         }
     });
     // Each text reads back as typed, since the zeros after it end it.
-    CPoemLibrary reopened;
+    CPoemLibrary reopened(g_strAppPath);
     ASSERT_TRUE(reopened.Open());
     ASSERT_EQ(reopened.m_nCount, 3u + std::size(cases));
     CString text;
@@ -225,11 +225,11 @@ TEST_F(AddPoemTest, EachSaveAppendsACopyThatShowsOnlyOnceTheLibraryIsOpenedAgain
             EXPECT_EQ(g_pLibrary->Select(u"王之涣", SEL_AUTHOR), 0u);
         });
     });
-    CPoemLibrary reopened;
+    CPoemLibrary reopened(g_strAppPath);
     ASSERT_TRUE(reopened.Open());
     ASSERT_EQ(reopened.m_nCount, 5u);
     EXPECT_EQ(reopened.Select(u"王之涣", SEL_AUTHOR), 2u);
-    const PoemRecord* records = reopened.GetRecords();
+    const PoemRecord* records = reopened.GetRecords().data();
     EXPECT_STREQ(records[3].form, Gbk("五言绝句").c_str());
     EXPECT_EQ(std::memcmp(records[3].title, records[4].title, 116), 0);
     EXPECT_EQ(records[4].offset, records[3].offset + records[3].length);
@@ -289,7 +289,7 @@ TEST_F(AddPoemTest, ReadOnlyIndexShowsTheFileErrorAndChangesNothing) {
 
 TEST_F(AddPoemTest, ALibraryThatDidNotOpenRefusesWithItsOwnMessage) {
     g_strAppPath = CString::FromUtf8(m_folder.Folder());
-    g_pLibrary = new CPoemLibrary;
+    InstallLibrary(std::make_unique<CPoemLibrary>(g_strAppPath));
     {
         CRecordingMessageBox quiet;
         ScopedService<IMessageBoxService> boxes(quiet);

@@ -19,8 +19,8 @@ protected:
         testing_support::WriteLibrary(m_folder, "kavro", poems, header);
     }
     std::unique_ptr<CPoemLibrary> Open(bool expected = true) {
-        auto library = std::make_unique<CPoemLibrary>();
-        EXPECT_EQ(library->Open(), expected);
+        auto library = std::make_unique<CPoemLibrary>(g_strAppPath);
+        EXPECT_EQ(static_cast<bool>(library->Open()), expected);
         return library;
     }
     std::string IndexBytes() const { return testing_support::ReadFile(m_folder.File("kavro.idx")); }

@@ -5,8 +5,11 @@
 
 #include "platform/core/CodePage.h"
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <random>
+#include <span>
 
 namespace {
 
@@ -42,14 +45,14 @@ protected:
         return bytes;
     }
 
-    // A library written byte for byte: fields and texts of random bytes, some texts running
-    // past the end of the data file or stored without their zero byte.
-    void WriteRandomLibrary(std::uint32_t count) {
+    // A library written byte for byte: fields and texts of random bytes, texts overlapping the
+    // ones before, some running past the end of the data file or stored without their zero
+    // byte. Shuffled, the records come in no order of the data file and some share a text.
+    void WriteRandomLibrary(std::uint32_t count, bool shuffled = false) {
         std::string data = RandomBytes(200);
-        std::string index;
         LibraryHeader header = testing_support::MakeHeader();
         header.count = count;
-        index.append(reinterpret_cast<const char*>(&header), sizeof header);
+        std::vector<PoemRecord> records;
         for (std::uint32_t i = 0; i < count; ++i) {
             PoemRecord record{};
             for (auto [field, width] : {std::pair{record.title, sizeof record.title},
@@ -63,8 +66,20 @@ protected:
             record.offset = static_cast<std::uint32_t>(data.size() - m_random() % 150);
             record.length = static_cast<std::uint32_t>(text.size() + m_random() % 20);
             data += text;
-            index.append(reinterpret_cast<const char*>(&record), sizeof record);
+            records.push_back(record);
         }
+        if (shuffled) {
+            for (PoemRecord& record : records) {
+                if (m_random() % 5 == 0) {
+                    const PoemRecord& other = records[m_random() % records.size()];
+                    record.offset = other.offset;
+                    record.length = other.length;
+                }
+            }
+            std::shuffle(records.begin(), records.end(), m_random);
+        }
+        std::string index(reinterpret_cast<const char*>(&header), sizeof header);
+        index.append(reinterpret_cast<const char*>(records.data()), records.size() * kRecordSize);
         testing_support::WriteFile(m_folder.File("kavro.idx"), index);
         testing_support::WriteFile(m_folder.File("kavro.dat"), data.substr(0, data.size() - 7));
     }
@@ -88,8 +103,9 @@ protected:
 std::vector<std::uint32_t> Reference(CPoemLibrary& library, const std::u16string& keyword,
                                      int field) {
     std::vector<std::uint32_t> found;
-    for (std::uint32_t i = 0; i < library.m_nCount; ++i) {
-        const PoemRecord& r = library.GetRecords()[i];
+    const std::span<const PoemRecord> records = library.GetRecords();
+    for (std::uint32_t i = 0; i < records.size(); ++i) {
+        const PoemRecord& r = records[i];
         CString text;
         switch (field) {
         case SEL_TITLE:
@@ -114,19 +130,16 @@ std::vector<std::uint32_t> Reference(CPoemLibrary& library, const std::u16string
     return found;
 }
 
+// The places of the records a selection found, checked against the copies in the result.
 std::vector<std::uint32_t> Selected(CPoemLibrary& library, const std::u16string& keyword,
                                     int field) {
-    const unsigned count = library.Select(keyword.c_str(), field);
-    std::vector<std::uint32_t> found;
-    std::uint32_t next = 0;
-    for (unsigned k = 0; k < count; ++k) {
-        while (next < library.m_nCount &&
-               std::memcmp(&library.GetRecords()[next], &g_pResult[k], sizeof(PoemRecord)) != 0) {
-            ++next;
-        }
-        found.push_back(next++);
+    std::vector<std::uint32_t> numbers;
+    const unsigned count = library.Select(keyword.c_str(), field, &numbers);
+    EXPECT_EQ(numbers.size(), count);
+    for (unsigned k = 0; k < count && k < numbers.size(); ++k) {
+        EXPECT_EQ(std::memcmp(&library.GetRecords()[numbers[k]], &g_pResult[k], kRecordSize), 0);
     }
-    return found;
+    return numbers;
 }
 
 TEST_F(SelectReferenceTest, FastSearchesAgreeWithThePlainOneOnRandomLibraries) {
@@ -142,6 +155,67 @@ TEST_F(SelectReferenceTest, FastSearchesAgreeWithThePlainOneOnRandomLibraries) {
             }
         }
     }
+}
+
+TEST_F(SelectReferenceTest, FullTextAgreesWhenRecordsAreOutOfOrderAndShareTheirTexts) {
+    for (int round = 0; round < 10; ++round) {
+        WriteRandomLibrary(400, true);
+        auto library = Open();
+        for (int k = 0; k < 40; ++k) {
+            const std::u16string keyword = RandomKeyword();
+            ASSERT_EQ(Selected(*library, keyword, SEL_FULLTEXT),
+                      Reference(*library, keyword, SEL_FULLTEXT))
+                << "round " << round << ", keyword " << CString(keyword).ToUtf8();
+        }
+    }
+}
+
+// From 50,000 records on, the places of the texts are gathered on a second thread.
+TEST_F(SelectReferenceTest, FullTextAgreesInALibraryLargeEnoughForASecondThread) {
+    WriteRandomLibrary(60000, true);
+    auto library = Open();
+    for (const std::u16string keyword : {u"明月", u"光", u"a\r", u"\uFFFD"}) {
+        ASSERT_EQ(Selected(*library, keyword, SEL_FULLTEXT),
+                  Reference(*library, keyword, SEL_FULLTEXT))
+            << CString(keyword).ToUtf8();
+    }
+}
+
+// The data file changes under the open library: each search reads it as it is then.
+TEST_F(SelectReferenceTest, FullTextReadsTheDataFileAsItIsAtEachSearch) {
+    WriteRandomLibrary(300, true);
+    auto library = Open();
+    const std::string data = DataBytes();
+    const std::u16string keywords[] = {u"明月", u"光", u"a", u"月\r", u"\uFFFD"};
+    for (const std::size_t size : {data.size() / 2, std::size_t{0}, data.size() + 500}) {
+        std::string changed = data;
+        changed.resize(size, '\0');
+        if (size > data.size()) {
+            std::copy(data.begin(), data.begin() + 500, changed.begin() + data.size());
+        }
+        testing_support::WriteFile(m_folder.File("kavro.dat"), changed);
+        for (const std::u16string& keyword : keywords) {
+            ASSERT_EQ(Selected(*library, keyword, SEL_FULLTEXT),
+                      Reference(*library, keyword, SEL_FULLTEXT))
+                << "size " << size << ", keyword " << CString(keyword).ToUtf8();
+        }
+    }
+}
+
+// Records read in place through a mapping of the index: an index cut short afterwards leaves
+// the ones it still holds and zeros for the others, and nothing crashes.
+TEST_F(SelectReferenceTest, AnIndexCutShortAfterItsRecordsAreReadReadsAsZerosPastItsEnd) {
+    WriteRandomLibrary(200);
+    const std::vector<PoemRecord> before = testing_support::RecordsOf(IndexBytes());
+    auto library = Open();
+    ASSERT_EQ(library->GetRecords().size(), 200u);
+    SetIndexBytes(IndexBytes().substr(0, 292 + 124 * 10));
+    ASSERT_EQ(library->Select(nullptr, SEL_ALL), 200u);
+    EXPECT_EQ(std::memcmp(g_pResult, before.data(), 10 * kRecordSize), 0);
+    const PoemRecord zero{};
+    EXPECT_EQ(std::memcmp(&g_pResult[199], &zero, kRecordSize), 0);
+    library->Select(u"明月", SEL_FULLTEXT);
+    library->Select(u"明", SEL_TITLE);
 }
 
 } // namespace

@@ -52,7 +52,7 @@ using Titles = std::vector<std::u16string>;
 TEST_F(SelectTest, AllCopiesEveryRecordInOrder) {
     ASSERT_EQ(Select(nullptr, SEL_ALL), 6u);
     EXPECT_EQ(m_library->GetResultBuffer(), g_pResult);
-    EXPECT_EQ(std::memcmp(g_pResult, m_library->GetRecords(), 6 * sizeof(PoemRecord)), 0);
+    EXPECT_EQ(std::memcmp(g_pResult, m_library->GetRecords().data(), 6 * sizeof(PoemRecord)), 0);
 }
 
 TEST_F(SelectTest, EachFieldFindsItsKeywordInLibraryOrder) {
@@ -102,7 +102,7 @@ TEST_F(SelectTest, EverySelectionLeavesZeroAfterItsRecords) {
         const char16_t* keyword;
         int field;
     } steps[] = {{u"春晓", SEL_TITLE}, {nullptr, SEL_ALL}, {u"月", SEL_TITLE},
-                 {u"春晓", SEL_TITLE}, {u"", SEL_TITLE}, {u"无此诗", SEL_FULLTEXT},
+                 {u"春晓", SEL_TITLE}, {u"", SEL_TITLE},   {u"无此诗", SEL_FULLTEXT},
                  {u"春晓", SEL_TITLE}};
     for (const auto& step : steps) {
         const unsigned found = Select(step.keyword, step.field);

@@ -3,6 +3,7 @@
 // chooser and launcher, the sheet's pages reached as the screen in front, and the settings put
 // back after every test.
 
+#include "library/InstalledLibrary.h"
 #include "library/PoemLibrary.h"
 #include "options/KavroOption.h"
 #include "options/PageBrowse.h"
@@ -49,8 +50,7 @@ protected:
         std::fill(std::begin(g_crCustomColors), std::end(g_crCustomColors), COLORREF{0});
     }
     ~OptionsTest() override {
-        delete g_pLibrary;
-        g_pLibrary = nullptr;
+        ::InstallLibrary(nullptr);
         ResetSettings();
         std::fill(std::begin(g_crCustomColors), std::end(g_crCustomColors), COLORREF{0});
     }
@@ -132,11 +132,10 @@ protected:
 
     // Opens `name` from the folder as start-up opens kavro, and installs it.
     void InstallLibrary(const std::string& name) {
-        delete g_pLibrary;
-        g_pLibrary = new CPoemLibrary;
-        g_pLibrary->SetFileNames(CString::FromUtf8(name + ".idx"),
-                                 CString::FromUtf8(name + ".dat"));
-        ASSERT_TRUE(g_pLibrary->Open());
+        auto library = std::make_unique<CPoemLibrary>(g_strAppPath);
+        library->SetFileNames(CString::FromUtf8(name + ".idx"), CString::FromUtf8(name + ".dat"));
+        ASSERT_TRUE(library->Open());
+        ::InstallLibrary(std::move(library));
     }
 
     testing_support::TempFolder m_folder;

@@ -154,8 +154,7 @@ TEST_F(PoemViewTest, WithoutAViewerTheWindowStaysEmptyWhileTheMusicPlays) {
 
 TEST_F(PoemViewTest, MarkupInAPoemRunsNoScriptAndFetchesNothing) {
     CListeningSocket server;
-    delete g_pLibrary;
-    g_pLibrary = nullptr;
+    InstallLibrary(nullptr);
     const std::string image = "<img src=\"" + server.Url("/picture.png") + "\">";
     const std::string script = "<script>document.write('脚本运行了')</script>";
     const std::string link = "<a href=\"" + server.Url("/page.htm") + "\">外面</a>";

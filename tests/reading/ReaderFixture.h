@@ -2,6 +2,7 @@
 // A program folder with a test library open in it, the screen driver, the recording sound, and
 // a log of every message the HTML viewers get.
 
+#include "library/InstalledLibrary.h"
 #include "library/PoemLibrary.h"
 #include "platform/core/Sound.h"
 #include "platform/ui/HtmlViewTesting.h"
@@ -27,15 +28,14 @@ protected:
     ~ReaderTest() override {
         UiTesting::SetHtmlMessageObserver({});
         UiTesting::SetHtmlViewFailure(UiTesting::HtmlViewFailure::None);
-        delete g_pLibrary;
-        g_pLibrary = nullptr;
+        InstallLibrary(nullptr);
         ResetSettings();
     }
 
     // Writes the poems as the folder's library, opens it and selects every record.
     void OpenLibrary(const std::vector<testing_support::TestPoem>& poems) {
         testing_support::WriteLibrary(m_folder, "kavro", poems);
-        g_pLibrary = new CPoemLibrary;
+        InstallLibrary(std::make_unique<CPoemLibrary>(g_strAppPath));
         ASSERT_TRUE(g_pLibrary->Open());
         ASSERT_EQ(g_pLibrary->Select(nullptr, SEL_ALL), poems.size());
     }

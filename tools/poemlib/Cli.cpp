@@ -54,11 +54,6 @@ const std::vector<std::string>& Arguments::Positional(std::size_t count) const {
     return m_positional;
 }
 
-CountingConsoleBox& MessageBoxes() {
-    static CountingConsoleBox boxes;
-    return boxes;
-}
-
 LibraryPath ParseLibraryPath(const std::string& lib) {
     const std::string extension = ".idx";
     if (lib.size() < extension.size() || !lib.ends_with(extension)) {
@@ -72,17 +67,34 @@ LibraryPath ParseLibraryPath(const std::string& lib) {
     return path;
 }
 
-std::unique_ptr<CPoemLibrary> OpenLibrary(const std::string& lib) {
+namespace {
+
+// The reason a library did not open, in the reader's words where it has them.
+std::string OpenFailureLine(const std::string& lib, const OpenResult& result) {
+    const CString message = OpenFailureMessage(result);
+    if (!message.IsEmpty()) {
+        return Utf8(message);
+    }
+    if (result.failure == OpenFailure::noMemory) {
+        return "poemlib: " + lib + ": not enough memory for the records";
+    }
+    return "poemlib: " + lib + ": the index file holds fewer records than its header counts";
+}
+
+} // namespace
+
+std::unique_ptr<CPoemLibrary> OpenLibrary(const std::string& lib, Records records) {
     const LibraryPath path = ParseLibraryPath(lib);
-    g_strAppPath = Utf16(path.folder);
-    auto library = std::make_unique<CPoemLibrary>();
+    g_strAppPath = Utf16(path.folder); // the program folder of the pages poemlib composes
+    auto library = std::make_unique<CPoemLibrary>(Utf16(path.folder));
     library->SetFileNames(Utf16(path.indexName), Utf16(path.dataName));
-    const int before = MessageBoxes().m_count;
-    if (!library->Open()) {
-        if (MessageBoxes().m_count == before) {
-            PrintError("poemlib: " + lib +
-                       ": the index file holds fewer records than its header counts");
-        }
+    const OpenResult opened = library->Open();
+    if (!opened) {
+        PrintError(OpenFailureLine(lib, opened));
+        return nullptr;
+    }
+    // A reading that fails (the index cut short since Open) closes the library, which says so.
+    if (records == Records::read && !library->IsOpen()) {
         return nullptr;
     }
     return library;

@@ -40,18 +40,6 @@ private:
     std::map<std::string, std::string> m_options;
 };
 
-// Counts the boxes the library shows, so that a failure it has already explained is not
-// explained again by the tool.
-class CountingConsoleBox : public CConsoleMessageBox {
-public:
-    int Show(HWND owner, const CString& text, const CString& caption, UINT type) override {
-        ++m_count;
-        return CConsoleMessageBox::Show(owner, text, caption, type);
-    }
-    int m_count = 0;
-};
-CountingConsoleBox& MessageBoxes();
-
 // LIB is the path of an index file; its data file is the same path with .dat in place of .idx
 // and the program folder is its folder.
 struct LibraryPath {
@@ -61,8 +49,12 @@ struct LibraryPath {
 };
 LibraryPath ParseLibraryPath(const std::string& lib);
 
-// Opens LIB as the reader would; on failure prints one line unless the library already said why.
-std::unique_ptr<CPoemLibrary> OpenLibrary(const std::string& lib);
+// Whether a command goes through the records or needs only the header.
+enum class Records { read, unread };
+
+// Opens LIB as the reader would and, unless told otherwise, reads its records; on failure prints
+// why in one line (the reader's words where it has them) and returns null.
+std::unique_ptr<CPoemLibrary> OpenLibrary(const std::string& lib, Records records = Records::read);
 
 // Prints UTF-8 text to standard output, or one line to standard error.
 void Print(const std::string& utf8);

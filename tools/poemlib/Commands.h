@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+class CPoemLibrary;
+
 namespace poemlib {
 
 using Args = std::vector<std::string>;
@@ -17,5 +19,11 @@ int RunCreate(const Args& args);
 int RunCheck(const Args& args);
 int RunImport(const Args& args);
 int RunExport(const Args& args);
+
+// What list, show and page print of a library that is open; each fails, after the library's own
+// message, when its records cannot be read.
+int ListLibrary(CPoemLibrary& library, bool json);
+int ShowText(CPoemLibrary& library, const std::string& number);
+int ShowPage(CPoemLibrary& library, const std::string& number);
 
 } // namespace poemlib

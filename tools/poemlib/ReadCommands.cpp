@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <nlohmann/json.hpp>
+#include <span>
 
 namespace poemlib {
 namespace {
@@ -55,7 +56,7 @@ void PrintRecord(std::uint32_t number, const PoemRecord& record, bool json) {
 
 int RunInfo(const Args& args) {
     const Arguments arguments(args, {"json"}, {});
-    const auto library = OpenLibrary(arguments.Positional(1)[0]);
+    const auto library = OpenLibrary(arguments.Positional(1)[0], Records::unread);
     if (!library) {
         return kFailure;
     }
@@ -64,7 +65,7 @@ int RunInfo(const Args& args) {
                            {"author", Utf8(library->GetAuthor())},
                            {"version", Utf8(library->GetVersion())},
                            {"date", Utf8(library->GetDate())},
-                           {"count", library->m_nCount}};
+                           {"count", library->GetStatedCount()}};
         Print(info.dump() + "\n");
     } else {
         Print(Utf8(LibrarySummary(library.get())) + "\n");
@@ -72,17 +73,44 @@ int RunInfo(const Args& args) {
     return kSuccess;
 }
 
+int ListLibrary(CPoemLibrary& library, bool json) {
+    const std::span<const PoemRecord> records = library.GetRecords();
+    if (!library.IsOpen()) {
+        return kFailure; // the records could not be read, and the library has said so
+    }
+    for (std::uint32_t i = 0; i < records.size(); ++i) {
+        PrintRecord(i + 1, records[i], json);
+    }
+    return kSuccess;
+}
+
+int ShowText(CPoemLibrary& library, const std::string& number) {
+    const std::span<const PoemRecord> records = library.GetRecords();
+    if (!library.IsOpen()) {
+        return kFailure;
+    }
+    CString text;
+    library.ReadText(
+        &records[ParseRecordNumber(number, static_cast<std::uint32_t>(records.size())) - 1], text);
+    Print(Utf8(text));
+    return kSuccess;
+}
+
+int ShowPage(CPoemLibrary& library, const std::string& number) {
+    const std::span<const PoemRecord> records = library.GetRecords();
+    if (!library.IsOpen()) {
+        return kFailure;
+    }
+    Print(Utf8(ComposePoemPage(
+        library,
+        records[ParseRecordNumber(number, static_cast<std::uint32_t>(records.size())) - 1])));
+    return kSuccess;
+}
+
 int RunList(const Args& args) {
     const Arguments arguments(args, {"json"}, {});
     const auto library = OpenLibrary(arguments.Positional(1)[0]);
-    if (!library) {
-        return kFailure;
-    }
-    const PoemRecord* records = library->GetRecords();
-    for (std::uint32_t i = 0; i < library->m_nCount; ++i) {
-        PrintRecord(i + 1, records[i], arguments.Flag("json"));
-    }
-    return kSuccess;
+    return library ? ListLibrary(*library, arguments.Flag("json")) : kFailure;
 }
 
 int RunSearch(const Args& args) {
@@ -94,19 +122,10 @@ int RunSearch(const Args& args) {
         return kFailure;
     }
     const CString keyword = Utf16(positional[2]);
-    const unsigned found = library->Select(keyword.GetString(), field);
-    // The results are copies in library order, so each one's number is found by walking the
-    // library alongside them.
-    const PoemRecord* records = library->GetRecords();
-    std::uint32_t next = 0;
+    std::vector<std::uint32_t> numbers;
+    const unsigned found = library->Select(keyword.GetString(), field, &numbers);
     for (unsigned k = 0; k < found; ++k) {
-        const PoemRecord& result = library->GetResultBuffer()[k];
-        while (next < library->m_nCount &&
-               std::memcmp(&records[next], &result, sizeof result) != 0) {
-            ++next;
-        }
-        PrintRecord(next + 1, result, arguments.Flag("json"));
-        ++next;
+        PrintRecord(numbers[k] + 1, library->GetResultBuffer()[k], arguments.Flag("json"));
     }
     return kSuccess;
 }
@@ -115,26 +134,14 @@ int RunShow(const Args& args) {
     const Arguments arguments(args, {}, {});
     const auto& positional = arguments.Positional(2);
     const auto library = OpenLibrary(positional[0]);
-    if (!library) {
-        return kFailure;
-    }
-    const std::uint32_t number = ParseRecordNumber(positional[1], library->m_nCount);
-    CString text;
-    library->ReadText(&library->GetRecords()[number - 1], text);
-    Print(Utf8(text));
-    return kSuccess;
+    return library ? ShowText(*library, positional[1]) : kFailure;
 }
 
 int RunPage(const Args& args) {
     const Arguments arguments(args, {}, {});
     const auto& positional = arguments.Positional(2);
     const auto library = OpenLibrary(positional[0]);
-    if (!library) {
-        return kFailure;
-    }
-    const std::uint32_t number = ParseRecordNumber(positional[1], library->m_nCount);
-    Print(Utf8(ComposePoemPage(*library, library->GetRecords()[number - 1])));
-    return kSuccess;
+    return library ? ShowPage(*library, positional[1]) : kFailure;
 }
 
 } // namespace poemlib

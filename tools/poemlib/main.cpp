@@ -131,7 +131,9 @@ int main(int argc, char** argv) {
         return kSuccess;
     }
     AfxSetAppName(u"poemlib");
-    Service<IMessageBoxService>::Install(&MessageBoxes());
+    // The library's messages go to standard error, one line each.
+    static CConsoleMessageBox console;
+    Service<IMessageBoxService>::Install(&console);
     try {
         return command->run(args);
     } catch (const UsageError& error) {

@@ -5,6 +5,7 @@
 #include "platform/core/CodePage.h"
 #include "platform/core/Services.h"
 #include "settings/Settings.h"
+#include "tools/refpages/LibraryPoems.h"
 #include "tools/refpages/RefPages.h"
 
 #include <cstdio>
@@ -14,10 +15,6 @@
 namespace {
 
 using refpages::Poem;
-
-std::string Field(const char* field, std::size_t width) {
-    return CodePage::Decode(field, width).ToUtf8();
-}
 
 template <std::size_t N>
 std::vector<std::string> Names(const std::array<const char16_t*, N>& table) {
@@ -36,20 +33,14 @@ bool LoadLibrary(const std::string& lib, std::vector<Poem>& poems) {
     g_strAppPath = CString::FromUtf8(slash == std::string::npos ? "./" : lib.substr(0, slash + 1));
     const std::string indexName = slash == std::string::npos ? lib : lib.substr(slash + 1);
     const std::string dataName = indexName.substr(0, indexName.size() - 4) + ".dat";
-    CPoemLibrary library;
+    CPoemLibrary library(g_strAppPath);
     library.SetFileNames(CString::FromUtf8(indexName), CString::FromUtf8(dataName));
-    if (!library.Open()) {
+    const OpenResult opened = library.Open();
+    if (!opened) {
+        ShowOpenFailure(opened);
         return false;
     }
-    for (std::uint32_t i = 0; i < library.m_nCount; ++i) {
-        const PoemRecord& r = library.GetRecords()[i];
-        CString text;
-        library.ReadText(&r, text);
-        poems.push_back({Field(r.title, sizeof r.title), Field(r.author, sizeof r.author),
-                         Field(r.dynasty, sizeof r.dynasty), Field(r.form, sizeof r.form),
-                         text.ToUtf8()});
-    }
-    return true;
+    return CollectPoems(library, poems);
 }
 
 nlohmann::json ReadJson(const std::string& path) {
