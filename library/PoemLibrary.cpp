@@ -74,7 +74,7 @@ void CPoemLibrary::SetFileNames(const CString& indexName, const CString& dataNam
     m_strDataName = dataName;
 }
 
-OpenResult CPoemLibrary::Open() {
+OpenResult CPoemLibrary::Open(LibraryAccess access) {
     if (g_pResult == m_pResult.get()) {
         g_pResult = nullptr; // an earlier Open's buffer, which this one replaces
     }
@@ -98,7 +98,9 @@ OpenResult CPoemLibrary::Open() {
     if (result) {
         // The records have their room, so the count is theirs (a failed reading sets it back).
         m_nCount = m_header.count;
-        if (!m_file.Open(m_strFolder + m_strDataName, CFile::modeReadWrite, &result.fileError)) {
+        const unsigned mode =
+            access == LibraryAccess::readOnly ? CFile::modeRead : CFile::modeReadWrite;
+        if (!m_file.Open(m_strFolder + m_strDataName, mode, &result.fileError)) {
             result.failure = OpenFailure::dataNotOpened;
         }
     }

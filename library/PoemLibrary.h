@@ -25,6 +25,10 @@ enum SelectField {
     SEL_FULLTEXT = 5,
 };
 
+// How the data file is opened: for reading and writing (the reader, which appends), or for
+// reading only (whatever only reads, so that a library one may not write can still be read).
+enum class LibraryAccess { readWrite, readOnly };
+
 // Why Open failed.
 enum class OpenFailure {
     none,
@@ -72,7 +76,7 @@ public:
     void SetFileNames(const CString& indexName, const CString& dataName);
     // Loads the library named by the two file names: its header now, its records when first
     // needed. Shows nothing: the caller tells the user what the result says.
-    OpenResult Open();
+    OpenResult Open(LibraryAccess access = LibraryAccess::readWrite);
 
     CString GetName() const;
     CString GetAuthor() const;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -139,6 +140,28 @@ TEST_F(PoemlibTest, MessagesOnceAndExitCodes) {
         EXPECT_EQ(r.exitCode, 0) << command;
         EXPECT_NE(r.out.find(std::string("usage: poemlib ") + command), std::string::npos);
     }
+}
+
+// A library one may not write (an installed one, say) can still be read by every command that
+// only reads; adding to it fails with the file's own error.
+TEST_F(PoemlibTest, ReadsALibraryItMayNotWrite) {
+    Create();
+    Add("静夜思", "李白", "床前明月光\n");
+    m_folder.OpenToEveryone();
+    for (const char* file : {"t.idx", "t.dat"}) {
+        ::chmod(m_folder.File(file).c_str(), 0444);
+    }
+    EXPECT_TRUE(testing_support::AsUnprivilegedUser([&] {
+        const bool read = Run({"info", Lib()}).exitCode == 0 &&
+                          Run({"list", Lib()}).out == "1\t静夜思\t李白\t现代\t现代\n" &&
+                          Run({"show", Lib(), "1"}).out == "床前明月光\r\n" &&
+                          Run({"search", Lib(), "text", "明月"}).exitCode == 0 &&
+                          Run({"page", Lib(), "1"}).exitCode == 0 &&
+                          Run({"export", Lib()}).exitCode == 0 &&
+                          Run({"check", Lib()}).exitCode == 0;
+        const auto add = Run({"add", Lib(), "--title", "春晓", "--author", "孟浩然"}, "春眠");
+        return read && add.exitCode == 1 && add.err.find("没有访问权限") != std::string::npos;
+    }));
 }
 
 TEST_F(PoemlibTest, CheckReportsEveryProblem) {

@@ -83,12 +83,13 @@ std::string OpenFailureLine(const std::string& lib, const OpenResult& result) {
 
 } // namespace
 
-std::unique_ptr<CPoemLibrary> OpenLibrary(const std::string& lib, Records records) {
+std::unique_ptr<CPoemLibrary> OpenLibrary(const std::string& lib, Records records,
+                                          LibraryAccess access) {
     const LibraryPath path = ParseLibraryPath(lib);
     g_strAppPath = Utf16(path.folder); // the program folder of the pages poemlib composes
     auto library = std::make_unique<CPoemLibrary>(Utf16(path.folder));
     library->SetFileNames(Utf16(path.indexName), Utf16(path.dataName));
-    const OpenResult opened = library->Open();
+    const OpenResult opened = library->Open(access);
     if (!opened) {
         PrintError(OpenFailureLine(lib, opened));
         return nullptr;

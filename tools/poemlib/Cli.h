@@ -53,8 +53,15 @@ LibraryPath ParseLibraryPath(const std::string& lib);
 enum class Records { read, unread };
 
 // Opens LIB as the reader would and, unless told otherwise, reads its records; on failure prints
-// why in one line (the reader's words where it has them) and returns null.
-std::unique_ptr<CPoemLibrary> OpenLibrary(const std::string& lib, Records records = Records::read);
+// why in one line (the reader's words where it has them) and returns null. Commands that only
+// read open it for reading only, so that a library one may not write can still be read.
+std::unique_ptr<CPoemLibrary> OpenLibrary(const std::string& lib, Records records = Records::read,
+                                          LibraryAccess access = LibraryAccess::readWrite);
+// The same for reading only.
+inline std::unique_ptr<CPoemLibrary> OpenLibraryToRead(const std::string& lib,
+                                                       Records records = Records::read) {
+    return OpenLibrary(lib, records, LibraryAccess::readOnly);
+}
 
 // Prints UTF-8 text to standard output, or one line to standard error.
 void Print(const std::string& utf8);

@@ -283,7 +283,7 @@ int RunExport(const Args& args) {
     if (format != "json" && format != "text") {
         throw UsageError{"--format must be json or text"};
     }
-    const auto library = OpenLibrary(arguments.Positional(1)[0]);
+    const auto library = OpenLibraryToRead(arguments.Positional(1)[0]);
     if (!library) {
         return kFailure;
     }

@@ -56,7 +56,7 @@ void PrintRecord(std::uint32_t number, const PoemRecord& record, bool json) {
 
 int RunInfo(const Args& args) {
     const Arguments arguments(args, {"json"}, {});
-    const auto library = OpenLibrary(arguments.Positional(1)[0], Records::unread);
+    const auto library = OpenLibraryToRead(arguments.Positional(1)[0], Records::unread);
     if (!library) {
         return kFailure;
     }
@@ -109,7 +109,7 @@ int ShowPage(CPoemLibrary& library, const std::string& number) {
 
 int RunList(const Args& args) {
     const Arguments arguments(args, {"json"}, {});
-    const auto library = OpenLibrary(arguments.Positional(1)[0]);
+    const auto library = OpenLibraryToRead(arguments.Positional(1)[0]);
     return library ? ListLibrary(*library, arguments.Flag("json")) : kFailure;
 }
 
@@ -117,7 +117,7 @@ int RunSearch(const Args& args) {
     const Arguments arguments(args, {"json"}, {});
     const auto& positional = arguments.Positional(3);
     const int field = FieldCode(positional[1]);
-    const auto library = OpenLibrary(positional[0]);
+    const auto library = OpenLibraryToRead(positional[0]);
     if (!library) {
         return kFailure;
     }
@@ -133,14 +133,14 @@ int RunSearch(const Args& args) {
 int RunShow(const Args& args) {
     const Arguments arguments(args, {}, {});
     const auto& positional = arguments.Positional(2);
-    const auto library = OpenLibrary(positional[0]);
+    const auto library = OpenLibraryToRead(positional[0]);
     return library ? ShowText(*library, positional[1]) : kFailure;
 }
 
 int RunPage(const Args& args) {
     const Arguments arguments(args, {}, {});
     const auto& positional = arguments.Positional(2);
-    const auto library = OpenLibrary(positional[0]);
+    const auto library = OpenLibraryToRead(positional[0]);
     return library ? ShowPage(*library, positional[1]) : kFailure;
 }
 

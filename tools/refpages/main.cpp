@@ -35,7 +35,7 @@ bool LoadLibrary(const std::string& lib, std::vector<Poem>& poems) {
     const std::string dataName = indexName.substr(0, indexName.size() - 4) + ".dat";
     CPoemLibrary library(g_strAppPath);
     library.SetFileNames(CString::FromUtf8(indexName), CString::FromUtf8(dataName));
-    const OpenResult opened = library.Open();
+    const OpenResult opened = library.Open(LibraryAccess::readOnly);
     if (!opened) {
         ShowOpenFailure(opened);
         return false;
