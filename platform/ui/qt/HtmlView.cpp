@@ -128,12 +128,23 @@ int CHtmlView::PixelSizeOfZoom(int level) {
 
 void CHtmlView::SetZoomLevel(int level) {
     m_zoomLevel = std::clamp(level, 0, static_cast<int>(std::size(kZoomPixels)) - 1);
-    QFont font = MakeFont(u"宋体", 90);
+    ApplyFont();
+}
+
+void CHtmlView::SetFace(const QString& face) {
+    m_face = face;
+    ApplyFont();
+}
+
+void CHtmlView::ApplyFont() {
+    QFont font = m_face.isEmpty() ? MakeFont(u"宋体", 90) : QFont(m_face);
     font.setPixelSize(PixelSizeOfZoom(m_zoomLevel));
     setFont(font); // the document's default font follows the widget's
     if (!m_page.isEmpty()) {
         const QString page = std::exchange(m_page, QString());
         ShowPage(page);
+    } else if (!m_file.isEmpty()) {
+        ScrollToAnchor(m_anchor);
     }
 }
 

@@ -24,6 +24,8 @@ public:
     void ActivateLink(const QUrl& link);
 
     void SetZoomLevel(int level);
+    // Draws the pages in `face` instead of the viewer's own; empty for its own.
+    void SetFace(const QString& face);
     int ZoomLevel() const { return m_zoomLevel; }
     static int PixelSizeOfZoom(int level);
 
@@ -49,12 +51,14 @@ private:
     bool InProgramFolder(const QString& path) const;
     QVariant ReadLocal(int type, const QString& path);
     void FitWideTables();
+    void ApplyFont();
 
     QString m_programFolder;
     QString m_page;      // the page given as text that is shown; empty while a file is
     QString m_file;      // the local file shown; empty while a page given as text is
     QString m_navigated; // the path and anchor DTM_NAVIGATE asked for last
     QString m_anchor;
+    QString m_face; // empty: the viewer's own
     int m_zoomLevel = 2;
     int m_refused = 0;
 };
