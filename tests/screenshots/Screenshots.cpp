@@ -29,6 +29,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QString>
@@ -310,8 +311,10 @@ private:
             std::printf(" %d+%d", run.top, run.height);
         }
         std::printf("\n");
-        std::printf("%s at zoom %d: %d lines, line %d px, smallest gap %d px (%.0f%%)\n", page,
-                    zoom, gaps.lines, gaps.lineHeight, gaps.smallestGap, 100 * gaps.GapShare());
+        std::printf("%s at zoom %d: %d lines, line %d px, smallest gap %d px, smallest gap / its "
+                    "lines %.0f%%\n",
+                    page, zoom, gaps.lines, gaps.lineHeight, gaps.smallestGap,
+                    100 * gaps.smallestShare);
         Save(image,
              m_options.out / Name(std::string("gaps-") + (page[0] == 'p' ? "poem" : "ref"), zoom));
     }
@@ -329,6 +332,47 @@ private:
     CRecordingSound m_sound;
     ScopedService<ISoundService> m_installedSound;
 };
+
+// The pictures side by side, each with its name under it.
+QImage SideBySide(const std::vector<std::pair<QString, QImage>>& pictures) {
+    constexpr int kGap = 8;
+    constexpr int kLabel = 22;
+    int width = kGap;
+    int height = 0;
+    for (const auto& [label, image] : pictures) {
+        width += image.width() + kGap;
+        height = std::max(height, image.height());
+    }
+    QImage sheet(width, height + kLabel + 2 * kGap, QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    QPainter painter(&sheet);
+    QFont font(QStringLiteral("Noto Sans CJK SC"));
+    font.setPixelSize(13);
+    painter.setFont(font);
+    int x = kGap;
+    for (const auto& [label, image] : pictures) {
+        painter.drawImage(x, kGap, image);
+        painter.drawText(QRect(x, kGap + height, image.width(), kLabel), Qt::AlignCenter, label);
+        x += image.width() + kGap;
+    }
+    return sheet;
+}
+
+// One sheet a page and zoom: the page in every face.
+void FaceSheets(const Options& options) {
+    for (const int zoom : options.zooms) {
+        for (const std::string page : {"poem", "ref"}) {
+            std::vector<std::pair<QString, QImage>> pictures;
+            for (const QString& face : options.faces) {
+                const std::string file =
+                    page + "-" + QString(face).remove(QLatin1Char(' ')).toStdString();
+                pictures.emplace_back(face, QImage(QString::fromStdString(
+                                                (options.out / Name(file, zoom)).string())));
+            }
+            Save(SideBySide(pictures), options.out / Name("faces-" + page, zoom));
+        }
+    }
+}
 
 bool ParseArguments(int argc, char** argv, Options& options) {
     if (argc < 2) {
@@ -369,6 +413,15 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    const bool comparing = !options.faces.empty();
+    // A face that is not installed would be drawn in another: it is left out.
+    std::erase_if(options.faces, [](const QString& face) {
+        const bool installed = QFontDatabase::hasFamily(face);
+        if (!installed) {
+            std::fprintf(stderr, "%s is not installed: left out\n", face.toUtf8().constData());
+        }
+        return !installed;
+    });
     CShots shots(options, LOMEVA_PROGRAM_DIR "/");
     g_pLibrary = new CPoemLibrary;
     if (!g_pLibrary->Open()) {
@@ -378,7 +431,7 @@ int main(int argc, char** argv) {
     for (const int zoom : options.zooms) {
         if (options.gaps) {
             shots.Gaps(zoom);
-        } else if (!options.faces.empty()) {
+        } else if (comparing) {
             for (const QString& face : options.faces) {
                 const std::string name = QString(face).remove(QLatin1Char(' ')).toStdString();
                 shots.PoemPage(zoom, face, "poem-" + name);
@@ -392,6 +445,9 @@ int main(int argc, char** argv) {
             shots.AddPoem(zoom);
             shots.OptionPages(zoom);
         }
+    }
+    if (comparing) {
+        FaceSheets(options);
     }
     delete g_pLibrary;
     g_pLibrary = nullptr;

@@ -41,16 +41,13 @@ std::vector<InkRun> InkRuns(const QImage& image, const QRect& area) {
     return runs;
 }
 
-double LineGaps::GapShare() const {
-    return lineHeight > 0 ? static_cast<double>(smallestGap) / lineHeight : 0.0;
-}
-
 LineGaps MeasureLineGaps(const std::vector<InkRun>& runs) {
     LineGaps gaps;
     for (const InkRun& run : runs) {
         gaps.lineHeight = std::max(gaps.lineHeight, run.height);
     }
     int smallest = INT_MAX;
+    double share = 1e9;
     const InkRun* previous = nullptr;
     for (const InkRun& run : runs) {
         if (run.height * 2 < gaps.lineHeight) {
@@ -58,11 +55,15 @@ LineGaps MeasureLineGaps(const std::vector<InkRun>& runs) {
         }
         ++gaps.lines;
         if (previous != nullptr) {
-            smallest = std::min(smallest, run.top - (previous->top + previous->height));
+            const int gap = run.top - (previous->top + previous->height);
+            smallest = std::min(smallest, gap);
+            share =
+                std::min(share, static_cast<double>(gap) / std::max(run.height, previous->height));
         }
         previous = &run;
     }
     gaps.smallestGap = smallest == INT_MAX ? 0 : smallest;
+    gaps.smallestShare = gaps.lines < 2 ? 0.0 : share;
     return gaps;
 }
 

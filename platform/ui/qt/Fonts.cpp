@@ -22,6 +22,14 @@ int PointTenthsToPixels(int tenths) {
     return (tenths * kDotsPerInch + kTenthsPerInch / 2) / kTenthsPerInch;
 }
 
+QFont MakeReadingFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN"),
+                      QStringLiteral("Noto Sans CJK SC")});
+    font.setPixelSize(PointTenthsToPixels(90));
+    return font;
+}
+
 QFont MakeFont(const CString& face, int tenths) {
     InstallFontSubstitutions();
     QFont font(ToQString(face));

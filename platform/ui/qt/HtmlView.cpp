@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegularExpression>
@@ -25,6 +26,10 @@ namespace {
 // Text size at each zoom level, in pixels; level 2 matches the dialogs' 9-point font.
 constexpr int kZoomPixels[] = {10, 11, 12, 14, 16};
 constexpr int kUsualZoom = 2;
+
+// From one line of a page to the next, in ems: more than half an em of air between two lines, so
+// that the lines of a poem never touch, whatever the page's own markup says of its fonts.
+constexpr double kLinePitchEm = 1.6;
 
 // Pages a link may open in the viewer; anything else (a picture, a program) is not a page.
 bool IsPageFile(const QString& path) {
@@ -137,15 +142,25 @@ void CHtmlView::SetFace(const QString& face) {
 }
 
 void CHtmlView::ApplyFont() {
-    QFont font = m_face.isEmpty() ? MakeFont(u"宋体", 90) : QFont(m_face);
+    QFont font = m_face.isEmpty() ? MakeReadingFont() : QFont(m_face);
     font.setPixelSize(PixelSizeOfZoom(m_zoomLevel));
     setFont(font); // the document's default font follows the widget's
+    m_leading = LeadingSheet(font);
     if (!m_page.isEmpty()) {
         const QString page = std::exchange(m_page, QString());
         ShowPage(page);
     } else if (!m_file.isEmpty()) {
-        ScrollToAnchor(m_anchor);
+        const QString file = std::exchange(m_file, QString());
+        Load(file, m_anchor); // read again, with the leading of the face
     }
+}
+
+QString CHtmlView::LeadingSheet(const QFont& font) {
+    // Line heights are given as a share of the face's own line, which is one em in some faces
+    // and nearly one and a half in others; a page's own line-height still wins.
+    const qreal faceLine = QFontMetricsF(font).height() / std::max(1, font.pixelSize());
+    const int percent = std::max(100, qRound(100 * kLinePitchEm / faceLine));
+    return QStringLiteral("body { line-height: %1%; } ").arg(percent);
 }
 
 void CHtmlView::ShowPage(const QString& html) {
@@ -159,7 +174,7 @@ void CHtmlView::ShowPage(const QString& html) {
     m_navigated.clear();
     m_anchor.clear();
     document()->setBaseUrl(QUrl::fromLocalFile(m_programFolder));
-    document()->setDefaultStyleSheet(BodyColourSheet(html));
+    document()->setDefaultStyleSheet(m_leading + BodyColourSheet(html));
     setHtml(html);
     FitWideTables();
     if (samePlace) {
@@ -266,7 +281,7 @@ QVariant CHtmlView::ReadLocal(int type, const QString& path) {
         QStringDecoder decoder = QStringDecoder::decoderForHtml(bytes);
         const QString html =
             decoder.isValid() ? QString(decoder.decode(bytes)) : QString::fromUtf8(bytes);
-        document()->setDefaultStyleSheet(BodyColourSheet(html));
+        document()->setDefaultStyleSheet(m_leading + BodyColourSheet(html));
         return html;
     }
     return bytes;

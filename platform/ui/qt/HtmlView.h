@@ -52,13 +52,15 @@ private:
     QVariant ReadLocal(int type, const QString& path);
     void FitWideTables();
     void ApplyFont();
+    static QString LeadingSheet(const QFont& font);
 
     QString m_programFolder;
     QString m_page;      // the page given as text that is shown; empty while a file is
     QString m_file;      // the local file shown; empty while a page given as text is
     QString m_navigated; // the path and anchor DTM_NAVIGATE asked for last
     QString m_anchor;
-    QString m_face; // empty: the viewer's own
+    QString m_face;    // empty: the viewer's own
+    QString m_leading; // the style of the space between lines, for the face in use
     int m_zoomLevel = 2;
     int m_refused = 0;
 };
