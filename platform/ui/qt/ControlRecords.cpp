@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
 #include <QValidator>
 
 namespace {
@@ -86,6 +87,20 @@ private:
     qsizetype m_length; // the text's length before the change being checked
 };
 
+// Rows of list boxes at least a quarter taller than their text, so that the glyphs of one row
+// never meet the next; items are drawn centred in their row's height. (A combo box's drop-down
+// list keeps the style's own rows, which are taller still.)
+class CRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(std::max(size.height(), ListRowHeight(option.fontMetrics)));
+        return size;
+    }
+};
+
 int SortedPosition(const QStringList& items, const QString& text) {
     int index = 0;
     while (index < items.size() && items[index].compare(text, Qt::CaseInsensitive) <= 0) {
@@ -95,6 +110,15 @@ int SortedPosition(const QStringList& items, const QString& text) {
 }
 
 } // namespace
+
+int ListRowHeight(const QFontMetrics& metrics) {
+    const int text = metrics.height();
+    int row = (text * 5 + 3) / 4;
+    if ((row - text) % 2 != 0) {
+        ++row; // as much room above the text as below it
+    }
+    return row;
+}
 
 // ---- CControlRecord -----------------------------------------------------------------------
 
@@ -293,6 +317,7 @@ CListBoxRecord::CListBoxRecord(const ControlTemplate& control, CWindowRecord* di
     m_list->setHorizontalScrollBarPolicy(ScrollPolicy(control.style, WS_HSCROLL));
     m_list->setFrameShape((control.style & WS_BORDER) != 0 ? QFrame::Box : QFrame::NoFrame);
     m_list->setUniformItemSizes(true);
+    m_list->setItemDelegate(new CRowDelegate(m_list));
     if ((control.style & LBS_NOTIFY) != 0) {
         QObject::connect(m_list, &QListWidget::itemSelectionChanged, m_list, [this] {
             if (!m_programChange) {
@@ -412,7 +437,7 @@ CComboBoxRecord::CComboBoxRecord(const ControlTemplate& control, CWindowRecord* 
     const QRect area = PixelRect(control);
     const int closedHeight = std::min(area.height(), m_combo->sizeHint().height());
     m_combo->setGeometry(area.x(), area.y(), area.width(), closedHeight);
-    const int lineHeight = std::max(1, m_combo->fontMetrics().height() + 2);
+    const int lineHeight = ListRowHeight(m_combo->fontMetrics());
     m_combo->setMaxVisibleItems(std::max(3, (area.height() - closedHeight) / lineHeight));
     QObject::connect(m_combo, &QComboBox::currentIndexChanged, m_combo, [this] {
         if (!m_programChange) {
