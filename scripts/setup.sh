@@ -15,6 +15,8 @@ packages=(
     qt6-base-dev qt6-multimedia-dev libqt6svg6-dev fonts-arphic-uming fonts-arphic-ukai
     fonts-urw-base35
     fonts-noto-cjk
+    # Qt's own pieces (the colour chooser, an edit's menu) in Simplified Chinese
+    qt6-translations-l10n
     # traditional to simplified characters for imports
     libopencc-dev
     # the check of the curated poems under data/kavro
