@@ -1,5 +1,6 @@
 // Rows of list boxes and drop-down lists: a quarter taller than their text at least, with the
-// text in the middle, so that the glyphs of one row never meet the next.
+// text in the middle, so that the glyphs of one row never meet the next; a list box shows
+// whole rows only.
 
 #include "platform/ui/Controls.h"
 #include "platform/ui/DataExchange.h"
@@ -77,6 +78,10 @@ TEST_F(ListRowsTest, AListBoxsRowsAreAQuarterTallerThanTheTextWhichSitsInTheirMi
                              EXPECT_GT(runs[0].top, previousInkBottom + 1) << row;
                              previousInkBottom = runs[0].top + runs[0].height - 1;
                          }
+                         // Whole rows only: no row shows cut off at the list's bottom.
+                         const int rowHeight = list->visualItemRect(list->item(0)).height();
+                         EXPECT_EQ(list->viewport()->height() % rowHeight, 0)
+                             << list->viewport()->height() << " / " << rowHeight;
                      });
                      s.PressEscape();
                  });

@@ -89,17 +89,34 @@ private:
 
 // Rows of list boxes at least a quarter taller than their text, so that the glyphs of one row
 // never meet the next; items are drawn centred in their row's height. (A combo box's drop-down
-// list keeps the style's own rows, which are taller still.)
+// list keeps the style's own rows, taller still.)
 class CRowDelegate : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    CRowDelegate(int rowHeight, QObject* parent)
+        : QStyledItemDelegate(parent), m_rowHeight(rowHeight) {}
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QSize size = QStyledItemDelegate::sizeHint(option, index);
-        size.setHeight(std::max(size.height(), ListRowHeight(option.fontMetrics)));
+        size.setHeight(std::max(size.height(), m_rowHeight));
         return size;
     }
+
+private:
+    int m_rowHeight;
 };
+
+// Gives the list box rows of at least ListRowHeight that share out its height, and ends the
+// list with its last whole row: a sliver of one more row would show glyphs cut in half.
+void SpaceRows(QListWidget* list) {
+    const int least = ListRowHeight(list->fontMetrics());
+    const int room = list->contentsRect().height();
+    const int rows = std::max(1, room / least);
+    const int row = std::max(least, room / rows);
+    list->setItemDelegate(new CRowDelegate(row, list));
+    if (rows * row < room) {
+        list->resize(list->width(), list->height() - (room - rows * row));
+    }
+}
 
 int SortedPosition(const QStringList& items, const QString& text) {
     int index = 0;
@@ -317,7 +334,6 @@ CListBoxRecord::CListBoxRecord(const ControlTemplate& control, CWindowRecord* di
     m_list->setHorizontalScrollBarPolicy(ScrollPolicy(control.style, WS_HSCROLL));
     m_list->setFrameShape((control.style & WS_BORDER) != 0 ? QFrame::Box : QFrame::NoFrame);
     m_list->setUniformItemSizes(true);
-    m_list->setItemDelegate(new CRowDelegate(m_list));
     if ((control.style & LBS_NOTIFY) != 0) {
         QObject::connect(m_list, &QListWidget::itemSelectionChanged, m_list, [this] {
             if (!m_programChange) {
@@ -326,6 +342,7 @@ CListBoxRecord::CListBoxRecord(const ControlTemplate& control, CWindowRecord* di
         });
     }
     Place(m_list, control);
+    SpaceRows(m_list);
     SetWidget(m_list);
 }
 
