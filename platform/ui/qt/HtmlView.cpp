@@ -118,9 +118,12 @@ CHtmlView::CHtmlView(QWidget* parent, const QString& programFolder)
     setOpenExternalLinks(false);
     setUndoRedoEnabled(false);
     // A handheld page never scrolls sideways: it wraps to the viewer, and tables wider than the
-    // viewer are narrowed to fit it (FitWideTables).
+    // viewer are narrowed to fit it (FitWideTables). It wraps as if the scroll bar were always
+    // there, so that a page that turns out taller than the viewer is not laid out a second time
+    // when the bar appears (see resizeEvent).
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setLineWrapMode(QTextEdit::WidgetWidth);
+    setLineWrapMode(QTextEdit::FixedPixelWidth);
+    setLineWrapColumnOrWidth(WrapWidth());
     document()->setBaseUrl(QUrl::fromLocalFile(m_programFolder));
     SetZoomLevel(kUsualZoom);
     connect(this, &QTextBrowser::anchorClicked, this,
@@ -290,8 +293,20 @@ QVariant CHtmlView::ReadLocal(int type, const QString& path) {
     return bytes;
 }
 
+int CHtmlView::WrapWidth() const {
+    return std::max(1, width() - 2 * frameWidth() - verticalScrollBar()->sizeHint().width());
+}
+
+void CHtmlView::resizeEvent(QResizeEvent* event) {
+    // Setting the width lays the page out again: only a new width of the viewer does.
+    if (const int width = WrapWidth(); width != lineWrapColumnOrWidth()) {
+        setLineWrapColumnOrWidth(width);
+    }
+    QTextBrowser::resizeEvent(event);
+}
+
 void CHtmlView::FitWideTables() {
-    const qreal room = viewport()->width() - 2 * document()->documentMargin();
+    const qreal room = lineWrapColumnOrWidth() - 2 * document()->documentMargin();
     ForEachTable(document()->rootFrame(), [room](QTextTable* table) {
         QTextTableFormat format = table->format();
         const QTextLength width = format.width();

@@ -43,6 +43,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void Load(const QString& path, const QString& anchor);
@@ -52,6 +53,8 @@ private:
     QVariant ReadLocal(int type, const QString& path);
     void FitWideTables();
     void ApplyFont();
+    // The width pages wrap to: the viewer's, less its scroll bar's.
+    int WrapWidth() const;
     static QString LeadingSheet(const QFont& font);
 
     QString m_programFolder;
