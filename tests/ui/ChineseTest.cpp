@@ -119,6 +119,20 @@ TEST_F(ChineseTest, EscCancelsTheColourChooser) {
     EXPECT_EQ(choice.rgbResult, RGB(0x12, 0x34, 0x56));
 }
 
+TEST_F(ChineseTest, ClosingTheWindowCancelsTheColourChooserAndLeavesNothingOpen) {
+    CScreenColorChooser chooser;
+    CHOOSECOLOR choice = Choice();
+    BOOL chosen = TRUE;
+    m_driver.Run([&] { chosen = chooser.ChooseColor(&choice); },
+                 [](CScript& s) {
+                     ASSERT_TRUE(s.WaitUntil([] { return ShownChooser() != nullptr; }));
+                     s.CloseWindow();
+                     EXPECT_TRUE(s.WaitForProgramEnd());
+                 });
+    EXPECT_FALSE(chosen);
+    EXPECT_FALSE(CTestDriver::AnyWindowOpen());
+}
+
 TEST_F(ChineseTest, AnEditsMenuAndABoxsButtonSpeakChinese) {
     m_driver.Run([] { AfxMessageBox(u"已保存"); },
                  [](CScript& s) {
