@@ -3,6 +3,7 @@
 #include "platform/ui/qt/Fonts.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -278,7 +279,14 @@ bool CHtmlView::InProgramFolder(const QString& path) const {
 
 QVariant CHtmlView::ReadLocal(int type, const QString& path) {
     QFile file(path);
-    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) {
+    const QFileInfo info(file);
+    if (!info.isFile()) {
+        return {};
+    }
+    if (type == QTextDocument::ImageResource) {
+        return ReadPicture(info);
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
         return {};
     }
     const QByteArray bytes = file.readAll();
@@ -303,6 +311,26 @@ void CHtmlView::resizeEvent(QResizeEvent* event) {
         setLineWrapColumnOrWidth(width);
     }
     QTextBrowser::resizeEvent(event);
+}
+
+QVariant CHtmlView::ReadPicture(const QFileInfo& info) {
+    // Every page of the reader shows the same background picture: it is decoded once, in the
+    // pixel format the screen paints without converting, and decoded again only when the file
+    // changes.
+    const QDateTime modified = info.lastModified();
+    if (info.absoluteFilePath() != m_picturePath || modified != m_pictureModified ||
+        info.size() != m_pictureSize) {
+        QImage picture(info.absoluteFilePath());
+        if (picture.isNull()) {
+            return {};
+        }
+        m_picture = picture.convertToFormat(
+            picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+        m_picturePath = info.absoluteFilePath();
+        m_pictureModified = modified;
+        m_pictureSize = info.size();
+    }
+    return m_picture;
 }
 
 void CHtmlView::FitWideTables() {

@@ -5,9 +5,13 @@
 #include "platform/core/CString.h"
 #include "platform/ui/qt/WindowRecord.h"
 
+#include <QDateTime>
+#include <QImage>
 #include <QPointer>
 #include <QTextBrowser>
 #include <QUrl>
+
+class QFileInfo;
 
 class CHtmlView : public QTextBrowser {
 public:
@@ -51,6 +55,7 @@ private:
     QUrl Resolve(const QUrl& name) const;
     bool InProgramFolder(const QString& path) const;
     QVariant ReadLocal(int type, const QString& path);
+    QVariant ReadPicture(const QFileInfo& info);
     void FitWideTables();
     void ApplyFont();
     // The width pages wrap to: the viewer's, less its scroll bar's.
@@ -66,6 +71,11 @@ private:
     QString m_leading; // the style of the space between lines, for the face in use
     int m_zoomLevel = 2;
     int m_refused = 0;
+    // The picture read last, decoded.
+    QString m_picturePath;
+    QDateTime m_pictureModified;
+    qint64 m_pictureSize = -1;
+    QImage m_picture;
 };
 
 class CHtmlViewRecord : public CWindowRecord {
