@@ -11,6 +11,9 @@
 #include "tests/support/LineGaps.h"
 
 #include <QRegularExpression>
+#include <QScrollBar>
+#include <QTextBrowser>
+#include <QTextCursor>
 
 #include <fstream>
 #include <sstream>
@@ -104,6 +107,40 @@ TEST_P(LeadingTest, TheLinesOfAReferencePageStandApart) {
     EXPECT_GE(gaps.lines, 8) << "zoom " << zoom;
     EXPECT_GE(gaps.smallestShare, kLeastGapShare)
         << "zoom " << zoom << ": a gap of " << gaps.smallestGap << " px";
+}
+
+TEST_P(LeadingTest, APoemLongerThanTheScreenStillScrollsToItsEnd) {
+    std::string text;
+    for (int line = 0; line < 24; ++line) {
+        text += "床前明月光，疑是地上霜。\n";
+    }
+    OpenLibrary({{"长诗", "某人", "唐代", "五言古诗", text + "末句在此。"}});
+    CPoemViewDlg reader(Record(0));
+    m_driver.Run([&] { reader.DoModal(); },
+                 [&](CScript& s) {
+                     ASSERT_TRUE(s.WaitForScreen(IDD_POEMVIEW));
+                     ASSERT_TRUE(s.WaitUntil([&reader] {
+                         return reader.m_hwndHtml != nullptr &&
+                                UiTesting::HtmlView(reader.m_hwndHtml).page == reader.m_strPage;
+                     }));
+                     s.OnGui([] {
+                         auto* view = CScreen::Instance().Surface()->findChild<QTextBrowser*>();
+                         ASSERT_NE(view, nullptr);
+                         QScrollBar* bar = view->verticalScrollBar();
+                         ASSERT_GT(bar->maximum(), 0);
+                         bar->setValue(bar->maximum());
+                         // The last line shows whole at the bottom, above the viewer's edge.
+                         const QTextCursor end = view->document()->find(QStringLiteral("末句在此"));
+                         ASSERT_FALSE(end.isNull());
+                         const QRect last = view->cursorRect(end);
+                         EXPECT_GE(last.top(), 0);
+                         EXPECT_LE(last.bottom(), view->viewport()->height());
+                     });
+                     EXPECT_FALSE(s.OnGui([&reader] {
+                                       return UiTesting::HtmlView(reader.m_hwndHtml);
+                                   }).horizontalScrolling);
+                     s.PressOk();
+                 });
 }
 
 INSTANTIATE_TEST_SUITE_P(Zooms, LeadingTest, ::testing::Values(1, 2, 3),
