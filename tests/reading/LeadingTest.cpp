@@ -123,11 +123,17 @@ TEST_P(LeadingTest, APoemLongerThanTheScreenStillScrollsToItsEnd) {
                          return reader.m_hwndHtml != nullptr &&
                                 UiTesting::HtmlView(reader.m_hwndHtml).page == reader.m_strPage;
                      }));
-                     s.OnGui([] {
-                         auto* view = CScreen::Instance().Surface()->findChild<QTextBrowser*>();
-                         ASSERT_NE(view, nullptr);
+                     const auto viewer = [] {
+                         return CScreen::Instance().Surface()->findChild<QTextBrowser*>();
+                     };
+                     // The scroll bar takes its range once the page is laid out.
+                     ASSERT_TRUE(s.WaitUntil([&] {
+                         UiTesting::FlushHtmlView(reader.m_hwndHtml);
+                         return viewer()->verticalScrollBar()->maximum() > 0;
+                     }));
+                     s.OnGui([&] {
+                         QTextBrowser* view = viewer();
                          QScrollBar* bar = view->verticalScrollBar();
-                         ASSERT_GT(bar->maximum(), 0);
                          bar->setValue(bar->maximum());
                          // The last line shows whole at the bottom, above the viewer's edge.
                          const QTextCursor end = view->document()->find(QStringLiteral("末句在此"));
