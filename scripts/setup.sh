@@ -17,6 +17,8 @@ packages=(
     qt6-base-dev qt6-multimedia-dev qt6-svg-dev fonts-arphic-uming fonts-arphic-ukai
     fonts-urw-base35
     fonts-noto-cjk
+    # Qt's own pieces (the colour chooser, an edit's menu) in Simplified Chinese
+    qt6-translations-l10n
     # traditional to simplified characters for imports
     libopencc-dev
     # the check of the curated poems under data/kavro

@@ -1,7 +1,9 @@
 #include "platform/ui/RealServices.h"
 
 #include "platform/ui/WinApp.h"
+#include "platform/ui/qt/ColourChooserPanel.h"
 #include "platform/ui/qt/QtText.h"
+#include "platform/ui/qt/Screen.h"
 
 #include "platform/ui/sound/SoundModule.h"
 
@@ -77,6 +79,40 @@ BOOL CDeviceSound::PlaySound(const char16_t* name, HMODULE, DWORD flags) {
     return TRUE;
 }
 
+namespace {
+
+// Runs the chooser over the screen until the user confirms (the colour) or cancels (an invalid
+// colour). The bar's "ok" confirms, Esc cancels, as the chooser's own buttons do.
+QColor ChooseOnScreen(const QColor& initial) {
+    CScreen& screen = CScreen::Instance();
+    if (screen.IsClosing()) {
+        return {};
+    }
+    auto* panel = new CColourChooserPanel(screen.ClientArea(), initial);
+    QColorDialog* chooser = panel->Chooser();
+    CModalRun run(panel, CString(u"颜色"), [chooser](int id) {
+        if (id == IDOK) {
+            chooser->accept();
+        } else {
+            chooser->reject();
+        }
+    });
+    QObject::connect(chooser, &QDialog::finished, panel, [&run](int result) {
+        run.End(result == QDialog::Accepted ? IDOK : IDCANCEL);
+    });
+    screen.Push(run);
+    chooser->setFocus(Qt::OtherFocusReason);
+    if (!run.Exec()) {
+        run.End(IDCANCEL);
+    }
+    const QColor chosen = run.Result() == IDOK ? chooser->currentColor() : QColor();
+    delete panel;
+    screen.Pop(run);
+    return chosen;
+}
+
+} // namespace
+
 BOOL CScreenColorChooser::ChooseColor(CHOOSECOLOR* choice) {
     constexpr int kCustomColors = 16;
     if (choice->lpCustColors != nullptr) {
@@ -87,8 +123,7 @@ BOOL CScreenColorChooser::ChooseColor(CHOOSECOLOR* choice) {
     }
     const COLORREF start = (choice->Flags & CC_RGBINIT) != 0 ? choice->rgbResult : RGB(0, 0, 0);
     const QColor chosen =
-        QColorDialog::getColor(QColor(GetRValue(start), GetGValue(start), GetBValue(start)),
-                               QApplication::activeWindow(), QStringLiteral("颜色"));
+        ChooseOnScreen(QColor(GetRValue(start), GetGValue(start), GetBValue(start)));
     if (choice->lpCustColors != nullptr) {
         for (int i = 0; i < kCustomColors; ++i) {
             const QColor c = QColorDialog::customColor(i);

@@ -5,6 +5,8 @@
 #include "platform/ui/HtmlControl.h"
 #include "tests/reading/ReaderFixture.h"
 
+#include <QImage>
+
 #include <fstream>
 
 using testing_support::CScript;
@@ -117,6 +119,26 @@ TEST_F(HtmlViewTest, TextAfterAnEndOfSourceIsANewPageLaidOutWhole) {
         EXPECT_EQ(EndOfSource(s, viewer).text, state.text);
         Send(s, viewer, DTM_ADDTEXTW, 0, u"七");
         EXPECT_EQ(EndOfSource(s, viewer).text, CString(u"七"));
+    });
+}
+
+TEST_F(HtmlViewTest, ABackgroundPictureReplacedOnDiskShowsOnTheNextPage) {
+    const auto writePicture = [this](QColor colour, int size) {
+        QImage picture(size, size, QImage::Format_RGB32);
+        picture.fill(colour);
+        ASSERT_TRUE(picture.save(QString::fromStdString(m_folder.File("底.png")), "PNG"));
+    };
+    writePicture(Qt::red, 8);
+    WithViewer([&](CScript& s, HWND viewer) {
+        Send(s, viewer, DTM_ADDTEXTW, 0, u"<body background=\"底.png\">一</body>");
+        EndOfSource(s, viewer);
+        s.Sync();
+        EXPECT_EQ(s.ClientPixel(200, 200), RGB(255, 0, 0));
+        writePicture(Qt::blue, 9);
+        Send(s, viewer, DTM_ADDTEXTW, 0, u"<body background=\"底.png\">二</body>");
+        EndOfSource(s, viewer);
+        s.Sync();
+        EXPECT_EQ(s.ClientPixel(200, 200), RGB(0, 0, 255));
     });
 }
 

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
 #include <QValidator>
 
 namespace {
@@ -86,6 +87,37 @@ private:
     qsizetype m_length; // the text's length before the change being checked
 };
 
+// Rows of list boxes at least a quarter taller than their text, so that the glyphs of one row
+// never meet the next; items are drawn centred in their row's height. (A combo box's drop-down
+// list keeps the style's own rows, taller still.)
+class CRowDelegate : public QStyledItemDelegate {
+public:
+    CRowDelegate(int rowHeight, QObject* parent)
+        : QStyledItemDelegate(parent), m_rowHeight(rowHeight) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(std::max(size.height(), m_rowHeight));
+        return size;
+    }
+
+private:
+    int m_rowHeight;
+};
+
+// Gives the list box rows of at least ListRowHeight that share out its height, and ends the
+// list with its last whole row: a sliver of one more row would show glyphs cut in half.
+void SpaceRows(QListWidget* list) {
+    const int least = ListRowHeight(list->fontMetrics());
+    const int room = list->contentsRect().height();
+    const int rows = std::max(1, room / least);
+    const int row = std::max(least, room / rows);
+    list->setItemDelegate(new CRowDelegate(row, list));
+    if (rows * row < room) {
+        list->resize(list->width(), list->height() - (room - rows * row));
+    }
+}
+
 int SortedPosition(const QStringList& items, const QString& text) {
     int index = 0;
     while (index < items.size() && items[index].compare(text, Qt::CaseInsensitive) <= 0) {
@@ -95,6 +127,15 @@ int SortedPosition(const QStringList& items, const QString& text) {
 }
 
 } // namespace
+
+int ListRowHeight(const QFontMetrics& metrics) {
+    const int text = metrics.height();
+    int row = (text * 5 + 3) / 4;
+    if ((row - text) % 2 != 0) {
+        ++row; // as much room above the text as below it
+    }
+    return row;
+}
 
 // ---- CControlRecord -----------------------------------------------------------------------
 
@@ -301,6 +342,7 @@ CListBoxRecord::CListBoxRecord(const ControlTemplate& control, CWindowRecord* di
         });
     }
     Place(m_list, control);
+    SpaceRows(m_list);
     SetWidget(m_list);
 }
 
@@ -412,7 +454,7 @@ CComboBoxRecord::CComboBoxRecord(const ControlTemplate& control, CWindowRecord* 
     const QRect area = PixelRect(control);
     const int closedHeight = std::min(area.height(), m_combo->sizeHint().height());
     m_combo->setGeometry(area.x(), area.y(), area.width(), closedHeight);
-    const int lineHeight = std::max(1, m_combo->fontMetrics().height() + 2);
+    const int lineHeight = ListRowHeight(m_combo->fontMetrics());
     m_combo->setMaxVisibleItems(std::max(3, (area.height() - closedHeight) / lineHeight));
     QObject::connect(m_combo, &QComboBox::currentIndexChanged, m_combo, [this] {
         if (!m_programChange) {

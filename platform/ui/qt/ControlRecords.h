@@ -161,6 +161,10 @@ private:
     DWORD m_extendedStyle = 0;
 };
 
+// The least height of a row of a list box or a drop-down list whose text has these metrics: a
+// quarter more than the text.
+int ListRowHeight(const QFontMetrics& metrics);
+
 // Builds the control a template describes, as a child of the dialog's widget.
 std::unique_ptr<CControlRecord> CreateControl(const ControlTemplate& control, CWindowRecord* dialog,
                                               QWidget* parent);

@@ -13,3 +13,7 @@ void InstallFontSubstitutions();
 int PointTenthsToPixels(int tenths);
 
 QFont MakeFont(const CString& face, int tenths);
+
+// The face of the reading surfaces (the poem page and the reference pages), with the faces that
+// stand in for it when it is not installed.
+QFont MakeReadingFont();

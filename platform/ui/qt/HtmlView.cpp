@@ -3,9 +3,11 @@
 #include "platform/ui/qt/Fonts.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegularExpression>
@@ -25,6 +27,10 @@ namespace {
 // Text size at each zoom level, in pixels; level 2 matches the dialogs' 9-point font.
 constexpr int kZoomPixels[] = {10, 11, 12, 14, 16};
 constexpr int kUsualZoom = 2;
+
+// From one line of a page to the next, in ems: more than half an em of air between two lines, so
+// that the lines of a poem never touch, whatever the page's own markup says of its fonts.
+constexpr double kLinePitchEm = 1.6;
 
 // Pages a link may open in the viewer; anything else (a picture, a program) is not a page.
 bool IsPageFile(const QString& path) {
@@ -113,9 +119,12 @@ CHtmlView::CHtmlView(QWidget* parent, const QString& programFolder, const QStrin
     setOpenExternalLinks(false);
     setUndoRedoEnabled(false);
     // A handheld page never scrolls sideways: it wraps to the viewer, and tables wider than the
-    // viewer are narrowed to fit it (FitWideTables).
+    // viewer are narrowed to fit it (FitWideTables). It wraps as if the scroll bar were always
+    // there, so that a page that turns out taller than the viewer is not laid out a second time
+    // when the bar appears (see resizeEvent).
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setLineWrapMode(QTextEdit::WidgetWidth);
+    setLineWrapMode(QTextEdit::FixedPixelWidth);
+    setLineWrapColumnOrWidth(WrapWidth());
     document()->setBaseUrl(QUrl::fromLocalFile(m_programFolder));
     SetZoomLevel(kUsualZoom);
     connect(this, &QTextBrowser::anchorClicked, this,
@@ -128,13 +137,37 @@ int CHtmlView::PixelSizeOfZoom(int level) {
 
 void CHtmlView::SetZoomLevel(int level) {
     m_zoomLevel = std::clamp(level, 0, static_cast<int>(std::size(kZoomPixels)) - 1);
-    QFont font = MakeFont(u"宋体", 90);
+    ApplyFont();
+}
+
+void CHtmlView::SetFace(const QString& face) {
+    m_face = face;
+    ApplyFont();
+}
+
+void CHtmlView::ApplyFont() {
+    QFont font = m_face.isEmpty() ? MakeReadingFont() : QFont(m_face);
     font.setPixelSize(PixelSizeOfZoom(m_zoomLevel));
+    // Chinese text needs none of the shaping rules that faces such as Noto carry by the
+    // hundred; skipping them keeps the page's layout as quick as in a face without any.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     setFont(font); // the document's default font follows the widget's
+    m_leading = LeadingSheet(font);
     if (!m_page.isEmpty()) {
         const QString page = std::exchange(m_page, QString());
         ShowPage(page);
+    } else if (!m_file.isEmpty()) {
+        const QString file = std::exchange(m_file, QString());
+        Load(file, m_anchor); // read again, with the leading of the face
     }
+}
+
+QString CHtmlView::LeadingSheet(const QFont& font) {
+    // Line heights are given as a share of the face's own line, which is one em in some faces
+    // and nearly one and a half in others; a page's own line-height still wins.
+    const qreal faceLine = QFontMetricsF(font).height() / std::max(1, font.pixelSize());
+    const int percent = std::max(100, qRound(100 * kLinePitchEm / faceLine));
+    return QStringLiteral("body { line-height: %1%; } ").arg(percent);
 }
 
 void CHtmlView::ShowPage(const QString& html) {
@@ -148,7 +181,7 @@ void CHtmlView::ShowPage(const QString& html) {
     m_navigated.clear();
     m_anchor.clear();
     document()->setBaseUrl(QUrl::fromLocalFile(m_programFolder));
-    document()->setDefaultStyleSheet(BodyColourSheet(html));
+    document()->setDefaultStyleSheet(m_leading + BodyColourSheet(html));
     setHtml(html);
     FitWideTables();
     if (samePlace) {
@@ -255,7 +288,14 @@ bool CHtmlView::InProgramFolder(const QString& path) const {
 
 QVariant CHtmlView::ReadLocal(int type, const QString& path) {
     QFile file(path);
-    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) {
+    const QFileInfo info(file);
+    if (!info.isFile()) {
+        return {};
+    }
+    if (type == QTextDocument::ImageResource) {
+        return ReadPicture(info);
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
         return {};
     }
     const QByteArray bytes = file.readAll();
@@ -264,14 +304,46 @@ QVariant CHtmlView::ReadLocal(int type, const QString& path) {
         QStringDecoder decoder = QStringDecoder::decoderForHtml(bytes);
         const QString html =
             decoder.isValid() ? QString(decoder.decode(bytes)) : QString::fromUtf8(bytes);
-        document()->setDefaultStyleSheet(BodyColourSheet(html));
+        document()->setDefaultStyleSheet(m_leading + BodyColourSheet(html));
         return html;
     }
     return bytes;
 }
 
+int CHtmlView::WrapWidth() const {
+    return std::max(1, width() - 2 * frameWidth() - verticalScrollBar()->sizeHint().width());
+}
+
+void CHtmlView::resizeEvent(QResizeEvent* event) {
+    // Setting the width lays the page out again: only a new width of the viewer does.
+    if (const int width = WrapWidth(); width != lineWrapColumnOrWidth()) {
+        setLineWrapColumnOrWidth(width);
+    }
+    QTextBrowser::resizeEvent(event);
+}
+
+QVariant CHtmlView::ReadPicture(const QFileInfo& info) {
+    // Every page of the reader shows the same background picture: it is decoded once, in the
+    // pixel format the screen paints without converting, and decoded again only when the file
+    // changes.
+    const QDateTime modified = info.lastModified();
+    if (info.absoluteFilePath() != m_picturePath || modified != m_pictureModified ||
+        info.size() != m_pictureSize) {
+        QImage picture(info.absoluteFilePath());
+        if (picture.isNull()) {
+            return {};
+        }
+        m_picture = picture.convertToFormat(
+            picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+        m_picturePath = info.absoluteFilePath();
+        m_pictureModified = modified;
+        m_pictureSize = info.size();
+    }
+    return m_picture;
+}
+
 void CHtmlView::FitWideTables() {
-    const qreal room = viewport()->width() - 2 * document()->documentMargin();
+    const qreal room = lineWrapColumnOrWidth() - 2 * document()->documentMargin();
     ForEachTable(document()->rootFrame(), [room](QTextTable* table) {
         QTextTableFormat format = table->format();
         const QTextLength width = format.width();

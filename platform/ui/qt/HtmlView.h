@@ -5,9 +5,13 @@
 #include "platform/core/CString.h"
 #include "platform/ui/qt/WindowRecord.h"
 
+#include <QDateTime>
+#include <QImage>
 #include <QPointer>
 #include <QTextBrowser>
 #include <QUrl>
+
+class QFileInfo;
 
 class CHtmlView : public QTextBrowser {
 public:
@@ -26,6 +30,8 @@ public:
     void ActivateLink(const QUrl& link);
 
     void SetZoomLevel(int level);
+    // Draws the pages in `face` instead of the viewer's own; empty for its own.
+    void SetFace(const QString& face);
     int ZoomLevel() const { return m_zoomLevel; }
     static int PixelSizeOfZoom(int level);
 
@@ -43,6 +49,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void Load(const QString& path, const QString& anchor);
@@ -50,7 +57,12 @@ private:
     QUrl Resolve(const QUrl& name) const;
     bool InProgramFolder(const QString& path) const;
     QVariant ReadLocal(int type, const QString& path);
+    QVariant ReadPicture(const QFileInfo& info);
     void FitWideTables();
+    void ApplyFont();
+    // The width pages wrap to: the viewer's, less its scroll bar's.
+    int WrapWidth() const;
+    static QString LeadingSheet(const QFont& font);
 
     QString m_programFolder;
     QString m_linkedFolder;
@@ -58,8 +70,15 @@ private:
     QString m_file;      // the local file shown; empty while a page given as text is
     QString m_navigated; // the path and anchor DTM_NAVIGATE asked for last
     QString m_anchor;
+    QString m_face;    // empty: the viewer's own
+    QString m_leading; // the style of the space between lines, for the face in use
     int m_zoomLevel = 2;
     int m_refused = 0;
+    // The picture read last, decoded.
+    QString m_picturePath;
+    QDateTime m_pictureModified;
+    qint64 m_pictureSize = -1;
+    QImage m_picture;
 };
 
 class CHtmlViewRecord : public CWindowRecord {

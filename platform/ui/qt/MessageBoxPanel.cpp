@@ -64,7 +64,7 @@ CMessageBoxPanel::CMessageBoxPanel(QWidget* area, const CString& text, UINT type
         picture->setPixmap(icon.pixmap(kIconSize, kIconSize));
         picture->setGeometry(left + kMargin, top + kMargin, kIconSize, kIconSize);
     }
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok = new QPushButton(QStringLiteral("确定"), this);
     m_ok->setGeometry(left + (kPanelWidth - 64) / 2, top + panelHeight - kMargin - kButtonHeight,
                       64, kButtonHeight);
     QObject::connect(m_ok, &QPushButton::clicked, this, [this] {

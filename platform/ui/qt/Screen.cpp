@@ -8,6 +8,7 @@
 #include "platform/ui/qt/DialogRecord.h"
 #include "platform/ui/qt/Fonts.h"
 #include "platform/ui/qt/QtText.h"
+#include "platform/ui/qt/Translations.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -35,7 +36,7 @@ UiTesting::ScreenEvent EventOf(const CModalRun& run, bool opened) {
     UiTesting::ScreenEvent event{};
     event.caption = run.Caption();
     event.result = run.Result();
-    if (run.GetKind() == CModalRun::Kind::Dialog) {
+    if (run.GetKind() != CModalRun::Kind::Box) {
         event.kind = opened ? Kind::DialogOpened : Kind::DialogClosed;
         event.templateId = run.Dialog() != nullptr ? run.Dialog()->GetTemplateId() : 0;
     } else {
@@ -194,6 +195,24 @@ CModalRun::CModalRun(QWidget* sheet, CDialog& page, CDialogRecord& record, CStri
     : m_kind(Kind::Dialog), m_widget(sheet), m_caption(std::move(caption)), m_dialog(&page),
       m_record(&record) {}
 
+CModalRun::CModalRun(QWidget* panel, CString caption, std::function<void(int)> command)
+    : m_kind(Kind::Panel), m_widget(panel), m_caption(std::move(caption)),
+      m_command(std::move(command)) {}
+
+void CModalRun::Command(int id) {
+    switch (m_kind) {
+    case Kind::Box:
+        End(IDOK); // a box takes either as its OK
+        break;
+    case Kind::Panel:
+        m_command(id);
+        break;
+    case Kind::Dialog:
+        m_record->Send(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED), 0);
+        break;
+    }
+}
+
 void CModalRun::SetPage(CDialog& page, CDialogRecord& record) {
     m_dialog = &page;
     m_record = &record;
@@ -237,6 +256,8 @@ QWidget* CScreen::ClientArea() {
 }
 
 void CScreen::OpenWindow() {
+    // Qt's own pieces on the screen (the colour chooser, an edit's menu) speak Chinese too.
+    InstallChineseTranslations();
     m_zoom = DesktopZoom();
     QLabel* caption = nullptr;
     QWidget* client = nullptr;
@@ -331,8 +352,8 @@ void CScreen::EndFront() {
     if (front == nullptr || front->HasEnded()) {
         return;
     }
-    if (front->GetKind() == CModalRun::Kind::Box) {
-        front->End(IDOK);
+    if (front->GetKind() != CModalRun::Kind::Dialog) {
+        front->Command(IDCANCEL);
         return;
     }
     CDialog* dialog = front->Dialog();
@@ -348,11 +369,7 @@ void CScreen::Command(int id) {
     if (front == nullptr || front->HasEnded()) {
         return;
     }
-    if (front->GetKind() == CModalRun::Kind::Box) {
-        front->End(IDOK);
-        return;
-    }
-    front->Record()->Send(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED), 0);
+    front->Command(id);
 }
 
 void CScreen::PressEnter() {
@@ -360,8 +377,8 @@ void CScreen::PressEnter() {
     if (front == nullptr || front->HasEnded()) {
         return;
     }
-    if (front->GetKind() == CModalRun::Kind::Box) {
-        front->End(IDOK);
+    if (front->GetKind() != CModalRun::Kind::Dialog) {
+        front->Command(IDOK);
         return;
     }
     if (CButtonRecord* button = front->Record()->EnterButton()) {

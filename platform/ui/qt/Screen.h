@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 class CDialog;
@@ -22,7 +23,9 @@ class QLabel;
 
 class CModalRun {
 public:
-    enum class Kind { Dialog, Box };
+    // A panel is a piece of the framework shown in the screen's place (the colour chooser): the
+    // bar's "ok", Enter and Esc go to its own handler.
+    enum class Kind { Dialog, Box, Panel };
     struct Box {
         HWND owner;
         CString text;
@@ -32,6 +35,7 @@ public:
 
     CModalRun(CDialog& dialog, CDialogRecord& record, CString caption);
     CModalRun(QWidget* panel, Box box);
+    CModalRun(QWidget* panel, CString caption, std::function<void(int)> command);
     // A property sheet: `sheet` shows one page at a time, and the page in front is the dialog
     // that takes the screen's commands.
     CModalRun(QWidget* sheet, CDialog& page, CDialogRecord& record, CString caption);
@@ -44,6 +48,8 @@ public:
     CDialog* Dialog() const { return m_dialog; }
     CDialogRecord* Record() const { return m_record; }
     const Box& BoxContent() const { return m_box; }
+    // What the screen's commands (IDOK, IDCANCEL) do to the run in front.
+    void Command(int id);
     // The sheet's page in front changed.
     void SetPage(CDialog& page, CDialogRecord& record);
 
@@ -61,6 +67,7 @@ private:
     CDialog* m_dialog = nullptr;
     CDialogRecord* m_record = nullptr;
     Box m_box{};
+    std::function<void(int)> m_command; // panels
     QEventLoop* m_loop = nullptr;
     bool m_ended = false;
     int m_result = 0;
