@@ -4,6 +4,7 @@
 #include "platform/ui/qt/HtmlView.h"
 #include "tests/common/TestLibrary.h"
 
+#include <QImage>
 #include <QTextDocument>
 
 #include <filesystem>
@@ -21,7 +22,9 @@ protected:
         for (const char* folder : {"installed", "own", "elsewhere"}) {
             fs::create_directory(m_root.Path() / folder);
         }
-        WriteFile(m_root.File("installed/bgpic1.jpg"), "picture");
+        QImage picture(4, 3, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        picture.save(QString::fromStdString(m_root.File("installed/bgpic1.jpg")), "JPG");
         WriteFile(m_root.File("elsewhere/secret.txt"), "secret");
         fs::create_symlink(m_root.Path() / "installed/bgpic1.jpg",
                            m_root.Path() / "own/bgpic1.jpg");
@@ -38,8 +41,9 @@ protected:
 
 TEST_F(HtmlViewFolderTest, LinksIntoTheInstalledFolderAreTheProgramsOwnFiles) {
     CHtmlView view(nullptr, Folder("own"), Folder("installed"));
-    EXPECT_EQ(view.loadResource(QTextDocument::ImageResource, QUrl("bgpic1.jpg")).toByteArray(),
-              "picture");
+    EXPECT_EQ(
+        view.loadResource(QTextDocument::ImageResource, QUrl("bgpic1.jpg")).value<QImage>().size(),
+        QSize(4, 3));
     EXPECT_EQ(view.RefusedRequests(), 0);
     // A link that leads anywhere else is still refused.
     EXPECT_FALSE(view.loadResource(QTextDocument::ImageResource, QUrl("secret.jpg")).isValid());
