@@ -8,8 +8,7 @@ seconds=${1:-60}
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DLOMEVA_FUZZ=ON -DLOMEVA_WITH_UI=OFF \
-    -DLOMEVA_TESTS=OFF -DLOMEVA_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --preset fuzz >/dev/null
 targets=(library check import codepage)
 cmake --build build-fuzz --target "${targets[@]/#/fuzz_}"
 

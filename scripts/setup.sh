@@ -10,8 +10,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
 packages=(
-    # building (clang and its runtime for the fuzz targets)
-    g++ cmake ninja-build pkg-config clang libclang-rt-14-dev
+    # building (clang and its runtime for the fuzz targets), and the check of the code's format
+    g++ cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
     libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
     # the window, the viewer, sound, and the fonts of the "宋体" face
     qt6-base-dev qt6-multimedia-dev qt6-svg-dev fonts-arphic-uming fonts-arphic-ukai
@@ -77,17 +77,17 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y "${missing[@]}"
 }
 
+# The trees come from CMakePresets.json, where warnings are errors.
 build() {
-    cmake -S . -B build -G Ninja
-    cmake --build build
+    cmake --preset default
+    cmake --build --preset default
 }
 
 # The library, the command line and their tests once more under AddressSanitizer and
 # UndefinedBehaviorSanitizer, in a tree of their own without the window.
 build_sanitized() {
-    cmake -S . -B build-asan -G Ninja -DLOMEVA_WITH_UI=OFF -DLOMEVA_SANITIZE=ON \
-        -DLOMEVA_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
-    cmake --build build-asan
+    cmake --preset sanitizers
+    cmake --build --preset sanitizers
 }
 
 start_reader() {
@@ -114,9 +114,8 @@ run_tests() {
     export QT_QPA_PLATFORM=offscreen
     node data/kavro/curate.mjs --check
     node --test data/kavro/
-    ctest --test-dir build --output-on-failure -j2
-    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-        ctest --test-dir build-asan --output-on-failure -j2
+    ctest --preset default
+    ctest --preset sanitizers
     scripts/fuzz.sh 60
 }
 
