@@ -86,11 +86,11 @@ void CMainMenuDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 const CMessageMap* CMainMenuDlg::GetMessageMap() const {
-    static const CMessageMap map(CDialog::GetMessageMap(),
-                                 {
-                                     On::LButtonDown(&CMainMenuDlg::OnLButtonDown),
-                                     On::Paint(&CMainMenuDlg::OnPaint),
-                                 });
+    static const CMessageMapOf<CMainMenuDlg> map(CDialog::GetMessageMap(),
+                                                 {
+                                                     On::LButtonDown(&CMainMenuDlg::OnLButtonDown),
+                                                     On::Paint(&CMainMenuDlg::OnPaint),
+                                                 });
     return &map;
 }
 

@@ -189,8 +189,8 @@ public:
 
 protected:
     const CMessageMap* GetMessageMap() const override {
-        static const CMessageMap map(CCatalogDlg::GetMessageMap(),
-                                     {On::Timer(&CTimedCatalog::OnTimedTick)});
+        static const CMessageMapOf<CTimedCatalog> map(CCatalogDlg::GetMessageMap(),
+                                                      {On::Timer(&CTimedCatalog::OnTimedTick)});
         return &map;
     }
 
@@ -318,8 +318,9 @@ public:
 
 protected:
     const CMessageMap* GetMessageMap() const override {
-        static const CMessageMap map(CPageCiKu::GetMessageMap(),
-                                     {On::Clicked(IDC_BTN_LOAD, &CTimedLibraryPage::OnTimedLoad)});
+        static const CMessageMapOf<CTimedLibraryPage> map(
+            CPageCiKu::GetMessageMap(),
+            {On::Clicked(IDC_BTN_LOAD, &CTimedLibraryPage::OnTimedLoad)});
         return &map;
     }
 

@@ -41,12 +41,12 @@ void CCatalogDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 const CMessageMap* CCatalogDlg::GetMessageMap() const {
-    static const CMessageMap map(CDialog::GetMessageMap(),
-                                 {
-                                     On::Timer(&CCatalogDlg::OnTimer),
-                                     On::Close(&CCatalogDlg::OnClose),
-                                     On::Clicked(IDC_BTN_READ, &CCatalogDlg::OnRead),
-                                 });
+    static const CMessageMapOf<CCatalogDlg> map(CDialog::GetMessageMap(),
+                                                {
+                                                    On::Timer(&CCatalogDlg::OnTimer),
+                                                    On::Close(&CCatalogDlg::OnClose),
+                                                    On::Clicked(IDC_BTN_READ, &CCatalogDlg::OnRead),
+                                                });
     return &map;
 }
 

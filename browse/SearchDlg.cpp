@@ -50,7 +50,7 @@ void CSearchDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 const CMessageMap* CSearchDlg::GetMessageMap() const {
-    static const CMessageMap map(
+    static const CMessageMapOf<CSearchDlg> map(
         CDialog::GetMessageMap(),
         {
             On::SelChange(IDC_LIST_AUTHORS, &CSearchDlg::OnPickAuthor),

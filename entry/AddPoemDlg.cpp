@@ -40,10 +40,10 @@ void CAddPoemDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 const CMessageMap* CAddPoemDlg::GetMessageMap() const {
-    static const CMessageMap map(CDialog::GetMessageMap(),
-                                 {
-                                     On::Clicked(IDC_BTN_SAVE, &CAddPoemDlg::OnSave),
-                                 });
+    static const CMessageMapOf<CAddPoemDlg> map(CDialog::GetMessageMap(),
+                                                {
+                                                    On::Clicked(IDC_BTN_SAVE, &CAddPoemDlg::OnSave),
+                                                });
     return &map;
 }
 

@@ -47,7 +47,7 @@ void CPageBackGround::DoDataExchange(CDataExchange* pDX) {
 }
 
 const CMessageMap* CPageBackGround::GetMessageMap() const {
-    static const CMessageMap map(
+    static const CMessageMapOf<CPageBackGround> map(
         CPropertyPage::GetMessageMap(),
         {
             On::Clicked(IDC_BTN_PREVIEW, &CPageBackGround::OnPreview),

@@ -43,7 +43,7 @@ void CPageBrowse::DoDataExchange(CDataExchange* pDX) {
 }
 
 const CMessageMap* CPageBrowse::GetMessageMap() const {
-    static const CMessageMap map(
+    static const CMessageMapOf<CPageBrowse> map(
         CPropertyPage::GetMessageMap(),
         {
             On::Clicked(IDC_BTN_FORMCOLOR, &CPageBrowse::OnChooseFormColor),

@@ -35,10 +35,10 @@ void CPageCiKu::DoDataExchange(CDataExchange* pDX) {
 }
 
 const CMessageMap* CPageCiKu::GetMessageMap() const {
-    static const CMessageMap map(CPropertyPage::GetMessageMap(),
-                                 {
-                                     On::Clicked(IDC_BTN_LOAD, &CPageCiKu::OnLoad),
-                                 });
+    static const CMessageMapOf<CPageCiKu> map(CPropertyPage::GetMessageMap(),
+                                              {
+                                                  On::Clicked(IDC_BTN_LOAD, &CPageCiKu::OnLoad),
+                                              });
     return &map;
 }
 

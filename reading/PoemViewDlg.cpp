@@ -24,9 +24,10 @@ void CPoemViewDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 const CMessageMap* CPoemViewDlg::GetMessageMap() const {
-    static const CMessageMap map(CDialog::GetMessageMap(), {
-                                                               On::Paint(&CPoemViewDlg::OnPaint),
-                                                           });
+    static const CMessageMapOf<CPoemViewDlg> map(CDialog::GetMessageMap(),
+                                                 {
+                                                     On::Paint(&CPoemViewDlg::OnPaint),
+                                                 });
     return &map;
 }
 

@@ -20,9 +20,10 @@ void CRefPageDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 const CMessageMap* CRefPageDlg::GetMessageMap() const {
-    static const CMessageMap map(CDialog::GetMessageMap(), {
-                                                               On::Paint(&CRefPageDlg::OnPaint),
-                                                           });
+    static const CMessageMapOf<CRefPageDlg> map(CDialog::GetMessageMap(),
+                                                {
+                                                    On::Paint(&CRefPageDlg::OnPaint),
+                                                });
     return &map;
 }
 

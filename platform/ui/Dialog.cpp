@@ -119,10 +119,10 @@ void CDialog::OnCancel() {
 }
 
 const CMessageMap* CDialog::GetMessageMap() const {
-    static const CMessageMap map(CWnd::GetMessageMap(),
-                                 {
-                                     On::Command(IDOK, BN_CLICKED, &CDialog::OnOK),
-                                     On::Command(IDCANCEL, BN_CLICKED, &CDialog::OnCancel),
-                                 });
+    static const CMessageMapOf<CDialog> map(
+        CWnd::GetMessageMap(), {
+                                   On::Command(IDOK, BN_CLICKED, &CDialog::OnOK),
+                                   On::Command(IDCANCEL, BN_CLICKED, &CDialog::OnCancel),
+                               });
     return &map;
 }

@@ -2,10 +2,12 @@
 // Message maps: a window class lists which of its member functions answers which message, in a
 // table read top to bottom, and chains to its base class's table. Each entry is made by a typed
 // builder, so a handler's signature is checked by the compiler and no handler unpacks WPARAM or
-// LPARAM itself:
+// LPARAM itself. A map belongs to its window class: an entry whose handler is a member of a class
+// that is neither that class nor one of its bases does not compile (it would be called on an
+// object of another type):
 //
 //     const CMessageMap* CMainMenuDlg::GetMessageMap() const {
-//         static const CMessageMap map(CDialog::GetMessageMap(), {
+//         static const CMessageMapOf<CMainMenuDlg> map(CDialog::GetMessageMap(), {
 //             On::LButtonDown(&CMainMenuDlg::OnLButtonDown),
 //             On::Paint(&CMainMenuDlg::OnPaint),
 //         });
@@ -30,14 +32,16 @@ struct MessageEntry {
     std::function<void(CWnd&, WPARAM, LPARAM)> call;
 };
 
+// The table of one window class, as the message loop reads it; made as a CMessageMapOf.
 class CMessageMap {
 public:
-    CMessageMap(const CMessageMap* base, std::initializer_list<MessageEntry> entries)
-        : m_base(base), m_entries(entries) {}
-
     // The first entry for the message, looking at this table before its base tables. For
     // WM_COMMAND the control id and the notification must match too.
     const MessageEntry* Find(UINT message, UINT id = 0, WORD code = 0) const;
+
+protected:
+    CMessageMap(const CMessageMap* base, std::vector<MessageEntry> entries)
+        : m_base(base), m_entries(std::move(entries)) {}
 
 private:
     const CMessageMap* m_base;
@@ -49,44 +53,75 @@ namespace On {
 template <class T>
 concept Window = std::derived_from<T, CWnd>;
 
-template <Window T> MessageEntry Paint(void (T::*handler)()) {
-    return {WM_PAINT, 0, 0,
-            [handler](CWnd& w, WPARAM, LPARAM) { (static_cast<T&>(w).*handler)(); }};
+// An entry whose handler is a member of T.
+template <Window T> struct Handler { MessageEntry entry; };
+
+} // namespace On
+
+// The message map of window class Owner: it takes only handlers of Owner and of its bases.
+template <On::Window Owner> class CMessageMapOf : public CMessageMap {
+public:
+    struct Entry {
+        template <On::Window T>
+        requires std::derived_from<Owner, T> Entry(On::Handler<T> handler)
+            : entry(std::move(handler.entry)) {} // NOLINT: implicit
+        MessageEntry entry;
+    };
+
+    CMessageMapOf(const CMessageMap* base, std::initializer_list<Entry> entries)
+        : CMessageMap(base, Entries(entries)) {}
+
+private:
+    static std::vector<MessageEntry> Entries(std::initializer_list<Entry> entries) {
+        std::vector<MessageEntry> plain;
+        plain.reserve(entries.size());
+        for (const Entry& e : entries) {
+            plain.push_back(e.entry);
+        }
+        return plain;
+    }
+};
+
+namespace On {
+
+template <Window T> Handler<T> Paint(void (T::*handler)()) {
+    return {
+        {WM_PAINT, 0, 0, [handler](CWnd& w, WPARAM, LPARAM) { (static_cast<T&>(w).*handler)(); }}};
 }
 
-template <Window T> MessageEntry Close(void (T::*handler)()) {
-    return {WM_CLOSE, 0, 0,
-            [handler](CWnd& w, WPARAM, LPARAM) { (static_cast<T&>(w).*handler)(); }};
+template <Window T> Handler<T> Close(void (T::*handler)()) {
+    return {
+        {WM_CLOSE, 0, 0, [handler](CWnd& w, WPARAM, LPARAM) { (static_cast<T&>(w).*handler)(); }}};
 }
 
 // The flags (MK_LBUTTON) and the point in client pixels.
-template <Window T> MessageEntry LButtonDown(void (T::*handler)(UINT flags, CPoint point)) {
-    return {WM_LBUTTONDOWN, 0, 0, [handler](CWnd& w, WPARAM wp, LPARAM lp) {
-                (static_cast<T&>(w).*handler)(static_cast<UINT>(wp),
-                                              CPoint(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)));
-            }};
+template <Window T> Handler<T> LButtonDown(void (T::*handler)(UINT flags, CPoint point)) {
+    return {{WM_LBUTTONDOWN, 0, 0, [handler](CWnd& w, WPARAM wp, LPARAM lp) {
+                 (static_cast<T&>(w).*handler)(static_cast<UINT>(wp),
+                                               CPoint(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)));
+             }}};
 }
 
 // The id the timer was started with.
-template <Window T> MessageEntry Timer(void (T::*handler)(UINT_PTR timerId)) {
-    return {WM_TIMER, 0, 0, [handler](CWnd& w, WPARAM wp, LPARAM) {
-                (static_cast<T&>(w).*handler)(static_cast<UINT_PTR>(wp));
-            }};
+template <Window T> Handler<T> Timer(void (T::*handler)(UINT_PTR timerId)) {
+    return {{WM_TIMER, 0, 0, [handler](CWnd& w, WPARAM wp, LPARAM) {
+                 (static_cast<T&>(w).*handler)(static_cast<UINT_PTR>(wp));
+             }}};
 }
 
 // A control's notification, or a command id with BN_CLICKED (IDOK, IDCANCEL).
-template <Window T> MessageEntry Command(UINT id, WORD code, void (T::*handler)()) {
-    return {WM_COMMAND, id, code,
-            [handler](CWnd& w, WPARAM, LPARAM) { (static_cast<T&>(w).*handler)(); }};
+template <Window T> Handler<T> Command(UINT id, WORD code, void (T::*handler)()) {
+    return {{WM_COMMAND, id, code,
+             [handler](CWnd& w, WPARAM, LPARAM) { (static_cast<T&>(w).*handler)(); }}};
 }
 
-template <Window T> MessageEntry Clicked(UINT id, void (T::*handler)()) {
+template <Window T> Handler<T> Clicked(UINT id, void (T::*handler)()) {
     return Command(id, BN_CLICKED, handler);
 }
-template <Window T> MessageEntry SelChange(UINT id, void (T::*handler)()) {
+template <Window T> Handler<T> SelChange(UINT id, void (T::*handler)()) {
     return Command(id, LBN_SELCHANGE, handler);
 }
-template <Window T> MessageEntry EditChange(UINT id, void (T::*handler)()) {
+template <Window T> Handler<T> EditChange(UINT id, void (T::*handler)()) {
     return Command(id, EN_CHANGE, handler);
 }
 

@@ -184,7 +184,7 @@ LRESULT CWnd::Default() {
 }
 
 const CMessageMap* CWnd::GetMessageMap() const {
-    static const CMessageMap map(nullptr, {});
+    static const CMessageMapOf<CWnd> map(nullptr, {});
     return &map;
 }
 

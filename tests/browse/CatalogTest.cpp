@@ -28,8 +28,8 @@ public:
 
 protected:
     const CMessageMap* GetMessageMap() const override {
-        static const CMessageMap map(CCatalogDlg::GetMessageMap(),
-                                     {On::Timer(&CWatchedCatalog::OnWatchedTimer)});
+        static const CMessageMapOf<CWatchedCatalog> map(
+            CCatalogDlg::GetMessageMap(), {On::Timer(&CWatchedCatalog::OnWatchedTimer)});
         return &map;
     }
 

@@ -57,12 +57,12 @@ public:
 
 protected:
     const CMessageMap* GetMessageMap() const override {
-        static const CMessageMap map(CPropertyPage::GetMessageMap(),
-                                     {
-                                         On::Clicked(kNameButton, &CLogPage::OnName),
-                                         On::Clicked(kEndButton, &CLogPage::OnEnd),
-                                         On::Clicked(kBoxButton, &CLogPage::OnBox),
-                                     });
+        static const CMessageMapOf<CLogPage> map(CPropertyPage::GetMessageMap(),
+                                                 {
+                                                     On::Clicked(kNameButton, &CLogPage::OnName),
+                                                     On::Clicked(kEndButton, &CLogPage::OnEnd),
+                                                     On::Clicked(kBoxButton, &CLogPage::OnBox),
+                                                 });
         return &map;
     }
     void OnName() { m_log.push_back(m_name + " pressed"); }

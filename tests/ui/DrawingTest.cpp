@@ -22,11 +22,11 @@ public:
 
 protected:
     const CMessageMap* GetMessageMap() const override {
-        static const CMessageMap map(CDialog::GetMessageMap(),
-                                     {
-                                         On::Paint(&CPainterDlg::OnPaint),
-                                         On::LButtonDown(&CPainterDlg::OnLButtonDown),
-                                     });
+        static const CMessageMapOf<CPainterDlg> map(
+            CDialog::GetMessageMap(), {
+                                          On::Paint(&CPainterDlg::OnPaint),
+                                          On::LButtonDown(&CPainterDlg::OnLButtonDown),
+                                      });
         return &map;
     }
     void OnPaint() {

@@ -37,17 +37,17 @@ protected:
         return TRUE;
     }
     const CMessageMap* GetMessageMap() const override {
-        static const CMessageMap map(CDialog::GetMessageMap(),
-                                     {
-                                         On::Clicked(kConfirmButton, &CMapDlg::OnConfirm),
-                                         On::Clicked(kOpenButton, &CMapDlg::OnOpen),
-                                         On::Clicked(kDisabledButton, &CMapDlg::OnDisabled),
-                                         On::SelChange(kList, &CMapDlg::OnListChange),
-                                         On::EditChange(kNameEdit, &CMapDlg::OnNameChange),
-                                         On::Command(kCombo, CBN_SELCHANGE, &CMapDlg::OnCombo),
-                                         On::LButtonDown(&CMapDlg::OnLButtonDown),
-                                         On::Paint(&CMapDlg::OnPaint),
-                                     });
+        static const CMessageMapOf<CMapDlg> map(
+            CDialog::GetMessageMap(), {
+                                          On::Clicked(kConfirmButton, &CMapDlg::OnConfirm),
+                                          On::Clicked(kOpenButton, &CMapDlg::OnOpen),
+                                          On::Clicked(kDisabledButton, &CMapDlg::OnDisabled),
+                                          On::SelChange(kList, &CMapDlg::OnListChange),
+                                          On::EditChange(kNameEdit, &CMapDlg::OnNameChange),
+                                          On::Command(kCombo, CBN_SELCHANGE, &CMapDlg::OnCombo),
+                                          On::LButtonDown(&CMapDlg::OnLButtonDown),
+                                          On::Paint(&CMapDlg::OnPaint),
+                                      });
         return &map;
     }
     void OnConfirm() { m_log.push_back("confirm"); }
@@ -73,11 +73,12 @@ protected:
 class CDerivedMapDlg : public CMapDlg {
 protected:
     const CMessageMap* GetMessageMap() const override {
-        static const CMessageMap map(CMapDlg::GetMessageMap(),
-                                     {
-                                         On::Clicked(kConfirmButton, &CDerivedMapDlg::OnMine),
-                                         On::Command(IDOK, BN_CLICKED, &CDerivedMapDlg::OnRefuseOk),
-                                     });
+        static const CMessageMapOf<CDerivedMapDlg> map(
+            CMapDlg::GetMessageMap(),
+            {
+                On::Clicked(kConfirmButton, &CDerivedMapDlg::OnMine),
+                On::Command(IDOK, BN_CLICKED, &CDerivedMapDlg::OnRefuseOk),
+            });
         return &map;
     }
     void OnMine() { m_log.push_back("derived confirm"); }

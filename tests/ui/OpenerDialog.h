@@ -18,11 +18,11 @@ public:
 
 protected:
     const CMessageMap* GetMessageMap() const override {
-        static const CMessageMap map(CDialog::GetMessageMap(),
-                                     {
-                                         On::Clicked(kOpenButton, &COpenerDlg::OnOpen),
-                                         On::Close(&COpenerDlg::OnClose),
-                                     });
+        static const CMessageMapOf<COpenerDlg> map(
+            CDialog::GetMessageMap(), {
+                                          On::Clicked(kOpenButton, &COpenerDlg::OnOpen),
+                                          On::Close(&COpenerDlg::OnClose),
+                                      });
         return &map;
     }
 

@@ -29,7 +29,8 @@ protected:
         return TRUE;
     }
     const CMessageMap* GetMessageMap() const override {
-        static const CMessageMap map(CDialog::GetMessageMap(), {On::Timer(&CTimerDlg::OnTimer)});
+        static const CMessageMapOf<CTimerDlg> map(CDialog::GetMessageMap(),
+                                                  {On::Timer(&CTimerDlg::OnTimer)});
         return &map;
     }
     void OnTimer(UINT_PTR id) {
