@@ -27,6 +27,7 @@ const CMessageMap* CPoemViewDlg::GetMessageMap() const {
     static const CMessageMapOf<CPoemViewDlg> map(CDialog::GetMessageMap(),
                                                  {
                                                      On::Paint(&CPoemViewDlg::OnPaint),
+                                                     On::Clicked(IDOK, &CPoemViewDlg::OnOK),
                                                  });
     return &map;
 }
@@ -51,11 +52,10 @@ void CPoemViewDlg::OnPaint() {
     }
 }
 
-BOOL CPoemViewDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
-    if (LOWORD(wParam) == IDOK) {
-        PlaySound(nullptr, nullptr, SND_FILENAME | SND_ASYNC | SND_LOOP | SND_NOWAIT);
-    }
-    return CDialog::OnCommand(wParam, lParam);
+// OK stops the music before the reader closes.
+void CPoemViewDlg::OnOK() {
+    PlaySound(nullptr, nullptr, SND_FILENAME | SND_ASYNC | SND_LOOP | SND_NOWAIT);
+    CDialog::OnOK();
 }
 
 void CPoemViewDlg::ComposePage() {

@@ -21,7 +21,7 @@ public:
     CString m_strPage;           // the page composed last
 
 protected:
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    void OnOK() override;
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     const CMessageMap* GetMessageMap() const override;
