@@ -35,6 +35,7 @@ constexpr DWORD DS_MODALFRAME = 0x0080;
 constexpr DWORD DS_SETFONT = 0x0040;
 
 // Static controls.
+constexpr DWORD SS_TYPEMASK = 0x001F; // the kind of static control, its alignment among them
 constexpr DWORD SS_LEFT = 0x0000;
 constexpr DWORD SS_CENTER = 0x0001;
 constexpr DWORD SS_RIGHT = 0x0002;
@@ -50,6 +51,7 @@ constexpr DWORD ES_READONLY = 0x0800;
 constexpr DWORD ES_WANTRETURN = 0x1000;
 
 // Buttons.
+constexpr DWORD BS_TYPEMASK = 0x000F; // the kind of button
 constexpr DWORD BS_PUSHBUTTON = 0x0000;
 constexpr DWORD BS_DEFPUSHBUTTON = 0x0001;
 constexpr DWORD BS_GROUPBOX = 0x0007;
@@ -68,6 +70,7 @@ constexpr DWORD CBS_SORT = 0x0100;
 constexpr WORD CBN_SELCHANGE = 1;
 
 // List views.
+constexpr DWORD LVS_TYPEMASK = 0x0003; // the list view's view: icons, small icons, list, report
 constexpr DWORD LVS_REPORT = 0x0001;
 constexpr DWORD LVS_SINGLESEL = 0x0004;
 constexpr DWORD LVS_SHOWSELALWAYS = 0x0008;

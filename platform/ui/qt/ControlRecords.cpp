@@ -152,7 +152,7 @@ CStaticRecord::CStaticRecord(const ControlTemplate& control, CWindowRecord* dial
     : CControlRecord(control, dialog) {
     m_label = new QLabel(ToQString(control.text), parent);
     m_label->setTextFormat(Qt::PlainText);
-    const DWORD align = control.style & 0x1F;
+    const DWORD align = control.style & SS_TYPEMASK;
     const Qt::Alignment horizontal = align == SS_RIGHT    ? Qt::AlignRight
                                      : align == SS_CENTER ? Qt::AlignHCenter
                                                           : Qt::AlignLeft;
@@ -185,7 +185,7 @@ CButtonRecord::CButtonRecord(const ControlTemplate& control, CWindowRecord* dial
     : CControlRecord(control, dialog) {
     m_button = new QPushButton(ToQString(control.text), parent);
     m_button->setAutoDefault(false);
-    m_button->setDefault((control.style & 0x0F) == BS_DEFPUSHBUTTON);
+    m_button->setDefault((control.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
     Place(m_button, control);
     QObject::connect(m_button, &QPushButton::clicked, m_button, [this] { Notify(BN_CLICKED); });
     SetWidget(m_button);

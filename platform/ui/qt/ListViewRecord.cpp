@@ -10,7 +10,7 @@ CListViewRecord::CListViewRecord(const ControlTemplate& control, CWindowRecord* 
     : CControlRecord(control, dialog) {
     m_view = new CReportView(parent);
     m_view->SetSingleSelection((control.style & LVS_SINGLESEL) != 0);
-    m_view->SetHeaderVisible((control.style & 0x3) == LVS_REPORT);
+    m_view->SetHeaderVisible((control.style & LVS_TYPEMASK) == LVS_REPORT);
     m_view->setFrameShape((control.style & WS_BORDER) != 0 ? QFrame::Box : QFrame::NoFrame);
     m_view->setGeometry(DialogUnitsToPixels(control.x), DialogUnitsToPixels(control.y),
                         DialogUnitsToPixels(control.cx), DialogUnitsToPixels(control.cy));
