@@ -106,14 +106,7 @@ public:
 
     void MainScreen(int zoom) {
         CMainMenuDlg dialog;
-        Run(
-            zoom, [&] { dialog.DoModal(); },
-            [&](CScript& s) {
-                if (s.WaitForScreen(IDD_MAINMENU)) {
-                    Settle(s);
-                    Save(WindowImage(s), m_options.out / Name("main", zoom));
-                }
-            });
+        Shoot(zoom, dialog, IDD_MAINMENU, "main");
     }
 
     // 春晓, over the default picture; `face` empty for the viewer's own.
@@ -123,29 +116,13 @@ public:
             return;
         }
         CPoemViewDlg reader(g_pLibrary->GetResultBuffer());
-        Run(
-            zoom, [&] { reader.DoModal(); },
-            [&](CScript& s) {
-                if (s.WaitForScreen(IDD_POEMVIEW)) {
-                    Settle(s);
-                    SetFace(s, face);
-                    Save(WindowImage(s), m_options.out / Name(name, zoom));
-                }
-            });
+        Shoot(zoom, reader, IDD_POEMVIEW, name, face);
     }
 
     void RefPage(int zoom, const QString& face, const std::string& name) {
         CRefPageDlg window;
         window.m_strUrl = u"file://" + g_strAppPath + u"authors.htm#李白";
-        Run(
-            zoom, [&] { window.DoModal(); },
-            [&](CScript& s) {
-                if (s.WaitForScreen(IDD_REFPAGE)) {
-                    Settle(s);
-                    SetFace(s, face);
-                    Save(WindowImage(s), m_options.out / Name(name, zoom));
-                }
-            });
+        Shoot(zoom, window, IDD_REFPAGE, name, face);
     }
 
     void Search(int zoom) {
@@ -176,14 +153,7 @@ public:
 
     void AddPoem(int zoom) {
         CAddPoemDlg entry;
-        Run(
-            zoom, [&] { entry.DoModal(); },
-            [&](CScript& s) {
-                if (s.WaitForScreen(IDD_ADDPOEM)) {
-                    Settle(s);
-                    Save(WindowImage(s), m_options.out / Name("addpoem", zoom));
-                }
-            });
+        Shoot(zoom, entry, IDD_ADDPOEM, "addpoem");
     }
 
     // The three pages of the options and the colour chooser that the colour page opens.
@@ -318,6 +288,20 @@ private:
                     100 * gaps.smallestShare);
         Save(image,
              m_options.out / Name(std::string("gaps-") + (page[0] == 'p' ? "poem" : "ref"), zoom));
+    }
+
+    // Runs `dialog` and saves the screen as `name` once it shows (in `face`, for a page).
+    void Shoot(int zoom, CDialog& dialog, UINT screen, const std::string& name,
+               const QString& face = {}) {
+        Run(
+            zoom, [&] { dialog.DoModal(); },
+            [&](CScript& s) {
+                if (s.WaitForScreen(screen)) {
+                    Settle(s);
+                    SetFace(s, face);
+                    Save(WindowImage(s), m_options.out / Name(name, zoom));
+                }
+            });
     }
 
     template <class Program, class Script> void Run(int zoom, Program program, Script script) {
