@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <tuple>
 #include <unordered_set>
 
 namespace poemlib {
@@ -151,15 +152,18 @@ nlohmann::ordered_json Report(const std::string& name, const ImportStats& stats)
                          [](const auto& a, const auto& b) { return a.second > b.second; });
         return sorted;
     };
-    nlohmann::ordered_json replacements = nlohmann::ordered_json::array();
-    std::map<std::string, std::size_t> replacedCounts;
+    // The most frequent first; characters equally frequent in the order of their UTF-8 bytes.
+    std::vector<std::tuple<std::size_t, std::string, std::string>> replaced;
     for (const auto& [from, entry] : stats.replaced.Entries()) {
-        replacedCounts[CString(from).ToUtf8()] = entry.second;
+        replaced.emplace_back(entry.second, CString(from).ToUtf8(), CString(entry.first).ToUtf8());
     }
-    for (const auto& [from, count] : byCount(replacedCounts)) {
-        const auto& entry = stats.replaced.Entries().at(CString::FromUtf8(from).str());
-        replacements.push_back(
-            {{"from", from}, {"to", CString(entry.first).ToUtf8()}, {"count", count}});
+    std::sort(replaced.begin(), replaced.end(), [](const auto& a, const auto& b) {
+        return std::get<0>(a) != std::get<0>(b) ? std::get<0>(a) > std::get<0>(b)
+                                                : std::get<1>(a) < std::get<1>(b);
+    });
+    nlohmann::ordered_json replacements = nlohmann::ordered_json::array();
+    for (const auto& [count, from, to] : replaced) {
+        replacements.push_back({{"from", from}, {"to", to}, {"count", count}});
     }
     nlohmann::ordered_json forms = nlohmann::ordered_json::array();
     for (const auto& [form, count] : byCount(stats.forms)) {
