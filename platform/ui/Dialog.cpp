@@ -3,8 +3,7 @@
 #include "platform/core/Services.h"
 #include "platform/ui/DataExchange.h"
 #include "platform/ui/DialogTemplate.h"
-#include "platform/ui/qt/DialogRecord.h"
-#include "platform/ui/qt/Screen.h"
+#include "platform/ui/qt/DialogRun.h"
 
 #include <QApplication>
 
@@ -16,21 +15,6 @@ namespace {
 void ReportMissingTemplate(UINT id) {
     std::fprintf(stderr, "lomeva: there is no dialog template %u\n", id);
 }
-
-// Keeps a run in the screen's stack for exactly the life of the modal loop.
-class CScreenRunGuard {
-public:
-    CScreenRunGuard(CScreen& screen, CModalRun& run) : m_screen(screen), m_run(run) {
-        m_screen.Push(m_run);
-    }
-    ~CScreenRunGuard() { m_screen.Pop(m_run); }
-    CScreenRunGuard(const CScreenRunGuard&) = delete;
-    CScreenRunGuard& operator=(const CScreenRunGuard&) = delete;
-
-private:
-    CScreen& m_screen;
-    CModalRun& m_run;
-};
 
 } // namespace
 
@@ -54,18 +38,12 @@ INT_PTR CDialog::DoModal() {
     }
     auto record = std::make_unique<CDialogRecord>(*dialogTemplate, screen.ClientArea());
     record->Attach(this);
-    CModalRun run(*this, *record, BarCaption(dialogTemplate->caption));
-    {
-        CScreenRunGuard guard(screen, run);
-        m_pRun = &run;
-        m_nModalResult = IDCANCEL;
-        InitDialog();
-        if (!run.Exec()) {
-            m_nModalResult = IDCANCEL; // every loop was unwound at once
-        }
-        m_pRun = nullptr;
-        record.reset();
-    }
+    CDialogRun content(std::move(record), BarCaption(dialogTemplate->caption));
+    CModalRun run(content);
+    m_pRun = &run;
+    InitDialog();
+    m_nModalResult = run.Exec(IDCANCEL);
+    m_pRun = nullptr;
     return m_nModalResult;
 }
 

@@ -1,8 +1,7 @@
 #include "platform/ui/PropertySheet.h"
 
 #include "platform/ui/DialogTemplate.h"
-#include "platform/ui/qt/DialogRecord.h"
-#include "platform/ui/qt/Screen.h"
+#include "platform/ui/qt/DialogRun.h"
 #include "platform/ui/qt/SheetRecord.h"
 
 #include <QApplication>
@@ -12,29 +11,26 @@
 const CRuntimeClass CPropertyPage::classCPropertyPage{"CPropertyPage", nullptr, nullptr};
 const CRuntimeClass CPropertySheet::classCPropertySheet{"CPropertySheet", nullptr, nullptr};
 
-// What exists while the sheet runs: its window, the windows of the pages shown so far (by page
-// index, null until a page is first shown) and the modal run.
-struct CPropertySheet::Run {
-    std::unique_ptr<CSheetRecord> sheet;
+// What exists while the sheet runs: the run's content, whose window is the sheet's, the windows
+// of the pages shown so far (by page index, null until a page is first shown) and the modal run.
+struct CPropertySheet::Run final : CDialogRun {
+    Run(std::unique_ptr<CSheetRecord> window, CString caption, size_t pageCount)
+        : CDialogRun(std::move(window), std::move(caption)), pages(pageCount) {}
+
+    // The sheet's window; null once the run is over.
+    CSheetRecord* Sheet() const { return static_cast<CSheetRecord*>(Window()); }
+
+    // The pages' windows go first, while the sheet's window still holds them.
+    void Dismantle() override {
+        for (size_t i = pages.size(); i-- > 0;) {
+            pages[i].reset();
+        }
+        CDialogRun::Dismantle();
+    }
+
     std::vector<std::unique_ptr<CDialogRecord>> pages;
     CModalRun* modal = nullptr;
 };
-
-namespace {
-
-// Keeps the sheet's run in the screen's stack for exactly the life of its loop.
-class CSheetRunGuard {
-public:
-    explicit CSheetRunGuard(CModalRun& run) : m_run(run) { CScreen::Instance().Push(m_run); }
-    ~CSheetRunGuard() { CScreen::Instance().Pop(m_run); }
-    CSheetRunGuard(const CSheetRunGuard&) = delete;
-    CSheetRunGuard& operator=(const CSheetRunGuard&) = delete;
-
-private:
-    CModalRun& m_run;
-};
-
-} // namespace
 
 // ---- CPropertyPage ------------------------------------------------------------------------
 
@@ -102,11 +98,10 @@ INT_PTR CPropertySheet::DoModal() {
     if (GetPage(m_nActivePage) == nullptr) {
         m_nActivePage = 0;
     }
-    Run run;
-    run.sheet = std::make_unique<CSheetRecord>(captions, screen.ClientArea(),
-                                               [this](int nPage) { OnTabChosen(nPage); });
-    run.sheet->Attach(this);
-    run.pages.resize(m_pages.size());
+    auto window = std::make_unique<CSheetRecord>(captions, screen.ClientArea(),
+                                                 [this](int nPage) { OnTabChosen(nPage); });
+    window->Attach(this);
+    Run run(std::move(window), BarCaption(m_strCaption), m_pages.size());
     m_pRun = &run;
     const INT_PTR result = RunModal(run);
     m_pRun = nullptr;
@@ -117,28 +112,17 @@ INT_PTR CPropertySheet::RunModal(Run& run) {
     const int first = m_nActivePage;
     CDialogRecord* firstWindow = MakePageWindow(first);
     firstWindow->Widget()->show();
-    run.sheet->ShowTab(first);
-    CModalRun modal(run.sheet->Widget(), *GetPage(first), *firstWindow, BarCaption(m_strCaption));
-    INT_PTR result = IDCANCEL;
-    {
-        CSheetRunGuard guard(modal);
-        run.modal = &modal;
-        TieToRun(*GetPage(first), true);
-        InitPage(first);
-        if (modal.Exec()) {
-            result = modal.Result();
-        }
-        // The pages' windows go first, while the sheet's window still holds them, and all of
-        // it before the run leaves the screen.
-        for (size_t i = run.pages.size(); i-- > 0;) {
-            if (run.pages[i]) {
-                TieToRun(*m_pages[i], false);
-                run.pages[i].reset();
-            }
-        }
-        run.sheet.reset();
-        run.modal = nullptr;
+    run.Sheet()->ShowTab(first);
+    run.SetFront(*firstWindow);
+    CModalRun modal(run);
+    run.modal = &modal;
+    TieToRun(*GetPage(first), true);
+    InitPage(first);
+    const int result = modal.Exec(IDCANCEL);
+    for (CPropertyPage* page : m_pages) {
+        TieToRun(*page, false);
     }
+    run.modal = nullptr;
     return result;
 }
 
@@ -149,7 +133,7 @@ CDialogRecord* CPropertySheet::MakePageWindow(int nPage) {
     }
     CPropertyPage& page = *GetPage(nPage);
     window = std::make_unique<CDialogRecord>(*FindDialogTemplate(page.GetTemplateId()),
-                                             m_pRun->sheet->PageArea());
+                                             m_pRun->Sheet()->PageArea());
     window->Widget()->hide();
     window->Attach(&page);
     if (m_pRun->modal != nullptr) {
@@ -181,8 +165,8 @@ void CPropertySheet::ShowPage(int nPage) {
     }
     shown->Widget()->show();
     shown->Widget()->raise();
-    m_pRun->modal->SetPage(*GetPage(nPage), *shown);
-    m_pRun->sheet->ShowTab(nPage);
+    m_pRun->SetFront(*shown);
+    m_pRun->Sheet()->ShowTab(nPage);
     m_nActivePage = nPage;
 }
 
@@ -212,8 +196,8 @@ BOOL CPropertySheet::SetActivePage(int nPage) {
 }
 
 void CPropertySheet::OnTabChosen(int nPage) {
-    if (!SetActivePage(nPage) && m_pRun != nullptr && m_pRun->sheet) {
-        m_pRun->sheet->ShowTab(m_nActivePage);
+    if (!SetActivePage(nPage) && m_pRun != nullptr && m_pRun->Sheet() != nullptr) {
+        m_pRun->Sheet()->ShowTab(m_nActivePage);
     }
 }
 

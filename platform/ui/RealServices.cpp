@@ -88,27 +88,9 @@ QColor ChooseOnScreen(const QColor& initial) {
     if (screen.IsClosing()) {
         return {};
     }
-    auto* panel = new CColourChooserPanel(screen.ClientArea(), initial);
-    QColorDialog* chooser = panel->Chooser();
-    CModalRun run(panel, CString(u"颜色"), [chooser](int id) {
-        if (id == IDOK) {
-            chooser->accept();
-        } else {
-            chooser->reject();
-        }
-    });
-    QObject::connect(chooser, &QDialog::finished, panel, [&run](int result) {
-        run.End(result == QDialog::Accepted ? IDOK : IDCANCEL);
-    });
-    screen.Push(run);
-    chooser->setFocus(Qt::OtherFocusReason);
-    if (!run.Exec()) {
-        run.End(IDCANCEL);
-    }
-    const QColor chosen = run.Result() == IDOK ? chooser->currentColor() : QColor();
-    delete panel;
-    screen.Pop(run);
-    return chosen;
+    CColourChooserRun chooser(screen.ClientArea(), initial);
+    CModalRun run(chooser);
+    return run.Exec(IDCANCEL) == IDOK ? chooser.Colour() : QColor();
 }
 
 } // namespace

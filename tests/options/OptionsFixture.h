@@ -10,7 +10,7 @@
 #include "platform/core/ColorChooser.h"
 #include "platform/core/ProgramLauncher.h"
 #include "platform/ui/Controls.h"
-#include "platform/ui/qt/Screen.h"
+#include "platform/ui/qt/DialogRun.h"
 #include "settings/Settings.h"
 #include "tests/common/TestLibrary.h"
 #include "tests/support/Printing.h"
@@ -59,7 +59,10 @@ protected:
     // program's thread only.
     template <class Page> static Page* FrontPage() {
         CModalRun* front = CScreen::Instance().Front();
-        return front != nullptr ? dynamic_cast<Page*>(front->Dialog()) : nullptr;
+        const CDialogRun* run = front != nullptr ? front->ContentAs<CDialogRun>() : nullptr;
+        return run != nullptr && run->Front() != nullptr
+                   ? dynamic_cast<Page*>(run->Front()->Attached())
+                   : nullptr;
     }
 
     // Taps the tab of page `index` (of `count`) and waits for that page to come to the front.
@@ -73,8 +76,8 @@ protected:
     static std::vector<CString> ListEntries(testing_support::CScript& s, int id) {
         return s.OnGui([id] {
             std::vector<CString> entries;
-            CModalRun* front = CScreen::Instance().Front();
-            CWnd* control = front != nullptr ? front->Dialog()->GetDlgItem(id) : nullptr;
+            CDialog* page = FrontPage<CDialog>();
+            CWnd* control = page != nullptr ? page->GetDlgItem(id) : nullptr;
             if (auto* list = dynamic_cast<CListBox*>(control)) {
                 for (int i = 0; i < list->GetCount(); ++i) {
                     CString text;
@@ -89,8 +92,8 @@ protected:
     // The selection of list box `id` of the page in front; LB_ERR for none.
     static int ListSelection(testing_support::CScript& s, int id) {
         return s.OnGui([id] {
-            CModalRun* front = CScreen::Instance().Front();
-            CWnd* control = front != nullptr ? front->Dialog()->GetDlgItem(id) : nullptr;
+            CDialog* page = FrontPage<CDialog>();
+            CWnd* control = page != nullptr ? page->GetDlgItem(id) : nullptr;
             auto* list = dynamic_cast<CListBox*>(control);
             return list != nullptr ? list->GetCurSel() : -2;
         });
@@ -99,8 +102,8 @@ protected:
     // The window of the page in front.
     static HWND FrontPageWindow(testing_support::CScript& s) {
         return s.OnGui([] {
-            CModalRun* front = CScreen::Instance().Front();
-            return front != nullptr ? front->Dialog()->GetSafeHwnd() : HWND{};
+            CDialog* page = FrontPage<CDialog>();
+            return page != nullptr ? page->GetSafeHwnd() : HWND{};
         });
     }
 

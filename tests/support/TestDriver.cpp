@@ -4,7 +4,8 @@
 #include "platform/ui/Dialog.h"
 #include "platform/ui/ScreenMessageBox.h"
 #include "platform/ui/qt/ControlRecords.h"
-#include "platform/ui/qt/DialogRecord.h"
+#include "platform/ui/qt/DialogRun.h"
+#include "platform/ui/qt/MessageBoxPanel.h"
 #include "platform/ui/qt/QtText.h"
 #include "platform/ui/qt/Resources.h"
 #include "platform/ui/qt/Screen.h"
@@ -58,8 +59,13 @@ CModalRun* Front() {
 
 CDialogRecord* FrontDialog() {
     CModalRun* front = Front();
-    return front != nullptr && front->GetKind() == CModalRun::Kind::Dialog ? front->Record()
-                                                                           : nullptr;
+    const CDialogRun* dialog = front != nullptr ? front->ContentAs<CDialogRun>() : nullptr;
+    return dialog != nullptr ? dialog->Front() : nullptr;
+}
+
+const CBoxRun* FrontBoxRun() {
+    CModalRun* front = Front();
+    return front != nullptr ? front->ContentAs<CBoxRun>() : nullptr;
 }
 
 template <class RecordType> RecordType* FrontControl(int id) {
@@ -69,7 +75,7 @@ template <class RecordType> RecordType* FrontControl(int id) {
 
 void SendKey(int key) {
     CModalRun* front = Front();
-    QWidget* target = front != nullptr ? front->Widget() : nullptr;
+    QWidget* target = front != nullptr ? front->Content().Widget() : nullptr;
     if (target == nullptr) {
         return;
     }
@@ -290,14 +296,13 @@ bool CScript::WaitUntil(const std::function<bool()>& condition, std::chrono::mil
 bool CScript::WaitForScreen(UINT templateId, std::chrono::milliseconds timeout) {
     return WaitUntil(
         [templateId] {
-            return FrontDialog() != nullptr && Front()->Dialog()->GetTemplateId() == templateId;
+            return FrontDialog() != nullptr && FrontDialog()->Template().id == templateId;
         },
         timeout);
 }
 
 bool CScript::WaitForBox(std::chrono::milliseconds timeout) {
-    return WaitUntil(
-        [] { return Front() != nullptr && Front()->GetKind() == CModalRun::Kind::Box; }, timeout);
+    return WaitUntil([] { return FrontBoxRun() != nullptr; }, timeout);
 }
 
 bool CScript::WaitForProgramEnd(std::chrono::milliseconds timeout) {
@@ -384,12 +389,9 @@ void CScript::PressEnter() {
 
 void CScript::AnswerBox() {
     Do([] {
-        CModalRun* front = Front();
-        if (front == nullptr || front->GetKind() != CModalRun::Kind::Box || !front->Widget()) {
-            return;
-        }
-        if (auto* ok = front->Widget()->findChild<QPushButton*>()) {
-            ok->click();
+        const CBoxRun* box = FrontBoxRun();
+        if (box != nullptr && box->Panel() != nullptr) {
+            box->Panel()->OkButton()->click();
         }
     });
 }
@@ -423,17 +425,17 @@ void CScript::ClickWindowAt(int x, int y) {
 }
 
 UINT CScript::FrontTemplate() {
-    return OnGui([] { return FrontDialog() != nullptr ? Front()->Dialog()->GetTemplateId() : 0u; });
+    return OnGui([] { return FrontDialog() != nullptr ? FrontDialog()->Template().id : 0u; });
 }
 
 std::optional<CScript::Box> CScript::FrontBox() {
     return OnGui([]() -> std::optional<Box> {
-        CModalRun* front = Front();
-        if (front == nullptr || front->GetKind() != CModalRun::Kind::Box) {
+        const CBoxRun* box = FrontBoxRun();
+        if (box == nullptr) {
             return std::nullopt;
         }
-        const CModalRun::Box& box = front->BoxContent();
-        return Box{box.text, box.caption, box.type, box.owner};
+        const CBoxRun::Message& shown = box->Shown();
+        return Box{shown.text, shown.caption, shown.type, shown.owner};
     });
 }
 

@@ -1,5 +1,7 @@
 #include "platform/ui/qt/ColourChooserPanel.h"
 
+#include "platform/ui/UiTesting.h"
+
 #include <QBoxLayout>
 #include <QColorDialog>
 #include <QGridLayout>
@@ -61,4 +63,45 @@ CColourChooserPanel::CColourChooserPanel(QWidget* area, const QColor& initial) :
                             m_chooser->sizeHint().height());
     setWidget(m_chooser); // a child of the panel now, no longer a window of its own
     m_chooser->show();
+}
+
+// ---- CColourChooserRun --------------------------------------------------------------------
+
+CColourChooserRun::CColourChooserRun(QWidget* area, const QColor& initial)
+    : m_caption(u"颜色"), m_panel(new CColourChooserPanel(area, initial)) {}
+
+CColourChooserRun::~CColourChooserRun() {
+    Dismantle();
+}
+
+QColor CColourChooserRun::Colour() const {
+    return m_panel && m_panel->Chooser() != nullptr ? m_panel->Chooser()->currentColor() : QColor();
+}
+
+void CColourChooserRun::Begin(CModalRun& run) {
+    QColorDialog* chooser = m_panel->Chooser();
+    QObject::connect(chooser, &QDialog::finished, m_panel, [&run](int result) {
+        run.End(result == QDialog::Accepted ? IDOK : IDCANCEL);
+    });
+    chooser->setFocus(Qt::OtherFocusReason);
+}
+
+void CColourChooserRun::Command(CModalRun&, int id) {
+    // The chooser's own accept and reject end the run through its finished signal.
+    if (id == IDOK) {
+        m_panel->Chooser()->accept();
+    } else {
+        m_panel->Chooser()->reject();
+    }
+}
+
+void CColourChooserRun::Describe(UiTesting::ScreenEvent& event, bool opened) const {
+    // Observers hear of the chooser as of a screen that has no template.
+    using Kind = UiTesting::ScreenEvent::Kind;
+    event.kind = opened ? Kind::DialogOpened : Kind::DialogClosed;
+    event.templateId = 0;
+}
+
+void CColourChooserRun::Dismantle() {
+    delete m_panel.data();
 }

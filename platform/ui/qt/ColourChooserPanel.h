@@ -3,6 +3,8 @@
 // drawn at the screen's zoom like everything on it. Laid out one column under the other so that
 // it fits the handheld's width; what does not fit its height scrolls.
 
+#include "platform/ui/qt/Screen.h"
+
 #include <QColor>
 #include <QPointer>
 #include <QScrollArea>
@@ -16,4 +18,28 @@ public:
 
 private:
     QPointer<QColorDialog> m_chooser;
+};
+
+// The chooser as the content of a modal run: the bar's "ok" confirms and Esc cancels, as the
+// chooser's own buttons do; either ends the run (IDOK or IDCANCEL).
+class CColourChooserRun : public CRunContent {
+public:
+    CColourChooserRun(QWidget* area, const QColor& initial);
+    ~CColourChooserRun() override;
+    CColourChooserRun(const CColourChooserRun&) = delete;
+    CColourChooserRun& operator=(const CColourChooserRun&) = delete;
+
+    // The colour the chooser shows; read it before the run ends.
+    QColor Colour() const;
+
+    QWidget* Widget() const override { return m_panel; }
+    const CString& Caption() const override { return m_caption; }
+    void Begin(CModalRun& run) override;
+    void Command(CModalRun& run, int id) override;
+    void Describe(UiTesting::ScreenEvent& event, bool opened) const override;
+    void Dismantle() override;
+
+private:
+    CString m_caption;
+    QPointer<CColourChooserPanel> m_panel;
 };

@@ -1,9 +1,9 @@
 #include "platform/ui/ScreenMessageBox.h"
 
 #include "platform/ui/ScreenGeometry.h"
+#include "platform/ui/UiTesting.h"
 #include "platform/ui/qt/MessageBoxPanel.h"
 #include "platform/ui/qt/QtText.h"
-#include "platform/ui/qt/Screen.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -67,22 +67,48 @@ CMessageBoxPanel::CMessageBoxPanel(QWidget* area, const CString& text, UINT type
     m_ok = new QPushButton(QStringLiteral("确定"), this);
     m_ok->setGeometry(left + (kPanelWidth - 64) / 2, top + panelHeight - kMargin - kButtonHeight,
                       64, kButtonHeight);
-    QObject::connect(m_ok, &QPushButton::clicked, this, [this] {
-        if (m_run != nullptr) {
-            m_run->End(IDOK);
-        }
-    });
-    setProperty("panel", QRect(left, top, kPanelWidth, panelHeight));
+    m_frame = QRect(left, top, kPanelWidth, panelHeight);
 }
 
 void CMessageBoxPanel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     // The screen below stays in sight, dimmed, so the box reads as being over it.
     painter.fillRect(rect(), QColor(0, 0, 0, 90));
-    const QRect panel = property("panel").toRect();
-    painter.fillRect(panel, QColor(0xfb, 0xf7, 0xec));
+    painter.fillRect(m_frame, QColor(0xfb, 0xf7, 0xec));
     painter.setPen(QPen(QColor(0x8f, 0x2a, 0x1c), 2));
-    painter.drawRect(panel.adjusted(1, 1, -1, -1));
+    painter.drawRect(m_frame.adjusted(1, 1, -1, -1));
+}
+
+// ---- CBoxRun ------------------------------------------------------------------------------
+
+CBoxRun::CBoxRun(QWidget* area, Message message)
+    : m_message(std::move(message)),
+      m_panel(new CMessageBoxPanel(area, m_message.text, m_message.type)) {}
+
+CBoxRun::~CBoxRun() {
+    Dismantle();
+}
+
+void CBoxRun::Begin(CModalRun& run) {
+    QObject::connect(m_panel->OkButton(), &QPushButton::clicked, m_panel,
+                     [&run] { run.End(IDOK); });
+    m_panel->OkButton()->setFocus(Qt::OtherFocusReason);
+}
+
+void CBoxRun::Command(CModalRun& run, int) {
+    run.End(IDOK); // a box takes the bar's "ok" and Esc alike as its OK
+}
+
+void CBoxRun::Describe(UiTesting::ScreenEvent& event, bool opened) const {
+    using Kind = UiTesting::ScreenEvent::Kind;
+    event.kind = opened ? Kind::BoxShown : Kind::BoxClosed;
+    event.text = m_message.text;
+    event.type = m_message.type;
+    event.owner = m_message.owner;
+}
+
+void CBoxRun::Dismantle() {
+    delete m_panel.data();
 }
 
 int CScreenMessageBox::Show(HWND owner, const CString& text, const CString& caption, UINT type) {
@@ -93,16 +119,7 @@ int CScreenMessageBox::Show(HWND owner, const CString& text, const CString& capt
     if (screen.IsClosing()) {
         return IDOK;
     }
-    QWidget* area = screen.ClientArea();
-    auto* panel = new CMessageBoxPanel(area, text, type);
-    CModalRun run(panel, CModalRun::Box{owner, text, caption, type});
-    panel->SetRun(&run);
-    screen.Push(run);
-    panel->OkButton()->setFocus(Qt::OtherFocusReason);
-    if (!run.Exec()) {
-        run.End(IDOK);
-    }
-    delete panel;
-    screen.Pop(run);
-    return run.Result();
+    CBoxRun box(screen.ClientArea(), {owner, text, caption, type});
+    CModalRun run(box);
+    return run.Exec(IDOK);
 }

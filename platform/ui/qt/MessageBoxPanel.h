@@ -1,25 +1,57 @@
 #pragma once
-// The panel of a message box: a frame over the dimmed client area with the box's icon, text and
-// OK button.
+// A message box on the screen: a panel over the dimmed client area with the box's icon, text and
+// OK button, run modally over the screen in front. The bar's "ok", Esc, Enter and the window's
+// closing all answer it as its OK.
 
 #include "platform/core/CString.h"
 #include "platform/core/WinTypes.h"
+#include "platform/ui/qt/Screen.h"
 
+#include <QPointer>
 #include <QWidget>
 
-class CModalRun;
 class QPushButton;
 
 class CMessageBoxPanel : public QWidget {
 public:
     CMessageBoxPanel(QWidget* area, const CString& text, UINT type);
-    void SetRun(CModalRun* run) { m_run = run; }
     QPushButton* OkButton() const { return m_ok; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    CModalRun* m_run = nullptr;
     QPushButton* m_ok = nullptr;
+    // Where the frame stands inside the dimmed area.
+    QRect m_frame;
+};
+
+class CBoxRun : public CRunContent {
+public:
+    struct Message {
+        HWND owner;
+        CString text;
+        CString caption;
+        UINT type;
+    };
+
+    CBoxRun(QWidget* area, Message message);
+    ~CBoxRun() override;
+    CBoxRun(const CBoxRun&) = delete;
+    CBoxRun& operator=(const CBoxRun&) = delete;
+
+    const Message& Shown() const { return m_message; }
+    CMessageBoxPanel* Panel() const { return m_panel; }
+
+    QWidget* Widget() const override { return m_panel; }
+    const CString& Caption() const override { return m_message.caption; }
+    // The panel's OK button ends the run, and has the keyboard.
+    void Begin(CModalRun& run) override;
+    void Command(CModalRun& run, int id) override;
+    void Describe(UiTesting::ScreenEvent& event, bool opened) const override;
+    void Dismantle() override;
+
+private:
+    Message m_message;
+    QPointer<CMessageBoxPanel> m_panel;
 };

@@ -1,11 +1,8 @@
 #include "platform/ui/qt/Screen.h"
 
 #include "platform/core/Services.h"
-#include "platform/ui/Dialog.h"
 #include "platform/ui/ScreenGeometry.h"
 #include "platform/ui/UiTesting.h"
-#include "platform/ui/qt/ControlRecords.h"
-#include "platform/ui/qt/DialogRecord.h"
 #include "platform/ui/qt/Fonts.h"
 #include "platform/ui/qt/QtText.h"
 #include "platform/ui/qt/Translations.h"
@@ -32,19 +29,10 @@ void Report(const UiTesting::ScreenEvent& event) {
 }
 
 UiTesting::ScreenEvent EventOf(const CModalRun& run, bool opened) {
-    using Kind = UiTesting::ScreenEvent::Kind;
     UiTesting::ScreenEvent event{};
-    event.caption = run.Caption();
+    event.caption = run.Content().Caption();
     event.result = run.Result();
-    if (run.GetKind() != CModalRun::Kind::Box) {
-        event.kind = opened ? Kind::DialogOpened : Kind::DialogClosed;
-        event.templateId = run.Dialog() != nullptr ? run.Dialog()->GetTemplateId() : 0;
-    } else {
-        event.kind = opened ? Kind::BoxShown : Kind::BoxClosed;
-        event.text = run.BoxContent().text;
-        event.type = run.BoxContent().type;
-        event.owner = run.BoxContent().owner;
-    }
+    run.Content().Describe(event, opened);
     return event;
 }
 
@@ -184,49 +172,27 @@ int DesktopZoom() {
 
 // ---- CModalRun ----------------------------------------------------------------------------
 
-CModalRun::CModalRun(CDialog& dialog, CDialogRecord& record, CString caption)
-    : m_kind(Kind::Dialog), m_widget(record.Widget()), m_caption(std::move(caption)),
-      m_dialog(&dialog), m_record(&record) {}
-
-CModalRun::CModalRun(QWidget* panel, Box box)
-    : m_kind(Kind::Box), m_widget(panel), m_caption(box.caption), m_box(std::move(box)) {}
-
-CModalRun::CModalRun(QWidget* sheet, CDialog& page, CDialogRecord& record, CString caption)
-    : m_kind(Kind::Dialog), m_widget(sheet), m_caption(std::move(caption)), m_dialog(&page),
-      m_record(&record) {}
-
-CModalRun::CModalRun(QWidget* panel, CString caption, std::function<void(int)> command)
-    : m_kind(Kind::Panel), m_widget(panel), m_caption(std::move(caption)),
-      m_command(std::move(command)) {}
-
-void CModalRun::Command(int id) {
-    switch (m_kind) {
-    case Kind::Box:
-        End(IDOK); // a box takes either as its OK
-        break;
-    case Kind::Panel:
-        m_command(id);
-        break;
-    case Kind::Dialog:
-        m_record->Send(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED), 0);
-        break;
-    }
+CModalRun::CModalRun(CRunContent& content) : m_content(content) {
+    CScreen::Instance().Push(*this);
+    m_content.Begin(*this);
 }
 
-void CModalRun::SetPage(CDialog& page, CDialogRecord& record) {
-    m_dialog = &page;
-    m_record = &record;
+CModalRun::~CModalRun() {
+    m_content.Dismantle();
+    CScreen::Instance().Pop(*this);
 }
 
-bool CModalRun::Exec() {
-    if (m_ended) {
-        return true;
+int CModalRun::Exec(int unwound) {
+    if (!m_ended) {
+        QEventLoop loop;
+        m_loop = &loop;
+        loop.exec(QEventLoop::DialogExec);
+        m_loop = nullptr;
     }
-    QEventLoop loop;
-    m_loop = &loop;
-    loop.exec(QEventLoop::DialogExec);
-    m_loop = nullptr;
-    return m_ended;
+    if (!m_ended) {
+        End(unwound);
+    }
+    return m_result;
 }
 
 void CModalRun::End(int result) {
@@ -308,22 +274,22 @@ void CScreen::ShowFront() {
     if (!m_view) {
         return;
     }
-    // The topmost dialog shows; boxes show over it when they are above it.
-    size_t topDialog = 0;
-    bool hasDialog = false;
+    // The topmost screen shows; boxes and panels show over it when they are above it.
+    size_t topScreen = 0;
+    bool hasScreen = false;
     for (size_t i = 0; i < m_runs.size(); ++i) {
-        if (m_runs[i]->GetKind() == CModalRun::Kind::Dialog) {
-            topDialog = i;
-            hasDialog = true;
+        if (m_runs[i]->Content().IsScreen()) {
+            topScreen = i;
+            hasScreen = true;
         }
     }
     for (size_t i = 0; i < m_runs.size(); ++i) {
-        QWidget* widget = m_runs[i]->Widget();
+        const CRunContent& content = m_runs[i]->Content();
+        QWidget* widget = content.Widget();
         if (widget == nullptr) {
             continue;
         }
-        const bool isDialog = m_runs[i]->GetKind() == CModalRun::Kind::Dialog;
-        const bool visible = isDialog ? (i == topDialog) : (!hasDialog || i > topDialog);
+        const bool visible = content.IsScreen() ? (i == topScreen) : (!hasScreen || i > topScreen);
         widget->setVisible(visible);
         if (visible) {
             widget->raise();
@@ -331,11 +297,12 @@ void CScreen::ShowFront() {
     }
     CModalRun* front = Front();
     if (m_caption) {
-        m_caption->setText(front != nullptr ? ToQString(front->Caption()) : QString());
+        m_caption->setText(front != nullptr ? ToQString(front->Content().Caption()) : QString());
     }
-    if (front != nullptr && front->Widget() != nullptr && !front->Widget()->hasFocus() &&
-        !front->Widget()->isAncestorOf(QApplication::focusWidget())) {
-        front->Widget()->setFocus(Qt::OtherFocusReason);
+    QWidget* frontWidget = front != nullptr ? front->Content().Widget() : nullptr;
+    if (frontWidget != nullptr && !frontWidget->hasFocus() &&
+        !frontWidget->isAncestorOf(QApplication::focusWidget())) {
+        frontWidget->setFocus(Qt::OtherFocusReason);
     }
 }
 
@@ -347,42 +314,26 @@ void CScreen::CloseWindow() {
     EndFront();
 }
 
-void CScreen::EndFront() {
+CModalRun* CScreen::LiveFront() const {
     CModalRun* front = Front();
-    if (front == nullptr || front->HasEnded()) {
-        return;
-    }
-    if (front->GetKind() != CModalRun::Kind::Dialog) {
-        front->Command(IDCANCEL);
-        return;
-    }
-    CDialog* dialog = front->Dialog();
-    front->Record()->Send(WM_CLOSE, 0, 0);
-    // A screen whose close handling does not end it still goes: the window is closing.
-    if (!front->HasEnded()) {
-        dialog->EndDialog(IDCANCEL);
+    return front != nullptr && !front->HasEnded() ? front : nullptr;
+}
+
+void CScreen::EndFront() {
+    if (CModalRun* front = LiveFront()) {
+        front->Content().Close(*front);
     }
 }
 
 void CScreen::Command(int id) {
-    CModalRun* front = Front();
-    if (front == nullptr || front->HasEnded()) {
-        return;
+    if (CModalRun* front = LiveFront()) {
+        front->Content().Command(*front, id);
     }
-    front->Command(id);
 }
 
 void CScreen::PressEnter() {
-    CModalRun* front = Front();
-    if (front == nullptr || front->HasEnded()) {
-        return;
-    }
-    if (front->GetKind() != CModalRun::Kind::Dialog) {
-        front->Command(IDOK);
-        return;
-    }
-    if (CButtonRecord* button = front->Record()->EnterButton()) {
-        button->Click();
+    if (CModalRun* front = LiveFront()) {
+        front->Content().PressEnter(*front);
     }
 }
 

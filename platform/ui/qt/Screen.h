@@ -12,62 +12,70 @@
 #include <QPointer>
 #include <QWidget>
 
-#include <functional>
 #include <vector>
 
-class CDialog;
-class CDialogRecord;
 class QEventLoop;
 class QGraphicsView;
 class QLabel;
+class CModalRun;
 
+namespace UiTesting {
+struct ScreenEvent;
+}
+
+// What a modal run shows, and how it answers the screen: a dialog, a property sheet, a message
+// box and the framework's own panels (the colour chooser) are kinds of it.
+class CRunContent {
+public:
+    virtual ~CRunContent() = default;
+
+    virtual QWidget* Widget() const = 0;
+    // What the bar shows while the run is in front.
+    virtual const CString& Caption() const = 0;
+    // A screen (a dialog, a sheet) hides the screens below it; anything else shows over the
+    // topmost screen.
+    virtual bool IsScreen() const { return false; }
+
+    // The run has come to the front: from now on the content may end it.
+    virtual void Begin(CModalRun& /*run*/) {}
+    // The bar's "ok" (IDOK) and Esc (IDCANCEL).
+    virtual void Command(CModalRun& run, int id) = 0;
+    // Enter that no control took.
+    virtual void PressEnter(CModalRun& run) { Command(run, IDOK); }
+    // The window is closing: the run must end, as if cancelled.
+    virtual void Close(CModalRun& run) { Command(run, IDCANCEL); }
+
+    // What a test observer hears when the run opens or closes: the kind of event and what it
+    // carries beyond the caption and the result.
+    virtual void Describe(UiTesting::ScreenEvent& event, bool opened) const = 0;
+    // Takes the content's windows down; the run does it before it leaves the screen, so that
+    // nothing of it shows over the run below.
+    virtual void Dismantle() = 0;
+};
+
+// One modal run, for exactly the life of the object: made, it comes to the front of the screen;
+// destroyed, it takes its content down and leaves the screen. Exec runs its event loop.
 class CModalRun {
 public:
-    // A panel is a piece of the framework shown in the screen's place (the colour chooser): the
-    // bar's "ok", Enter and Esc go to its own handler.
-    enum class Kind { Dialog, Box, Panel };
-    struct Box {
-        HWND owner;
-        CString text;
-        CString caption;
-        UINT type;
-    };
-
-    CModalRun(CDialog& dialog, CDialogRecord& record, CString caption);
-    CModalRun(QWidget* panel, Box box);
-    CModalRun(QWidget* panel, CString caption, std::function<void(int)> command);
-    // A property sheet: `sheet` shows one page at a time, and the page in front is the dialog
-    // that takes the screen's commands.
-    CModalRun(QWidget* sheet, CDialog& page, CDialogRecord& record, CString caption);
+    explicit CModalRun(CRunContent& content);
+    ~CModalRun();
     CModalRun(const CModalRun&) = delete;
     CModalRun& operator=(const CModalRun&) = delete;
 
-    Kind GetKind() const { return m_kind; }
-    QWidget* Widget() const { return m_widget; }
-    const CString& Caption() const { return m_caption; }
-    CDialog* Dialog() const { return m_dialog; }
-    CDialogRecord* Record() const { return m_record; }
-    const Box& BoxContent() const { return m_box; }
-    // What the screen's commands (IDOK, IDCANCEL) do to the run in front.
-    void Command(int id);
-    // The sheet's page in front changed.
-    void SetPage(CDialog& page, CDialogRecord& record);
+    CRunContent& Content() const { return m_content; }
+    template <class Content> Content* ContentAs() const {
+        return dynamic_cast<Content*>(&m_content);
+    }
 
-    // Runs the event loop until End. Returns false when the loop was unwound from outside
-    // (every loop quits at once) rather than ended.
-    bool Exec();
+    // Runs the event loop until End, and returns the result given to End; `unwound` when the
+    // loop was unwound from outside (every loop quits at once) rather than ended.
+    int Exec(int unwound);
     void End(int result);
     bool HasEnded() const { return m_ended; }
     int Result() const { return m_result; }
 
 private:
-    Kind m_kind;
-    QPointer<QWidget> m_widget;
-    CString m_caption;
-    CDialog* m_dialog = nullptr;
-    CDialogRecord* m_record = nullptr;
-    Box m_box{};
-    std::function<void(int)> m_command; // panels
+    CRunContent& m_content;
     QEventLoop* m_loop = nullptr;
     bool m_ended = false;
     int m_result = 0;
@@ -85,8 +93,6 @@ public:
     QWidget* Window() const;
     int Zoom() const { return m_zoom; }
 
-    void Push(CModalRun& run);
-    void Pop(CModalRun& run);
     CModalRun* Front() const { return m_runs.empty() ? nullptr : m_runs.back(); }
     const std::vector<CModalRun*>& Runs() const { return m_runs; }
 
@@ -105,7 +111,14 @@ public:
     void SetIcon(const QIcon& icon);
 
 private:
+    // A run enters and leaves the screen by being made and destroyed.
+    friend class CModalRun;
+    void Push(CModalRun& run);
+    void Pop(CModalRun& run);
+
     CScreen() = default;
+    // The run in front, unless it has ended already and only waits to leave.
+    CModalRun* LiveFront() const;
     void OpenWindow();
     void CloseWindowNow();
     void ShowFront();
