@@ -68,19 +68,20 @@ CColourChooserPanel::CColourChooserPanel(QWidget* area, const QColor& initial) :
 // ---- CColourChooserRun --------------------------------------------------------------------
 
 CColourChooserRun::CColourChooserRun(QWidget* area, const QColor& initial)
-    : m_caption(u"颜色"), m_panel(new CColourChooserPanel(area, initial)) {}
+    : CPanelRun(new CColourChooserPanel(area, initial), CString(u"颜色")) {}
 
-CColourChooserRun::~CColourChooserRun() {
-    Dismantle();
+QColorDialog* CColourChooserRun::Chooser() const {
+    auto* panel = static_cast<CColourChooserPanel*>(Widget());
+    return panel != nullptr ? panel->Chooser() : nullptr;
 }
 
 QColor CColourChooserRun::Colour() const {
-    return m_panel && m_panel->Chooser() != nullptr ? m_panel->Chooser()->currentColor() : QColor();
+    return Chooser() != nullptr ? Chooser()->currentColor() : QColor();
 }
 
 void CColourChooserRun::Begin(CModalRun& run) {
-    QColorDialog* chooser = m_panel->Chooser();
-    QObject::connect(chooser, &QDialog::finished, m_panel, [&run](int result) {
+    QColorDialog* chooser = Chooser();
+    QObject::connect(chooser, &QDialog::finished, chooser, [&run](int result) {
         run.End(result == QDialog::Accepted ? IDOK : IDCANCEL);
     });
     chooser->setFocus(Qt::OtherFocusReason);
@@ -89,9 +90,9 @@ void CColourChooserRun::Begin(CModalRun& run) {
 void CColourChooserRun::Command(CModalRun&, int id) {
     // The chooser's own accept and reject end the run through its finished signal.
     if (id == IDOK) {
-        m_panel->Chooser()->accept();
+        Chooser()->accept();
     } else {
-        m_panel->Chooser()->reject();
+        Chooser()->reject();
     }
 }
 
@@ -100,8 +101,4 @@ void CColourChooserRun::Describe(UiTesting::ScreenEvent& event, bool opened) con
     using Kind = UiTesting::ScreenEvent::Kind;
     event.kind = opened ? Kind::DialogOpened : Kind::DialogClosed;
     event.templateId = 0;
-}
-
-void CColourChooserRun::Dismantle() {
-    delete m_panel.data();
 }

@@ -22,24 +22,17 @@ private:
 
 // The chooser as the content of a modal run: the bar's "ok" confirms and Esc cancels, as the
 // chooser's own buttons do; either ends the run (IDOK or IDCANCEL).
-class CColourChooserRun : public CRunContent {
+class CColourChooserRun : public CPanelRun {
 public:
     CColourChooserRun(QWidget* area, const QColor& initial);
-    ~CColourChooserRun() override;
-    CColourChooserRun(const CColourChooserRun&) = delete;
-    CColourChooserRun& operator=(const CColourChooserRun&) = delete;
 
     // The colour the chooser shows; read it before the run ends.
     QColor Colour() const;
 
-    QWidget* Widget() const override { return m_panel; }
-    const CString& Caption() const override { return m_caption; }
     void Begin(CModalRun& run) override;
     void Command(CModalRun& run, int id) override;
     void Describe(UiTesting::ScreenEvent& event, bool opened) const override;
-    void Dismantle() override;
 
 private:
-    CString m_caption;
-    QPointer<CColourChooserPanel> m_panel;
+    QColorDialog* Chooser() const;
 };

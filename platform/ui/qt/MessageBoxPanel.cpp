@@ -82,17 +82,13 @@ void CMessageBoxPanel::paintEvent(QPaintEvent*) {
 // ---- CBoxRun ------------------------------------------------------------------------------
 
 CBoxRun::CBoxRun(QWidget* area, Message message)
-    : m_message(std::move(message)),
-      m_panel(new CMessageBoxPanel(area, m_message.text, m_message.type)) {}
-
-CBoxRun::~CBoxRun() {
-    Dismantle();
-}
+    : CPanelRun(new CMessageBoxPanel(area, message.text, message.type), message.caption),
+      m_message(std::move(message)) {}
 
 void CBoxRun::Begin(CModalRun& run) {
-    QObject::connect(m_panel->OkButton(), &QPushButton::clicked, m_panel,
-                     [&run] { run.End(IDOK); });
-    m_panel->OkButton()->setFocus(Qt::OtherFocusReason);
+    QPushButton* ok = Panel()->OkButton();
+    QObject::connect(ok, &QPushButton::clicked, ok, [&run] { run.End(IDOK); });
+    ok->setFocus(Qt::OtherFocusReason);
 }
 
 void CBoxRun::Command(CModalRun& run, int) {
@@ -105,10 +101,6 @@ void CBoxRun::Describe(UiTesting::ScreenEvent& event, bool opened) const {
     event.text = m_message.text;
     event.type = m_message.type;
     event.owner = m_message.owner;
-}
-
-void CBoxRun::Dismantle() {
-    delete m_panel.data();
 }
 
 int CScreenMessageBox::Show(HWND owner, const CString& text, const CString& caption, UINT type) {

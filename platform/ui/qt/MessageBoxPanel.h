@@ -7,7 +7,6 @@
 #include "platform/core/WinTypes.h"
 #include "platform/ui/qt/Screen.h"
 
-#include <QPointer>
 #include <QWidget>
 
 class QPushButton;
@@ -26,7 +25,7 @@ private:
     QRect m_frame;
 };
 
-class CBoxRun : public CRunContent {
+class CBoxRun : public CPanelRun {
 public:
     struct Message {
         HWND owner;
@@ -36,22 +35,15 @@ public:
     };
 
     CBoxRun(QWidget* area, Message message);
-    ~CBoxRun() override;
-    CBoxRun(const CBoxRun&) = delete;
-    CBoxRun& operator=(const CBoxRun&) = delete;
 
     const Message& Shown() const { return m_message; }
-    CMessageBoxPanel* Panel() const { return m_panel; }
+    CMessageBoxPanel* Panel() const { return static_cast<CMessageBoxPanel*>(Widget()); }
 
-    QWidget* Widget() const override { return m_panel; }
-    const CString& Caption() const override { return m_message.caption; }
     // The panel's OK button ends the run, and has the keyboard.
     void Begin(CModalRun& run) override;
     void Command(CModalRun& run, int id) override;
     void Describe(UiTesting::ScreenEvent& event, bool opened) const override;
-    void Dismantle() override;
 
 private:
     Message m_message;
-    QPointer<CMessageBoxPanel> m_panel;
 };

@@ -170,6 +170,19 @@ int DesktopZoom() {
 
 } // namespace
 
+// ---- CPanelRun ----------------------------------------------------------------------------
+
+CPanelRun::CPanelRun(QWidget* panel, CString caption)
+    : m_panel(panel), m_caption(std::move(caption)) {}
+
+CPanelRun::~CPanelRun() {
+    Dismantle();
+}
+
+void CPanelRun::Dismantle() {
+    delete m_panel.data();
+}
+
 // ---- CModalRun ----------------------------------------------------------------------------
 
 CModalRun::CModalRun(CRunContent& content) : m_content(content) {

@@ -53,6 +53,24 @@ public:
     virtual void Dismantle() = 0;
 };
 
+// A piece of the framework shown over the screen in front (a message box, the colour chooser):
+// content of one widget of its own, which goes when the run is dismantled.
+class CPanelRun : public CRunContent {
+public:
+    CPanelRun(QWidget* panel, CString caption);
+    ~CPanelRun() override;
+    CPanelRun(const CPanelRun&) = delete;
+    CPanelRun& operator=(const CPanelRun&) = delete;
+
+    QWidget* Widget() const override { return m_panel; }
+    const CString& Caption() const override { return m_caption; }
+    void Dismantle() override;
+
+private:
+    QPointer<QWidget> m_panel;
+    CString m_caption;
+};
+
 // One modal run, for exactly the life of the object: made, it comes to the front of the screen;
 // destroyed, it takes its content down and leaves the screen. Exec runs its event loop.
 class CModalRun {
