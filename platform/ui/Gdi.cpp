@@ -11,6 +11,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <utility>
+
 struct CBitmap::Image {
     QImage image;
 };
@@ -104,9 +106,7 @@ BOOL CDC::DeleteDC() {
 }
 
 int CDC::SetBkMode(int mode) {
-    const int previous = m_state->bkMode;
-    m_state->bkMode = mode;
-    return previous;
+    return std::exchange(m_state->bkMode, mode);
 }
 
 int CDC::GetBkMode() const {
@@ -114,9 +114,7 @@ int CDC::GetBkMode() const {
 }
 
 COLORREF CDC::SetTextColor(COLORREF color) {
-    const COLORREF previous = m_state->textColor;
-    m_state->textColor = color;
-    return previous;
+    return std::exchange(m_state->textColor, color);
 }
 
 COLORREF CDC::GetTextColor() const {
@@ -124,9 +122,7 @@ COLORREF CDC::GetTextColor() const {
 }
 
 COLORREF CDC::SetBkColor(COLORREF color) {
-    const COLORREF previous = m_state->bkColor;
-    m_state->bkColor = color;
-    return previous;
+    return std::exchange(m_state->bkColor, color);
 }
 
 CFont* CDC::SelectObject(CFont* font) {
