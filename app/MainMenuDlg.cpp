@@ -81,10 +81,6 @@ CMainMenuDlg::CMainMenuDlg(CWnd* pParent, ZoneActions actions)
 
 CMainMenuDlg::~CMainMenuDlg() = default;
 
-void CMainMenuDlg::DoDataExchange(CDataExchange* pDX) {
-    CDialog::DoDataExchange(pDX);
-}
-
 const CMessageMap* CMainMenuDlg::GetMessageMap() const {
     static const CMessageMapOf<CMainMenuDlg> map(CDialog::GetMessageMap(),
                                                  {

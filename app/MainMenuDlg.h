@@ -12,7 +12,6 @@ public:
     ~CMainMenuDlg() override;
 
 protected:
-    void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     const CMessageMap* GetMessageMap() const override;
 

@@ -19,10 +19,6 @@ CPoemViewDlg::CPoemViewDlg(const PoemRecord* pRecord, CWnd* pParent)
 
 CPoemViewDlg::~CPoemViewDlg() = default;
 
-void CPoemViewDlg::DoDataExchange(CDataExchange* pDX) {
-    CDialog::DoDataExchange(pDX);
-}
-
 const CMessageMap* CPoemViewDlg::GetMessageMap() const {
     static const CMessageMapOf<CPoemViewDlg> map(CDialog::GetMessageMap(),
                                                  {

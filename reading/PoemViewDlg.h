@@ -22,7 +22,6 @@ public:
 
 protected:
     void OnOK() override;
-    void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     const CMessageMap* GetMessageMap() const override;
 

@@ -15,10 +15,6 @@ CRefPageDlg::CRefPageDlg(CWnd* pParent) : CDialog(IDD_REFPAGE, pParent) {}
 
 CRefPageDlg::~CRefPageDlg() = default;
 
-void CRefPageDlg::DoDataExchange(CDataExchange* pDX) {
-    CDialog::DoDataExchange(pDX);
-}
-
 const CMessageMap* CRefPageDlg::GetMessageMap() const {
     static const CMessageMapOf<CRefPageDlg> map(CDialog::GetMessageMap(),
                                                 {

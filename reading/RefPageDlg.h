@@ -15,7 +15,6 @@ public:
     CString m_strUrl;
 
 protected:
-    void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     const CMessageMap* GetMessageMap() const override;
 
