@@ -1,6 +1,7 @@
 // Times the library's own operations on a synthetic library of 100,000 poems:
 // Open, SEL_ALL, a title selection and a full-text selection, and the memory per poem.
 
+#include "bench/Measure.h"
 #include "library/PoemLibrary.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/Services.h"
@@ -19,18 +20,8 @@
 
 namespace {
 
-// Bytes of memory the process holds (its resident set).
-std::size_t ResidentBytes() {
-    std::FILE* statm = std::fopen("/proc/self/statm", "r");
-    unsigned long size = 0, resident = 0;
-    if (statm != nullptr) {
-        if (std::fscanf(statm, "%lu %lu", &size, &resident) != 2) {
-            resident = 0;
-        }
-        std::fclose(statm);
-    }
-    return resident * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-}
+using Bench::MedianMs;
+using Bench::ResidentBytes;
 
 constexpr std::uint32_t kPoems = 100000;
 
@@ -79,20 +70,6 @@ void MakeLibrary(const testing_support::TempFolder& folder) {
         index.write(reinterpret_cast<const char*>(&record), sizeof record);
         data.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
-}
-
-// Median of `runs` timings of `work`, in milliseconds.
-double MedianMs(int runs, const std::function<void()>& work) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        times.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                .count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
 }
 
 } // namespace

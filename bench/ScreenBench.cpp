@@ -9,6 +9,7 @@
 // Each timing is the median of several runs.
 //   screen_bench [DIR]   DIR holds large.idx/.dat (default ~/.cache/lomeva-bench)
 
+#include "bench/Measure.h"
 #include "browse/CatalogDlg.h"
 #include "library/InstalledLibrary.h"
 #include "library/PoemLibrary.h"
@@ -53,10 +54,7 @@ double Ms(Clock::duration duration) {
     return std::chrono::duration<double, std::milli>(duration).count();
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
+using Bench::Median;
 
 void PrintRow(const std::string& what, const std::string& ours, const std::string& reference,
               double ratio, const std::string& target, bool met) {

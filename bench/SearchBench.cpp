@@ -7,6 +7,7 @@
 //                                 ~/.cache/lomeva-bench); POEMLIB the command line (default
 //                                 ../bin/poemlib beside this program)
 
+#include "bench/Measure.h"
 #include "library/PoemLibrary.h"
 #include "platform/core/Services.h"
 #include "settings/Settings.h"
@@ -27,32 +28,12 @@ extern char** environ;
 
 namespace {
 
-// Bytes of memory the process holds (its resident set).
-std::size_t ResidentBytes() {
-    std::FILE* statm = std::fopen("/proc/self/statm", "r");
-    unsigned long size = 0, resident = 0;
-    if (statm != nullptr) {
-        if (std::fscanf(statm, "%lu %lu", &size, &resident) != 2) {
-            resident = 0;
-        }
-        std::fclose(statm);
-    }
-    return resident * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-}
+using Bench::ResidentBytes;
 
 constexpr int kRuns = 9;
 
-double MedianMs(const std::function<void()>& work, int runs = kRuns) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        times.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                .count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+double MedianMs(const std::function<void()>& work) {
+    return Bench::MedianMs(kRuns, work);
 }
 
 // Runs a program with its output thrown away; the time includes starting it, as a person

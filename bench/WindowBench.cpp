@@ -11,6 +11,7 @@
 //     BARE     the bare Qt program; PRELOAD the first-paint library
 //     DIR      holds large.idx/.dat (default ~/.cache/lomeva-bench)
 
+#include "bench/Measure.h"
 #include "tests/common/TestLibrary.h"
 
 #include <algorithm>
@@ -43,10 +44,7 @@ constexpr int kPaintTimeoutMs = 20000;
 // A point of the main screen's catalogue zone, on the screen's client area.
 const std::string kCatalogueZone = "188,72";
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
+using Bench::Median;
 
 // A program started with the first-paint library preloaded, its signal on a pipe; ended (killed)
 // when the object goes.
