@@ -2,15 +2,13 @@
 
 #include "Designs.h"
 #include "Tone.h"
+#include "tools/common/Parallel.h"
 
 #include <QDir>
 
 #include <algorithm>
-#include <atomic>
 #include <functional>
-#include <mutex>
 #include <stdexcept>
-#include <thread>
 #include <vector>
 
 namespace artgen {
@@ -141,27 +139,13 @@ QString writeBackgrounds(const QString& dir) {
     if (!QDir(dir).exists()) {
         return QStringLiteral("no folder %1").arg(dir);
     }
-    std::atomic<int> next{1};
-    std::mutex errorLock;
-    QString error;
-    auto work = [&] {
-        for (int n = next++; n <= kBackgroundCount; n = next++) {
-            const QImage image = renderBackground(n);
-            const QString path = QDir(dir).filePath(backgroundFileName(n));
-            if (!image.save(path, "JPG", 92)) {
-                const std::lock_guard lock(errorLock);
-                error = QStringLiteral("cannot write %1").arg(path);
-            }
+    return generators::MakeNumberedInParallel<QString>(kBackgroundCount, [&](int n) {
+        const QString path = QDir(dir).filePath(backgroundFileName(n));
+        if (!renderBackground(n).save(path, "JPG", 92)) {
+            return QStringLiteral("cannot write %1").arg(path);
         }
-    };
-    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
-    std::vector<std::jthread> pool;
-    for (unsigned i = 1; i < threads; ++i) {
-        pool.emplace_back(work);
-    }
-    work();
-    pool.clear();
-    return error;
+        return QString();
+    });
 }
 
 } // namespace artgen

@@ -2,15 +2,13 @@
 
 #include "Reverb.h"
 #include "Wave.h"
+#include "tools/common/Parallel.h"
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cmath>
 #include <filesystem>
-#include <mutex>
 #include <stdexcept>
-#include <thread>
 
 namespace musicgen {
 
@@ -125,26 +123,13 @@ std::string writePieces(const std::string& dir) {
     if (!std::filesystem::is_directory(dir)) {
         return "no folder " + dir;
     }
-    std::atomic<int> next{1};
-    std::mutex errorLock;
-    std::string error;
-    auto work = [&] {
-        for (int n = next++; n <= kPieceCount; n = next++) {
-            const std::string path = dir + "/sound" + std::to_string(n) + ".wav";
-            if (!writeWave(path, toPcm16(renderPiece(n), kLoudness, kPeakLimit), kSampleRate)) {
-                const std::lock_guard lock(errorLock);
-                error = "cannot write " + path;
-            }
+    return generators::MakeNumberedInParallel<std::string>(kPieceCount, [&](int n) {
+        const std::string path = dir + "/sound" + std::to_string(n) + ".wav";
+        if (!writeWave(path, toPcm16(renderPiece(n), kLoudness, kPeakLimit), kSampleRate)) {
+            return "cannot write " + path;
         }
-    };
-    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
-    std::vector<std::jthread> pool;
-    for (unsigned i = 1; i < threads; ++i) {
-        pool.emplace_back(work);
-    }
-    work();
-    pool.clear();
-    return error;
+        return std::string();
+    });
 }
 
 } // namespace musicgen
