@@ -15,7 +15,9 @@
 // CPropertySheet: that class is what another screen opens (the catalogue opens the poem view, the
 // main menu opens the options sheet). Everything else in a screen folder (property pages, the
 // HTML viewer, tables, helpers, and every source file) is its internals, used by its own screens.
-// tools, tests, bench and fuzz lie outside the layering: they may include anything, Qt too.
+// A quoted include that names no file of the tree is reported too: the graph would miss it.
+// tools, tests, bench and fuzz lie outside the layering: they may include anything, Qt too (their
+// cycles are still found, see Cycles.h).
 
 #include "tools/includegraph/SourceTree.h"
 
