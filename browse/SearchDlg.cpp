@@ -1,7 +1,7 @@
 #include "browse/SearchDlg.h"
 
 #include "browse/CatalogDlg.h"
-#include "browse/NameTables.h"
+#include "library/NameTables.h"
 #include "library/PoemLibrary.h"
 #include "platform/ui/DataExchange.h"
 #include "reading/RefPageDlg.h"

@@ -1,6 +1,6 @@
 #include "entry/AddPoemDlg.h"
 
-#include "browse/NameTables.h"
+#include "library/NameTables.h"
 #include "library/PoemEntry.h"
 #include "library/PoemLibrary.h"
 #include "platform/ui/DataExchange.h"

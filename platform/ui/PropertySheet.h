@@ -10,15 +10,12 @@
 
 #include "platform/ui/Dialog.h"
 #include "platform/ui/RuntimeClass.h"
+#include "platform/ui/ScreenGeometry.h" // kSheetTabHeight
 
 #include <memory>
 #include <vector>
 
 class CDialogRecord;
-
-// The tabs stand along the bottom of the client area, as on the handheld, in equal widths; the
-// pages fill the rest.
-constexpr int kSheetTabHeight = 22;
 
 class CPropertyPage : public CDialog {
 public:

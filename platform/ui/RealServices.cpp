@@ -1,6 +1,7 @@
 #include "platform/ui/RealServices.h"
 
-#include "platform/ui/WinApp.h"
+#include "platform/ui/ModuleFile.h"
+#include "platform/ui/UiConstants.h"
 #include "platform/ui/qt/ColourChooserPanel.h"
 #include "platform/ui/qt/QtText.h"
 #include "platform/ui/qt/Screen.h"

@@ -8,6 +8,10 @@ constexpr int kBarHeight = 26;
 constexpr int kClientWidth = kScreenWidth;
 constexpr int kClientHeight = kScreenHeight - kBarHeight;
 
+// A property sheet's tabs stand along the bottom of the client area, as on the handheld, in
+// equal widths; the pages fill the rest.
+constexpr int kSheetTabHeight = 22;
+
 // The whole-number zoom for a desktop whose free area is `width` x `height` pixels: the largest
 // that keeps the window within three quarters of the height (2 on an ordinary monitor), and
 // never less than 1 nor more than 4.

@@ -6,6 +6,7 @@
 
 #include "platform/core/CString.h"
 #include "platform/core/WinTypes.h"
+#include "platform/ui/ModuleFile.h" // AfxGetModuleFileName, AfxGetInstalledFolder, GetModuleFileName
 #include "platform/ui/UiConstants.h"
 
 class CWnd;
@@ -39,13 +40,3 @@ HICON AfxLoadIcon(UINT id);
 // The program's entry: creates the window system, names the application after the executable,
 // installs the screen's message boxes and runs the application object.
 int AfxWinMain(int argc, char* argv[]);
-
-// The full path of the running executable (from /proc/self/exe), in the user's own program folder
-// when the reader runs on one (see platform/core/ProgramFolder.h). The module handle must be null.
-CString AfxGetModuleFileName();
-// The folder the reader is installed in, ending in '/', when it runs on a program folder of the
-// user's own whose files link there; empty otherwise.
-CString AfxGetInstalledFolder();
-// The same into a buffer of `size` characters, cut to fit and always terminated; returns the
-// characters copied.
-DWORD GetModuleFileName(HMODULE module, char16_t* buffer, DWORD size);

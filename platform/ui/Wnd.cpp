@@ -7,6 +7,24 @@
 
 #include <QWidget>
 
+#include <memory>
+
+namespace {
+
+// The object that stands for the window of `record`: the attached one, or else a temporary one
+// that lives as long as the window. Null for no window.
+CWnd* ObjectOf(CWindowRecord* record) {
+    if (record == nullptr) {
+        return nullptr;
+    }
+    if (record->Object() == nullptr) {
+        record->KeepTemporary(std::make_unique<CWnd>());
+    }
+    return dynamic_cast<CWnd*>(record->Object()); // every object attached to a window is a CWnd
+}
+
+} // namespace
+
 CWnd::~CWnd() {
     if (CWindowRecord* record = Record()) {
         record->Detach(this);
@@ -18,8 +36,7 @@ CWindowRecord* CWnd::Record() const {
 }
 
 CWnd* CWnd::FromHandle(HWND hWnd) {
-    CWindowRecord* record = CWindowRecord::FromHandle(hWnd);
-    return record != nullptr ? record->Wnd() : nullptr;
+    return ObjectOf(CWindowRecord::FromHandle(hWnd));
 }
 
 BOOL CWnd::SubclassWindow(HWND hWnd) {
@@ -41,12 +58,12 @@ int CWnd::GetDlgCtrlID() const {
 CWnd* CWnd::GetDlgItem(int id) const {
     const CWindowRecord* record = Record();
     CWindowRecord* control = record != nullptr ? record->Child(id) : nullptr;
-    return control != nullptr ? control->Wnd() : nullptr;
+    return ObjectOf(control);
 }
 
 CWnd* CWnd::GetParent() const {
     const CWindowRecord* record = Record();
-    return record != nullptr && record->Parent() != nullptr ? record->Parent()->Wnd() : nullptr;
+    return record != nullptr ? ObjectOf(record->Parent()) : nullptr;
 }
 
 BOOL CWnd::EnableWindow(BOOL enable) {

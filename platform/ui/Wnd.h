@@ -9,13 +9,14 @@
 #include "platform/ui/Geometry.h"
 #include "platform/ui/MessageMap.h"
 #include "platform/ui/UiConstants.h"
+#include "platform/ui/WindowObject.h"
 
 class CWindowRecord;
 
-class CWnd {
+class CWnd : public CWindowObject {
 public:
     CWnd() = default;
-    virtual ~CWnd();
+    ~CWnd() override;
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
@@ -56,10 +57,8 @@ public:
     // A message box owned by this window.
     int MessageBox(const CString& text, const CString& caption = CString(), UINT type = MB_OK);
 
-    HWND m_hWnd = nullptr;
-
 protected:
-    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     // WM_COMMAND: a control notification or a command; looks for the map's Command entry.
     // Returns nonzero when a handler ran.
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
@@ -85,8 +84,6 @@ private:
         LPARAM lParam;
     };
     const CurrentMessage* m_pCurrentMsg = nullptr;
-
-    friend class CWindowRecord;
 };
 
 // Sends a message to any window by handle; 0 for a handle whose window is gone.

@@ -1,7 +1,7 @@
 // The program folder as the build lays it out: the default library made from the curated poems,
 // every pick-list name finding its poems, and the reference pages anchored at every name.
 
-#include "browse/NameTables.h"
+#include "library/NameTables.h"
 #include "library/PoemLibrary.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/Services.h"

@@ -2,8 +2,8 @@
 // files, what it refuses, and what it shows.
 
 #include "app/MainMenuDlg.h"
-#include "browse/NameTables.h"
 #include "entry/AddPoemDlg.h"
+#include "library/NameTables.h"
 #include "platform/core/Services.h"
 #include "resources/ResourceIds.h"
 #include "tests/app/AppFixture.h"

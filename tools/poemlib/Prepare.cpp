@@ -1,6 +1,6 @@
 #include "tools/poemlib/Prepare.h"
 
-#include "browse/NameTables.h"
+#include "library/NameTables.h"
 #include "platform/core/CodePage.h"
 #include "tools/poemlib/Cli.h"
 #include "tools/poemlib/Verses.h"

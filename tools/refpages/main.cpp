@@ -1,6 +1,6 @@
 // refpages LIB POETS_JSON FORMS_JSON OUTDIR: writes authors.htm and geti.htm for the library.
 
-#include "browse/NameTables.h"
+#include "library/NameTables.h"
 #include "library/PoemLibrary.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/Services.h"

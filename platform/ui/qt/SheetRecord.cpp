@@ -1,6 +1,6 @@
 #include "platform/ui/qt/SheetRecord.h"
 
-#include "platform/ui/PropertySheet.h"
+#include "platform/ui/ScreenGeometry.h"
 #include "platform/ui/qt/QtText.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "platform/ui/qt/WindowRecord.h"
 
 #include "platform/ui/UiConstants.h"
-#include "platform/ui/Wnd.h"
+#include "platform/ui/WindowObject.h"
 #include "platform/ui/qt/PreciseTimer.h"
 #include "platform/ui/qt/QtText.h"
 
@@ -45,28 +45,26 @@ CWindowRecord* CWindowRecord::FromHandle(HWND handle) {
     return static_cast<CWindowRecord*>(handle);
 }
 
-CWnd* CWindowRecord::Wnd() {
-    if (m_attached != nullptr) {
-        return m_attached;
-    }
-    if (!m_temporary) {
-        m_temporary = std::make_unique<CWnd>();
-        m_temporary->m_hWnd = Handle();
-    }
-    return m_temporary.get();
+CWindowObject* CWindowRecord::Object() const {
+    return m_attached != nullptr ? m_attached : m_temporary.get();
 }
 
-bool CWindowRecord::Attach(CWnd* wnd) {
-    if (m_attached != nullptr && m_attached != wnd) {
+void CWindowRecord::KeepTemporary(std::unique_ptr<CWindowObject> object) {
+    m_temporary = std::move(object);
+    m_temporary->m_hWnd = Handle();
+}
+
+bool CWindowRecord::Attach(CWindowObject* object) {
+    if (m_attached != nullptr && m_attached != object) {
         return false;
     }
-    m_attached = wnd;
-    wnd->m_hWnd = Handle();
+    m_attached = object;
+    object->m_hWnd = Handle();
     return true;
 }
 
-void CWindowRecord::Detach(const CWnd* wnd) {
-    if (m_attached == wnd) {
+void CWindowRecord::Detach(const CWindowObject* object) {
+    if (m_attached == object) {
         m_attached = nullptr;
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 // What a window handle stands for: the record of one window (a dialog or one of its controls),
-// with its Qt widget, its id, the CWnd object attached to it and its timers. HWND points at
+// with its Qt widget, its id, the program object attached to it and its timers. HWND points at
 // the record itself; a handle is only used after checking that its record is still alive.
 
 #include "platform/core/CString.h"
@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-class CWnd;
+class CWindowObject;
 class QPainter;
 class CPreciseTimer;
 
@@ -36,12 +36,14 @@ public:
     CWindowRecord* Parent() const { return m_parent; }
     virtual QWidget* Widget() const = 0;
 
-    // The CWnd object that stands for this window: the attached one, or else a temporary one
-    // that lives as long as the window.
-    CWnd* Wnd();
-    CWnd* Attached() const { return m_attached; }
-    bool Attach(CWnd* wnd);
-    void Detach(const CWnd* wnd);
+    // The object that stands for this window: the attached one, else the temporary one the
+    // window keeps, else null.
+    CWindowObject* Object() const;
+    // Gives a window that no object is attached to a temporary object that lives as long as the
+    // window (CWnd::FromHandle makes one).
+    void KeepTemporary(std::unique_ptr<CWindowObject> object);
+    bool Attach(CWindowObject* object);
+    void Detach(const CWindowObject* object);
 
     virtual CString Text() const;
     virtual void SetText(const CString& text);
@@ -73,8 +75,8 @@ protected:
 private:
     int m_id;
     CWindowRecord* m_parent;
-    CWnd* m_attached = nullptr;
-    std::unique_ptr<CWnd> m_temporary;
+    CWindowObject* m_attached = nullptr;
+    std::unique_ptr<CWindowObject> m_temporary;
     std::vector<std::unique_ptr<CWindowRecord>> m_children;
     std::map<UINT_PTR, std::unique_ptr<CPreciseTimer>> m_timers;
     QPainter* m_activePainter = nullptr;

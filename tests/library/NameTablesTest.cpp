@@ -1,4 +1,4 @@
-#include "browse/NameTables.h"
+#include "library/NameTables.h"
 #include "platform/core/CodePage.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "browse/NameTables.h"
+#include "library/NameTables.h"
 
 namespace {
 
