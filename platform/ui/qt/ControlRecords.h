@@ -92,6 +92,7 @@ private:
     QPointer<QLineEdit> m_line;
     QPointer<QPlainTextEdit> m_multi;
     int m_limit = 0;
+    // Set while the program changes a multi-line edit's text, by a guard that puts it back.
     bool m_settingText = false;
 };
 
