@@ -23,118 +23,83 @@ UINT CEdit::GetLimitText() const {
     return edit != nullptr ? static_cast<UINT>(edit->Limit()) : 0;
 }
 
-// ---- CListBox -----------------------------------------------------------------------------
+// ---- CListBox and CComboBox ---------------------------------------------------------------
 
-int CListBox::AddString(const CString& text) {
-    auto* list = RecordOf<CListBoxRecord>(*this);
-    return list != nullptr ? list->AddString(text) : LB_ERR;
+static_assert(LB_ERR == CB_ERR, "a list box and a combo box answer errors alike");
+
+template <class ListRecord> ListRecord* CItemList<ListRecord>::Items() const {
+    return RecordOf<ListRecord>(*this);
 }
 
-int CListBox::InsertString(int index, const CString& text) {
-    auto* list = RecordOf<CListBoxRecord>(*this);
-    return list != nullptr ? list->InsertString(index, text) : LB_ERR;
+template <class ListRecord> int CItemList<ListRecord>::AddString(const CString& text) {
+    auto* items = Items();
+    return items != nullptr ? items->AddString(text) : LB_ERR;
 }
 
-int CListBox::DeleteString(int index) {
-    auto* list = RecordOf<CListBoxRecord>(*this);
-    return list != nullptr ? list->DeleteString(index) : LB_ERR;
+template <class ListRecord>
+int CItemList<ListRecord>::InsertString(int index, const CString& text) {
+    auto* items = Items();
+    return items != nullptr ? items->InsertString(index, text) : LB_ERR;
 }
 
-void CListBox::ResetContent() {
-    if (auto* list = RecordOf<CListBoxRecord>(*this)) {
-        list->ResetContent();
+template <class ListRecord> int CItemList<ListRecord>::DeleteString(int index) {
+    auto* items = Items();
+    return items != nullptr ? items->DeleteString(index) : LB_ERR;
+}
+
+template <class ListRecord> void CItemList<ListRecord>::ResetContent() {
+    if (auto* items = Items()) {
+        items->ResetContent();
     }
 }
 
-int CListBox::GetCount() const {
-    const auto* list = RecordOf<CListBoxRecord>(*this);
-    return list != nullptr ? list->Count() : LB_ERR;
+template <class ListRecord> int CItemList<ListRecord>::GetCount() const {
+    const auto* items = Items();
+    return items != nullptr ? items->Count() : LB_ERR;
 }
 
-int CListBox::GetCurSel() const {
-    const auto* list = RecordOf<CListBoxRecord>(*this);
-    return list != nullptr ? list->CurSel() : LB_ERR;
+template <class ListRecord> int CItemList<ListRecord>::GetCurSel() const {
+    const auto* items = Items();
+    return items != nullptr ? items->CurSel() : LB_ERR;
 }
 
-int CListBox::SetCurSel(int index) {
-    auto* list = RecordOf<CListBoxRecord>(*this);
-    return list != nullptr ? list->SetCurSel(index) : LB_ERR;
+template <class ListRecord> int CItemList<ListRecord>::SetCurSel(int index) {
+    auto* items = Items();
+    return items != nullptr ? items->SetCurSel(index) : LB_ERR;
 }
+
+template <class ListRecord> int CItemList<ListRecord>::SetItemData(int index, DWORD_PTR data) {
+    auto* items = Items();
+    return items != nullptr && items->SetItemData(index, data) ? 0 : LB_ERR;
+}
+
+template <class ListRecord> DWORD_PTR CItemList<ListRecord>::GetItemData(int index) const {
+    const auto* items = Items();
+    return items != nullptr ? items->ItemData(index) : static_cast<DWORD_PTR>(LB_ERR);
+}
+
+template <class ListRecord> CString CItemList<ListRecord>::ItemText(int index) const {
+    const auto* items = Items();
+    return items != nullptr ? items->ItemText(index) : CString();
+}
+
+template class CItemList<CListBoxRecord>;
+template class CItemList<CComboBoxRecord>;
 
 void CListBox::GetText(int index, CString& text) const {
-    const auto* list = RecordOf<CListBoxRecord>(*this);
-    text = list != nullptr ? list->ItemText(index) : CString();
+    text = ItemText(index);
 }
 
 int CListBox::GetTextLen(int index) const {
-    const auto* list = RecordOf<CListBoxRecord>(*this);
+    const auto* list = Items();
     if (list == nullptr || index < 0 || index >= list->Count()) {
         return LB_ERR;
     }
     return list->ItemText(index).GetLength();
 }
 
-int CListBox::SetItemData(int index, DWORD_PTR data) {
-    auto* list = RecordOf<CListBoxRecord>(*this);
-    return list != nullptr && list->SetItemData(index, data) ? 0 : LB_ERR;
-}
-
-DWORD_PTR CListBox::GetItemData(int index) const {
-    const auto* list = RecordOf<CListBoxRecord>(*this);
-    return list != nullptr ? list->ItemData(index) : static_cast<DWORD_PTR>(LB_ERR);
-}
-
-// ---- CComboBox ----------------------------------------------------------------------------
-
-int CComboBox::AddString(const CString& text) {
-    auto* combo = RecordOf<CComboBoxRecord>(*this);
-    return combo != nullptr ? combo->AddString(text) : CB_ERR;
-}
-
-int CComboBox::InsertString(int index, const CString& text) {
-    auto* combo = RecordOf<CComboBoxRecord>(*this);
-    return combo != nullptr ? combo->InsertString(index, text) : CB_ERR;
-}
-
-int CComboBox::DeleteString(int index) {
-    auto* combo = RecordOf<CComboBoxRecord>(*this);
-    return combo != nullptr ? combo->DeleteString(index) : CB_ERR;
-}
-
-void CComboBox::ResetContent() {
-    if (auto* combo = RecordOf<CComboBoxRecord>(*this)) {
-        combo->ResetContent();
-    }
-}
-
-int CComboBox::GetCount() const {
-    const auto* combo = RecordOf<CComboBoxRecord>(*this);
-    return combo != nullptr ? combo->Count() : CB_ERR;
-}
-
-int CComboBox::GetCurSel() const {
-    const auto* combo = RecordOf<CComboBoxRecord>(*this);
-    return combo != nullptr ? combo->CurSel() : CB_ERR;
-}
-
-int CComboBox::SetCurSel(int index) {
-    auto* combo = RecordOf<CComboBoxRecord>(*this);
-    return combo != nullptr ? combo->SetCurSel(index) : CB_ERR;
-}
-
 void CComboBox::GetLBText(int index, CString& text) const {
-    const auto* combo = RecordOf<CComboBoxRecord>(*this);
-    text = combo != nullptr ? combo->ItemText(index) : CString();
-}
-
-int CComboBox::SetItemData(int index, DWORD_PTR data) {
-    auto* combo = RecordOf<CComboBoxRecord>(*this);
-    return combo != nullptr && combo->SetItemData(index, data) ? 0 : CB_ERR;
-}
-
-DWORD_PTR CComboBox::GetItemData(int index) const {
-    const auto* combo = RecordOf<CComboBoxRecord>(*this);
-    return combo != nullptr ? combo->ItemData(index) : static_cast<DWORD_PTR>(CB_ERR);
+    text = ItemText(index);
 }
 
 // ---- CListCtrl ----------------------------------------------------------------------------

@@ -16,7 +16,13 @@ public:
     UINT GetLimitText() const;
 };
 
-class CListBox : public CWnd {
+class CListBoxRecord;
+class CComboBoxRecord;
+
+// What a list box and a combo box have in common. `ListRecord` keeps each class to its own kind of
+// control: a list box object attached to a combo box finds nothing, as before. The errors are
+// LB_ERR and CB_ERR, which are the same number.
+template <class ListRecord> class CItemList : public CWnd {
 public:
     // Each returns the new entry's index, or LB_ERR.
     int AddString(const CString& text);
@@ -29,24 +35,29 @@ public:
     int GetCurSel() const;
     // -1 clears the selection (and returns LB_ERR, as does an index out of range).
     int SetCurSel(int index);
-    void GetText(int index, CString& text) const;
-    int GetTextLen(int index) const;
     int SetItemData(int index, DWORD_PTR data);
     DWORD_PTR GetItemData(int index) const;
+
+protected:
+    // The entry's text; empty for an index out of range.
+    CString ItemText(int index) const;
+    ListRecord* Items() const;
 };
 
-class CComboBox : public CWnd {
+// Its members are defined in Controls.cpp, for these two records only.
+extern template class CItemList<CListBoxRecord>;
+extern template class CItemList<CComboBoxRecord>;
+
+class CListBox : public CItemList<CListBoxRecord> {
 public:
-    int AddString(const CString& text);
-    int InsertString(int index, const CString& text);
-    int DeleteString(int index);
-    void ResetContent();
-    int GetCount() const;
-    int GetCurSel() const;
-    int SetCurSel(int index);
+    void GetText(int index, CString& text) const;
+    // LB_ERR for an index out of range.
+    int GetTextLen(int index) const;
+};
+
+class CComboBox : public CItemList<CComboBoxRecord> {
+public:
     void GetLBText(int index, CString& text) const;
-    int SetItemData(int index, DWORD_PTR data);
-    DWORD_PTR GetItemData(int index) const;
 };
 
 // The list view in report view: columns with headings, rows of texts, row states.

@@ -334,10 +334,8 @@ void CScript::Click(int id) {
 
 void CScript::Select(int id, int index) {
     Do([id, index] {
-        if (auto* list = FrontControl<CListBoxRecord>(id)) {
-            list->UserSelect(index);
-        } else if (auto* combo = FrontControl<CComboBoxRecord>(id)) {
-            combo->UserSelect(index);
+        if (auto* items = FrontControl<CItemListRecord>(id)) {
+            items->UserSelect(index);
         } else if (auto* view = FrontControl<CListViewRecord>(id)) {
             view->UserSelect(index);
         }

@@ -115,6 +115,56 @@ TEST_F(ControlsTest, ListBoxesKeepTheirOrderOrSortIt) {
     });
 }
 
+TEST_F(ControlsTest, ASelectionStaysOnItsEntryAndBadIndexesAnswerErrors) {
+    WithForm([](CScript& s, CControlsDlg& d) {
+        s.OnGui([&] {
+            for (const char16_t* name : {u"甲", u"乙", u"丙"}) {
+                d.m_list.AddString(name);
+            }
+            EXPECT_EQ(d.m_list.SetCurSel(1), 1);
+            EXPECT_EQ(d.m_list.InsertString(0, u"零"), 0);
+            EXPECT_EQ(d.m_list.GetCurSel(), 2);
+            EXPECT_EQ(d.m_list.DeleteString(0), 3);
+            EXPECT_EQ(d.m_list.GetCurSel(), 1);
+            EXPECT_EQ(d.m_list.InsertString(9, u"末"), 3); // past the end: appended
+            EXPECT_EQ(d.m_list.DeleteString(4), LB_ERR);
+            EXPECT_EQ(d.m_list.SetItemData(4, 7), LB_ERR);
+            EXPECT_EQ(d.m_list.GetItemData(-1), static_cast<DWORD_PTR>(LB_ERR));
+            EXPECT_EQ(d.m_list.SetItemData(3, 7), 0);
+            EXPECT_EQ(d.m_list.GetItemData(3), 7u);
+            CString text = u"旧";
+            d.m_list.GetText(-1, text);
+            EXPECT_TRUE(text.IsEmpty());
+            d.m_list.ResetContent();
+            EXPECT_EQ(d.m_list.GetCurSel(), LB_ERR);
+            EXPECT_EQ(d.m_list.DeleteString(0), LB_ERR);
+
+            // A sorted list puts an entry where the program says when it names the place.
+            d.m_sorted.AddString(u"b");
+            EXPECT_EQ(d.m_sorted.InsertString(0, u"z"), 0);
+            d.m_sorted.GetText(0, text);
+            EXPECT_EQ(text, CString(u"z"));
+
+            EXPECT_EQ(d.m_combo.SetCurSel(1), 1); // 乙 of 甲, 乙, 丙
+            EXPECT_EQ(d.m_combo.InsertString(0, u"零"), 0);
+            EXPECT_EQ(d.m_combo.GetCurSel(), 2);
+            EXPECT_EQ(d.m_combo.DeleteString(0), 3);
+            EXPECT_EQ(d.m_combo.GetCurSel(), 1);
+            EXPECT_EQ(d.m_combo.DeleteString(3), CB_ERR);
+            EXPECT_EQ(d.m_combo.SetItemData(3, 1), CB_ERR);
+            d.m_combo.SetWindowText(u"丙");
+            EXPECT_EQ(d.m_combo.GetCurSel(), 2);
+            d.m_combo.SetWindowText(u"无此项");
+            EXPECT_EQ(d.m_combo.GetCurSel(), CB_ERR);
+            d.m_combo.ResetContent();
+            EXPECT_EQ(d.m_combo.GetCount(), 0);
+            d.m_combo.GetLBText(0, text);
+            EXPECT_TRUE(text.IsEmpty());
+        });
+        EXPECT_EQ(s.Text(kCombo), CString());
+    });
+}
+
 TEST_F(ControlsTest, ListViewHoldsColumnsRowsAndRowStates) {
     WithForm([](CScript& s, CControlsDlg& d) {
         s.OnGui([&] {

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using testing_support::CScript;
 using testing_support::CTestDriver;
 using Log = std::vector<std::string>;
@@ -24,11 +26,15 @@ public:
     int m_nPaints = 0; // counted, not logged: the window may repaint at any time
     CListBox m_list;
     CComboBox m_combo;
+    CEdit m_notes;
+    // What the list's handler does after logging, when set.
+    std::function<void()> m_onListChange;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override {
         DDX_Control(pDX, kList, m_list);
         DDX_Control(pDX, kCombo, m_combo);
+        DDX_Control(pDX, kNotesEdit, m_notes);
     }
     BOOL OnInitDialog() override {
         CDialog::OnInitDialog();
@@ -44,6 +50,7 @@ protected:
                                           On::Clicked(kDisabledButton, &CMapDlg::OnDisabled),
                                           On::SelChange(kList, &CMapDlg::OnListChange),
                                           On::EditChange(kNameEdit, &CMapDlg::OnNameChange),
+                                          On::EditChange(kNotesEdit, &CMapDlg::OnNotesChange),
                                           On::Command(kCombo, CBN_SELCHANGE, &CMapDlg::OnCombo),
                                           On::LButtonDown(&CMapDlg::OnLButtonDown),
                                           On::Paint(&CMapDlg::OnPaint),
@@ -53,10 +60,16 @@ protected:
     void OnConfirm() { m_log.push_back("confirm"); }
     void OnOpen() { m_log.push_back("open"); }
     void OnDisabled() { m_log.push_back("disabled"); }
-    void OnListChange() { m_log.push_back("list " + std::to_string(m_list.GetCurSel())); }
+    void OnListChange() {
+        m_log.push_back("list " + std::to_string(m_list.GetCurSel()));
+        if (m_onListChange) {
+            m_onListChange();
+        }
+    }
     void OnNameChange() {
         m_log.push_back("name " + GetDlgItem(kNameEdit)->GetWindowText().ToUtf8());
     }
+    void OnNotesChange() { m_log.push_back("notes " + m_notes.GetWindowText().ToUtf8()); }
     void OnCombo() { m_log.push_back("combo " + std::to_string(m_combo.GetCurSel())); }
     void OnLButtonDown(UINT flags, CPoint point) {
         m_log.push_back("tap " + std::to_string(point.x) + "," + std::to_string(point.y) +
@@ -129,6 +142,64 @@ TEST_F(MessageMapTest, NotificationsComeFromTheUserNotFromTheProgram) {
         s.Select(kCombo, 0);
     });
     EXPECT_EQ(log, (Log{"list 1", "combo 0"}));
+}
+
+TEST_F(MessageMapTest, TheProgramsChangesToTheItemsNeverNotify) {
+    CMapDlg dialog;
+    const Log log = Exercise(dialog, [&](CScript& s) {
+        s.Select(kList, 1);
+        s.Select(kCombo, 1);
+        s.OnGui([&] {
+            dialog.m_list.InsertString(0, u"王维"); // moves the selected entry down
+            dialog.m_list.DeleteString(2);          // the selected entry itself
+            dialog.m_list.ResetContent();
+            dialog.m_list.AddString(u"孟浩然");
+            dialog.m_combo.InsertString(0, u"零");
+            dialog.m_combo.DeleteString(2);
+            dialog.m_combo.SetWindowText(u"丙");
+            dialog.m_combo.ResetContent();
+            dialog.m_combo.AddString(u"甲"); // Qt would select the first item of an empty box
+        });
+        s.Select(kList, 0);
+        s.Select(kCombo, 0); // a change only if the program left the box unselected
+    });
+    EXPECT_EQ(log, (Log{"list 1", "combo 1", "list 0", "combo 0"}));
+}
+
+TEST_F(MessageMapTest, AHandlerThatChangesTheControlsLeavesOnlyTheUserNotifying) {
+    CMapDlg dialog;
+    dialog.m_onListChange = [&] {
+        dialog.m_list.SetCurSel(dialog.m_list.GetCurSel()); // clears the selection, then selects
+        dialog.m_list.AddString(u"王维");
+        dialog.m_combo.SetCurSel(2);
+    };
+    const Log log = Exercise(dialog, [&](CScript& s) {
+        s.Select(kList, 1);
+        s.Select(kCombo, 0);
+        s.Select(kList, 0);
+        s.OnGui([&] {
+            dialog.m_combo.SetCurSel(1);
+            dialog.m_list.SetCurSel(2);
+        });
+        s.Select(kCombo, 0);
+        s.Select(kList, 1);
+    });
+    EXPECT_EQ(log, (Log{"list 1", "combo 0", "list 0", "combo 0", "list 1"}));
+}
+
+TEST_F(MessageMapTest, AMultiLineEditNotifiesWhatTheUserTypesOnly) {
+    CMapDlg dialog;
+    const Log log = Exercise(dialog, [&](CScript& s) {
+        s.Type(kNotesEdit, u"一");
+        s.OnGui([&] {
+            dialog.m_notes.SetWindowText(u"二");
+            dialog.m_notes.SetLimitText(3);
+        });
+        s.Type(kNotesEdit, u"四五六七"); // the key past the limit is taken back, unannounced
+        s.OnGui([&] { dialog.m_notes.SetWindowText(u"八"); });
+        s.Type(kNotesEdit, u"九");
+    });
+    EXPECT_EQ(log, (Log{"notes 一", "notes 四五六", "notes 九"}));
 }
 
 TEST_F(MessageMapTest, EveryChangeOfASingleLineEditNotifies) {

@@ -9,7 +9,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
+#include <QScopedValueRollback>
 #include <QStyledItemDelegate>
 #include <QValidator>
 
@@ -18,13 +18,6 @@ namespace {
 QRect PixelRect(const ControlTemplate& control) {
     return {DialogUnitsToPixels(control.x), DialogUnitsToPixels(control.y),
             DialogUnitsToPixels(control.cx), DialogUnitsToPixels(control.cy)};
-}
-
-// Position, size, enabling and keyboard focus, as every control takes them from its template.
-void Place(QWidget* widget, const ControlTemplate& control) {
-    widget->setGeometry(PixelRect(control));
-    widget->setEnabled((control.style & WS_DISABLED) == 0);
-    widget->setFocusPolicy((control.style & WS_TABSTOP) != 0 ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 Qt::ScrollBarPolicy ScrollPolicy(DWORD style, DWORD scrollBit) {
@@ -118,14 +111,6 @@ void SpaceRows(QListWidget* list) {
     }
 }
 
-int SortedPosition(const QStringList& items, const QString& text) {
-    int index = 0;
-    while (index < items.size() && items[index].compare(text, Qt::CaseInsensitive) <= 0) {
-        ++index;
-    }
-    return index;
-}
-
 } // namespace
 
 int ListRowHeight(const QFontMetrics& metrics) {
@@ -144,6 +129,12 @@ CControlRecord::CControlRecord(const ControlTemplate& control, CWindowRecord* di
 
 CControlRecord::~CControlRecord() {
     BeginDestruction();
+}
+
+void CControlRecord::Place(QWidget* widget, const ControlTemplate& control) {
+    widget->setGeometry(PixelRect(control));
+    widget->setEnabled((control.style & WS_DISABLED) == 0);
+    widget->setFocusPolicy((control.style & WS_TABSTOP) != 0 ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 // ---- Static -------------------------------------------------------------------------------
@@ -282,9 +273,8 @@ void CEditRecord::SetText(const CString& text) {
     if (m_multi) {
         const QString lines = WidgetLines(text);
         if (lines != m_multi->toPlainText()) {
-            m_settingText = true;
+            const QScopedValueRollback quiet(m_settingText, true);
             m_multi->setPlainText(lines);
-            m_settingText = false;
         }
     } else if (m_line && m_line->text() != ToQString(text)) {
         m_line->setText(ToQString(text));
@@ -306,10 +296,9 @@ void CEditRecord::EnforceLimit() {
     // Typing past the limit takes back what went over it, as the device refuses the keys.
     QTextCursor cursor = m_multi->textCursor();
     const int excess = static_cast<int>(m_multi->toPlainText().size()) - m_limit;
-    m_settingText = true;
+    const QScopedValueRollback quiet(m_settingText, true);
     cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, excess);
     cursor.removeSelectedText();
-    m_settingText = false;
 }
 
 void CEditRecord::Type(const CString& text) {
@@ -323,11 +312,111 @@ void CEditRecord::Type(const CString& text) {
     }
 }
 
+// ---- List box and combo box --------------------------------------------------------------
+
+CItemListRecord::CItemListRecord(const ControlTemplate& control, CWindowRecord* dialog, bool sorted,
+                                 WORD selectionChange)
+    : CControlRecord(control, dialog), m_sorted(sorted), m_selectionChange(selectionChange) {}
+
+int CItemListRecord::AddString(const CString& text) {
+    return InsertString(-1, text);
+}
+
+int CItemListRecord::InsertString(int index, const CString& text) {
+    if (!IsLive()) {
+        return LB_ERR;
+    }
+    const QString label = ToQString(text);
+    const int count = Count();
+    int at = index < 0 || index > count ? count : index;
+    if (m_sorted && index < 0) {
+        at = SortedPosition(label);
+    }
+    const QScopedValueRollback quiet(m_programChange, true);
+    InsertItem(at, label);
+    return at;
+}
+
+int CItemListRecord::SortedPosition(const QString& label) const {
+    int index = 0;
+    while (index < Count() && Label(index).compare(label, Qt::CaseInsensitive) <= 0) {
+        ++index;
+    }
+    return index;
+}
+
+int CItemListRecord::DeleteString(int index) {
+    if (!Contains(index)) {
+        return LB_ERR;
+    }
+    const QScopedValueRollback quiet(m_programChange, true);
+    m_items->removeRow(index);
+    return Count();
+}
+
+void CItemListRecord::ResetContent() {
+    if (IsLive()) {
+        const QScopedValueRollback quiet(m_programChange, true);
+        m_items->removeRows(0, Count());
+    }
+}
+
+int CItemListRecord::Count() const {
+    return IsLive() ? m_items->rowCount() : 0;
+}
+
+int CItemListRecord::CurSel() const {
+    const int selected = IsLive() ? SelectedItem() : -1;
+    return selected >= 0 ? selected : LB_ERR;
+}
+
+int CItemListRecord::SetCurSel(int index) {
+    if (!IsLive()) {
+        return LB_ERR;
+    }
+    const bool valid = Contains(index);
+    const QScopedValueRollback quiet(m_programChange, true);
+    SelectItem(valid ? index : -1);
+    return valid ? index : LB_ERR;
+}
+
+CString CItemListRecord::ItemText(int index) const {
+    return Contains(index) ? FromQString(Label(index)) : CString();
+}
+
+bool CItemListRecord::SetItemData(int index, DWORD_PTR data) {
+    return Contains(index) && m_items->setData(m_items->index(index, 0),
+                                               QVariant::fromValue<qulonglong>(data), Qt::UserRole);
+}
+
+DWORD_PTR CItemListRecord::ItemData(int index) const {
+    if (!Contains(index)) {
+        return static_cast<DWORD_PTR>(LB_ERR);
+    }
+    return static_cast<DWORD_PTR>(m_items->index(index, 0).data(Qt::UserRole).toULongLong());
+}
+
+void CItemListRecord::UserSelect(int index) {
+    if (Contains(index) && Widget()->isEnabled()) {
+        PickItem(index);
+    }
+}
+
+void CItemListRecord::SelectionChanged() {
+    if (!m_programChange) {
+        Notify(m_selectionChange);
+    }
+}
+
+QString CItemListRecord::Label(int index) const {
+    return m_items->index(index, 0).data(Qt::DisplayRole).toString();
+}
+
 // ---- List box -----------------------------------------------------------------------------
 
 CListBoxRecord::CListBoxRecord(const ControlTemplate& control, CWindowRecord* dialog,
                                QWidget* parent)
-    : CControlRecord(control, dialog), m_sorted((control.style & LBS_SORT) != 0) {
+    : CItemListRecord(control, dialog, (control.style & LBS_SORT) != 0, LBN_SELCHANGE) {
     m_list = new QListWidget(parent);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setVerticalScrollBarPolicy(ScrollPolicy(control.style, WS_VSCROLL));
@@ -335,118 +424,41 @@ CListBoxRecord::CListBoxRecord(const ControlTemplate& control, CWindowRecord* di
     m_list->setFrameShape((control.style & WS_BORDER) != 0 ? QFrame::Box : QFrame::NoFrame);
     m_list->setUniformItemSizes(true);
     if ((control.style & LBS_NOTIFY) != 0) {
-        QObject::connect(m_list, &QListWidget::itemSelectionChanged, m_list, [this] {
-            if (!m_programChange) {
-                Notify(LBN_SELCHANGE);
-            }
-        });
+        QObject::connect(m_list, &QListWidget::itemSelectionChanged, m_list,
+                         [this] { SelectionChanged(); });
     }
     Place(m_list, control);
     SpaceRows(m_list);
+    SetItems(m_list->model());
     SetWidget(m_list);
 }
 
-int CListBoxRecord::AddString(const CString& text) {
-    return InsertString(-1, text);
+void CListBoxRecord::InsertItem(int at, const QString& text) {
+    m_list->insertItem(at, text);
 }
 
-int CListBoxRecord::InsertString(int index, const CString& text) {
-    if (!m_list) {
-        return LB_ERR;
-    }
-    QStringList items;
-    for (int i = 0; i < m_list->count(); ++i) {
-        items << m_list->item(i)->text();
-    }
-    const QString label = ToQString(text);
-    int at = index < 0 || index > m_list->count() ? m_list->count() : index;
-    if (m_sorted && index < 0) {
-        at = SortedPosition(items, label);
-    }
-    m_programChange = true;
-    m_list->insertItem(at, label);
-    m_programChange = false;
-    return at;
-}
-
-int CListBoxRecord::DeleteString(int index) {
-    if (!m_list || index < 0 || index >= m_list->count()) {
-        return LB_ERR;
-    }
-    m_programChange = true;
-    delete m_list->takeItem(index);
-    m_programChange = false;
-    return m_list->count();
-}
-
-void CListBoxRecord::ResetContent() {
-    if (m_list) {
-        m_programChange = true;
-        m_list->clear();
-        m_programChange = false;
-    }
-}
-
-int CListBoxRecord::Count() const {
-    return m_list ? m_list->count() : 0;
-}
-
-int CListBoxRecord::CurSel() const {
-    if (!m_list) {
-        return LB_ERR;
-    }
+int CListBoxRecord::SelectedItem() const {
     const QList<QListWidgetItem*> selected = m_list->selectedItems();
-    return selected.isEmpty() ? LB_ERR : m_list->row(selected.front());
+    return selected.isEmpty() ? -1 : m_list->row(selected.front());
 }
 
-int CListBoxRecord::SetCurSel(int index) {
-    if (!m_list) {
-        return LB_ERR;
-    }
-    m_programChange = true;
+void CListBoxRecord::SelectItem(int index) {
     m_list->clearSelection();
-    const bool valid = index >= 0 && index < m_list->count();
-    if (valid) {
+    if (index >= 0) {
         m_list->setCurrentRow(index);
         m_list->scrollToItem(m_list->item(index));
     }
-    m_programChange = false;
-    return valid ? index : LB_ERR;
 }
 
-CString CListBoxRecord::ItemText(int index) const {
-    if (!m_list || index < 0 || index >= m_list->count()) {
-        return {};
-    }
-    return FromQString(m_list->item(index)->text());
-}
-
-bool CListBoxRecord::SetItemData(int index, DWORD_PTR data) {
-    if (!m_list || index < 0 || index >= m_list->count()) {
-        return false;
-    }
-    m_list->item(index)->setData(Qt::UserRole, QVariant::fromValue<qulonglong>(data));
-    return true;
-}
-
-DWORD_PTR CListBoxRecord::ItemData(int index) const {
-    if (!m_list || index < 0 || index >= m_list->count()) {
-        return static_cast<DWORD_PTR>(LB_ERR);
-    }
-    return static_cast<DWORD_PTR>(m_list->item(index)->data(Qt::UserRole).toULongLong());
-}
-
-void CListBoxRecord::UserSelect(int index) {
-    if (m_list && m_list->isEnabled() && index >= 0 && index < m_list->count()) {
-        m_list->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
-    }
+void CListBoxRecord::PickItem(int index) {
+    m_list->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
 }
 
 // ---- Combo box ----------------------------------------------------------------------------
 
 CComboBoxRecord::CComboBoxRecord(const ControlTemplate& control, CWindowRecord* dialog,
                                  QWidget* parent)
-    : CControlRecord(control, dialog), m_sorted((control.style & CBS_SORT) != 0) {
+    : CItemListRecord(control, dialog, (control.style & CBS_SORT) != 0, CBN_SELCHANGE) {
     m_combo = new QComboBox(parent);
     m_combo->setEditable(false);
     Place(m_combo, control);
@@ -456,11 +468,9 @@ CComboBoxRecord::CComboBoxRecord(const ControlTemplate& control, CWindowRecord* 
     m_combo->setGeometry(area.x(), area.y(), area.width(), closedHeight);
     const int lineHeight = ListRowHeight(m_combo->fontMetrics());
     m_combo->setMaxVisibleItems(std::max(3, (area.height() - closedHeight) / lineHeight));
-    QObject::connect(m_combo, &QComboBox::currentIndexChanged, m_combo, [this] {
-        if (!m_programChange) {
-            Notify(CBN_SELCHANGE);
-        }
-    });
+    QObject::connect(m_combo, &QComboBox::currentIndexChanged, m_combo,
+                     [this] { SelectionChanged(); });
+    SetItems(m_combo->model());
     SetWidget(m_combo);
 }
 
@@ -474,95 +484,23 @@ void CComboBoxRecord::SetText(const CString& text) {
     }
 }
 
-int CComboBoxRecord::AddString(const CString& text) {
-    return InsertString(-1, text);
-}
-
-int CComboBoxRecord::InsertString(int index, const CString& text) {
-    if (!m_combo) {
-        return CB_ERR;
-    }
-    QStringList items;
-    for (int i = 0; i < m_combo->count(); ++i) {
-        items << m_combo->itemText(i);
-    }
-    const QString label = ToQString(text);
-    int at = index < 0 || index > m_combo->count() ? m_combo->count() : index;
-    if (m_sorted && index < 0) {
-        at = SortedPosition(items, label);
-    }
+void CComboBoxRecord::InsertItem(int at, const QString& text) {
     // Qt selects the first item put into an empty box; the device leaves it unselected.
     const int selected = m_combo->currentIndex();
-    m_programChange = true;
-    m_combo->insertItem(at, label);
+    m_combo->insertItem(at, text);
     m_combo->setCurrentIndex(selected < 0 ? -1 : (selected >= at ? selected + 1 : selected));
-    m_programChange = false;
-    return at;
 }
 
-int CComboBoxRecord::DeleteString(int index) {
-    if (!m_combo || index < 0 || index >= m_combo->count()) {
-        return CB_ERR;
-    }
-    m_programChange = true;
-    m_combo->removeItem(index);
-    m_programChange = false;
-    return m_combo->count();
+int CComboBoxRecord::SelectedItem() const {
+    return m_combo->currentIndex();
 }
 
-void CComboBoxRecord::ResetContent() {
-    if (m_combo) {
-        m_programChange = true;
-        m_combo->clear();
-        m_programChange = false;
-    }
+void CComboBoxRecord::SelectItem(int index) {
+    m_combo->setCurrentIndex(index);
 }
 
-int CComboBoxRecord::Count() const {
-    return m_combo ? m_combo->count() : 0;
-}
-
-int CComboBoxRecord::CurSel() const {
-    return m_combo && m_combo->currentIndex() >= 0 ? m_combo->currentIndex() : CB_ERR;
-}
-
-int CComboBoxRecord::SetCurSel(int index) {
-    if (!m_combo) {
-        return CB_ERR;
-    }
-    const bool valid = index >= 0 && index < m_combo->count();
-    m_programChange = true;
-    m_combo->setCurrentIndex(valid ? index : -1);
-    m_programChange = false;
-    return valid ? index : CB_ERR;
-}
-
-CString CComboBoxRecord::ItemText(int index) const {
-    if (!m_combo || index < 0 || index >= m_combo->count()) {
-        return {};
-    }
-    return FromQString(m_combo->itemText(index));
-}
-
-bool CComboBoxRecord::SetItemData(int index, DWORD_PTR data) {
-    if (!m_combo || index < 0 || index >= m_combo->count()) {
-        return false;
-    }
-    m_combo->setItemData(index, QVariant::fromValue<qulonglong>(data));
-    return true;
-}
-
-DWORD_PTR CComboBoxRecord::ItemData(int index) const {
-    if (!m_combo || index < 0 || index >= m_combo->count()) {
-        return static_cast<DWORD_PTR>(CB_ERR);
-    }
-    return static_cast<DWORD_PTR>(m_combo->itemData(index).toULongLong());
-}
-
-void CComboBoxRecord::UserSelect(int index) {
-    if (m_combo && m_combo->isEnabled() && index >= 0 && index < m_combo->count()) {
-        m_combo->setCurrentIndex(index);
-    }
+void CComboBoxRecord::PickItem(int index) {
+    m_combo->setCurrentIndex(index);
 }
 
 // ---- Factory ------------------------------------------------------------------------------

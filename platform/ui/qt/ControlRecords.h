@@ -28,6 +28,9 @@ public:
 
 protected:
     void SetWidget(QWidget* widget) { m_widget = widget; }
+    // Position, size, enabling and keyboard focus, as every control takes them from its
+    // template.
+    static void Place(QWidget* widget, const ControlTemplate& control);
 
 private:
     QPointer<QWidget> m_widget;
@@ -89,52 +92,91 @@ private:
     QPointer<QLineEdit> m_line;
     QPointer<QPlainTextEdit> m_multi;
     int m_limit = 0;
+    // Set while the program changes a multi-line edit's text, by a guard that puts it back.
     bool m_settingText = false;
 };
 
-class CListBoxRecord : public CControlRecord {
+// What a list box and a combo box share: a list of items, each a text with a number of the
+// program's beside it, at most one of them selected, in the order the program puts them or
+// sorted when the style asks. The user's selection notifies with the control's own code; the
+// program's changes never do. The control's widget does the rest through the hooks below.
+class CItemListRecord : public CControlRecord {
 public:
-    CListBoxRecord(const ControlTemplate& control, CWindowRecord* dialog, QWidget* parent);
     int AddString(const CString& text);
     int InsertString(int index, const CString& text);
+    // Returns the number of items left, or LB_ERR.
     int DeleteString(int index);
     void ResetContent();
     int Count() const;
+    // The selected item, or LB_ERR when none is.
     int CurSel() const;
+    // -1 clears the selection (and returns LB_ERR, as does an index out of range).
     int SetCurSel(int index);
     CString ItemText(int index) const;
     bool SetItemData(int index, DWORD_PTR data);
     DWORD_PTR ItemData(int index) const;
-    // A selection the user makes: LBN_SELCHANGE follows when the list notifies.
+    // A selection the user makes, on an enabled control: the notification follows.
     void UserSelect(int index);
 
+protected:
+    CItemListRecord(const ControlTemplate& control, CWindowRecord* dialog, bool sorted,
+                    WORD selectionChange);
+    // The widget's own model, which holds the items' texts and data.
+    void SetItems(QAbstractItemModel* items) { m_items = items; }
+    // What the widget's signal of a changed selection calls.
+    void SelectionChanged();
+
 private:
-    QPointer<QListWidget> m_list;
+    // The widget and its model are there: neither has gone with the dialog's widgets.
+    bool IsLive() const { return m_items && Widget() != nullptr; }
+    bool Contains(int index) const { return IsLive() && index >= 0 && index < Count(); }
+    QString Label(int index) const;
+    // Where a new item goes in a sorted list: after every item equal to it, case aside.
+    int SortedPosition(const QString& label) const;
+
+    virtual void InsertItem(int at, const QString& text) = 0;
+    // -1 when no item is selected.
+    virtual int SelectedItem() const = 0;
+    // The program's selection: -1 clears it.
+    virtual void SelectItem(int index) = 0;
+    // What a tap on a row does.
+    virtual void PickItem(int index) = 0;
+
+    QPointer<QAbstractItemModel> m_items;
     bool m_sorted;
+    WORD m_selectionChange;
+    // Set while the program changes the items or the selection, by a guard that puts it back
+    // however the change ends.
     bool m_programChange = false;
 };
 
-class CComboBoxRecord : public CControlRecord {
+class CListBoxRecord : public CItemListRecord {
+public:
+    CListBoxRecord(const ControlTemplate& control, CWindowRecord* dialog, QWidget* parent);
+
+private:
+    void InsertItem(int at, const QString& text) override;
+    int SelectedItem() const override;
+    void SelectItem(int index) override;
+    void PickItem(int index) override;
+
+    QPointer<QListWidget> m_list;
+};
+
+class CComboBoxRecord : public CItemListRecord {
 public:
     CComboBoxRecord(const ControlTemplate& control, CWindowRecord* dialog, QWidget* parent);
     CString Text() const override;
+    // Selects the item with this text, or none.
     void SetText(const CString& text) override;
-    int AddString(const CString& text);
-    int InsertString(int index, const CString& text);
-    int DeleteString(int index);
-    void ResetContent();
-    int Count() const;
-    int CurSel() const;
-    int SetCurSel(int index);
-    CString ItemText(int index) const;
-    bool SetItemData(int index, DWORD_PTR data);
-    DWORD_PTR ItemData(int index) const;
-    void UserSelect(int index);
 
 private:
+    void InsertItem(int at, const QString& text) override;
+    int SelectedItem() const override;
+    void SelectItem(int index) override;
+    void PickItem(int index) override;
+
     QPointer<QComboBox> m_combo;
-    bool m_sorted;
-    bool m_programChange = false;
 };
 
 class CListViewRecord : public CControlRecord {

@@ -12,10 +12,7 @@ CListViewRecord::CListViewRecord(const ControlTemplate& control, CWindowRecord* 
     m_view->SetSingleSelection((control.style & LVS_SINGLESEL) != 0);
     m_view->SetHeaderVisible((control.style & LVS_TYPEMASK) == LVS_REPORT);
     m_view->setFrameShape((control.style & WS_BORDER) != 0 ? QFrame::Box : QFrame::NoFrame);
-    m_view->setGeometry(DialogUnitsToPixels(control.x), DialogUnitsToPixels(control.y),
-                        DialogUnitsToPixels(control.cx), DialogUnitsToPixels(control.cy));
-    m_view->setEnabled((control.style & WS_DISABLED) == 0);
-    m_view->setFocusPolicy((control.style & WS_TABSTOP) != 0 ? Qt::StrongFocus : Qt::ClickFocus);
+    Place(m_view, control);
     SetWidget(m_view);
 }
 
