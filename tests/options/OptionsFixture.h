@@ -61,7 +61,7 @@ protected:
         CModalRun* front = CScreen::Instance().Front();
         const CDialogRun* run = front != nullptr ? front->ContentAs<CDialogRun>() : nullptr;
         return run != nullptr && run->Front() != nullptr
-                   ? dynamic_cast<Page*>(run->Front()->Attached())
+                   ? dynamic_cast<Page*>(run->Front()->Object())
                    : nullptr;
     }
 
