@@ -253,14 +253,17 @@ private:
         return nullptr;
     }
 
-    // The window with the open drop-down list painted where it shows over it.
+    // The window with the open drop-down list painted where it shows over it, unless the list
+    // shows inside the window's scene already (a list of a widget in the scene does), where it
+    // is drawn at the window's zoom.
     static QImage PopupOver(CScript& s) {
         return s.OnGui([] {
             QWidget* window = CScreen::Instance().Window();
             QImage image = window->grab().toImage();
             for (QWidget* widget : QApplication::topLevelWidgets()) {
                 if (widget != window && widget->isVisible() &&
-                    widget->inherits("QComboBoxPrivateContainer")) {
+                    widget->inherits("QComboBoxPrivateContainer") &&
+                    widget->graphicsProxyWidget() == nullptr) {
                     QPainter painter(&image);
                     const QPoint at = window->mapFromGlobal(widget->mapToGlobal(QPoint(0, 0)));
                     painter.drawImage(at, widget->grab().toImage());
