@@ -113,7 +113,10 @@ struct CTestDriver::Impl {
     UiTesting::IObserver* previousObserver = nullptr;
 
     mutable std::mutex mutex;
-    std::vector<UiTesting::ScreenEvent> events;
+    std::vector<UiTesting::ScreenEvent> events; // of the current run only
+    // Texts are kept only while a paint is being watched: every paint of a long session would
+    // otherwise pile up here.
+    bool watchingPaint = false;
     std::vector<UiTesting::DrawnText> drawn;
 
     std::atomic<bool> programEnded{false};
@@ -153,6 +156,10 @@ void CTestDriver::Run(const std::function<void()>& program,
     m_impl->programEnded = false;
     m_impl->scriptDone = false;
     m_impl->aborted = false;
+    {
+        std::lock_guard lock(m_impl->mutex);
+        m_impl->events.clear();
+    }
     StartWatchdog(limit);
     std::thread scriptThread([this, &script] {
         CScript driving(*this);
@@ -224,8 +231,15 @@ std::vector<UiTesting::ScreenEvent> CTestDriver::Events() const {
     return m_impl->events;
 }
 
-std::vector<UiTesting::DrawnText> CTestDriver::TakeDrawn() {
+std::vector<UiTesting::DrawnText> CTestDriver::WatchPaint(const std::function<void()>& paint) {
+    {
+        std::lock_guard lock(m_impl->mutex);
+        m_impl->drawn.clear();
+        m_impl->watchingPaint = true;
+    }
+    paint();
     std::lock_guard lock(m_impl->mutex);
+    m_impl->watchingPaint = false;
     return std::exchange(m_impl->drawn, {});
 }
 
@@ -260,7 +274,9 @@ void CTestDriver::OnScreenEvent(const UiTesting::ScreenEvent& event) {
 
 void CTestDriver::OnTextDrawn(const UiTesting::DrawnText& text) {
     std::lock_guard lock(m_impl->mutex);
-    m_impl->drawn.push_back(text);
+    if (m_impl->watchingPaint) {
+        m_impl->drawn.push_back(text);
+    }
 }
 
 // ---- CScript ------------------------------------------------------------------------------
@@ -471,12 +487,12 @@ bool CScript::Exists(int id) {
 
 std::vector<UiTesting::DrawnText> CScript::Paint() {
     return OnGui([this] {
-        m_driver.TakeDrawn();
-        if (CDialogRecord* dialog = FrontDialog();
-            dialog != nullptr && dialog->Widget() != nullptr) {
-            dialog->Widget()->grab();
-        }
-        return m_driver.TakeDrawn();
+        return m_driver.WatchPaint([] {
+            if (CDialogRecord* dialog = FrontDialog();
+                dialog != nullptr && dialog->Widget() != nullptr) {
+                dialog->Widget()->grab();
+            }
+        });
     });
 }
 

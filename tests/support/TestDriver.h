@@ -86,7 +86,7 @@ public:
     // Runs `work` on the program's thread and returns its result.
     template <class Work> auto OnGui(Work work) -> decltype(work());
 
-    // The screens opened and closed and the boxes shown so far.
+    // The screens opened and closed and the boxes shown so far in this run.
     std::vector<UiTesting::ScreenEvent> Events();
 
 private:
@@ -112,6 +112,7 @@ public:
     void Run(const std::function<void()>& program, const std::function<void(CScript&)>& script,
              std::chrono::seconds limit = 30s);
 
+    // The screens opened and closed and the boxes shown in the last run (or this one).
     std::vector<UiTesting::ScreenEvent> Events() const;
     // True while a top-level window is open.
     static bool AnyWindowOpen();
@@ -128,7 +129,8 @@ private:
     void Post(std::function<void()> action);
     bool Aborted() const;
     bool ProgramEnded() const;
-    std::vector<UiTesting::DrawnText> TakeDrawn();
+    // The texts drawn while `paint` runs.
+    std::vector<UiTesting::DrawnText> WatchPaint(const std::function<void()>& paint);
     void StartWatchdog(std::chrono::seconds limit);
     void StopWatchdog();
 

@@ -5,6 +5,7 @@
 #include "platform/ui/UiTesting.h"
 #include "platform/ui/qt/Fonts.h"
 #include "platform/ui/qt/QtText.h"
+#include "platform/ui/qt/StyleCache.h"
 #include "platform/ui/qt/Translations.h"
 
 #include <QAbstractButton>
@@ -237,6 +238,7 @@ QWidget* CScreen::ClientArea() {
 void CScreen::OpenWindow() {
     // Qt's own pieces on the screen (the colour chooser, an edit's menu) speak Chinese too.
     InstallChineseTranslations();
+    TurnOffStylePixmapCache();
     m_zoom = DesktopZoom();
     QLabel* caption = nullptr;
     QWidget* client = nullptr;
