@@ -284,6 +284,33 @@ void DecodeAppend(const char* bytes, size_t width, std::u16string& out) {
     }
 }
 
+void DecodeAppendUtf8(const char* bytes, size_t width, std::string& out) {
+    if (bytes == nullptr) {
+        return;
+    }
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes);
+    const DecodeTables& t = GetDecodeTables();
+    for (size_t i = 0; i < width && data[i] != 0;) {
+        size_t used = 1;
+        const char16_t decoded = DecodeAt(t, data, i, width, used);
+        // Every character of the page is in the Basic Multilingual Plane, and none is a surrogate.
+        const char16_t ch = decoded != kNone ? decoded : kReplacement;
+        if (ch < 0x80) {
+            out += static_cast<char>(ch);
+        } else if (ch < 0x800) {
+            const char units[] = {static_cast<char>(0xC0 | (ch >> 6)),
+                                  static_cast<char>(0x80 | (ch & 0x3F))};
+            out.append(units, 2);
+        } else {
+            const char units[] = {static_cast<char>(0xE0 | (ch >> 12)),
+                                  static_cast<char>(0x80 | ((ch >> 6) & 0x3F)),
+                                  static_cast<char>(0x80 | (ch & 0x3F))};
+            out.append(units, 3);
+        }
+        i += used;
+    }
+}
+
 CString Decode(const char* bytes, size_t width) {
     std::u16string out;
     DecodeAppend(bytes, width, out);

@@ -21,6 +21,9 @@ constexpr char16_t kReplacement = 0xFFFD;
 CString Decode(const char* bytes, size_t width);
 // Appends the decoded text to `out` (the fast path for callers that reuse one string).
 void DecodeAppend(const char* bytes, size_t width, std::u16string& out);
+// The same text appended as UTF-8 (what Decode(...).ToUtf8() gives), without the UTF-16 string
+// between: the command line prints hundreds of thousands of fields this way.
+void DecodeAppendUtf8(const char* bytes, size_t width, std::string& out);
 
 // Encodes into out[0, outSize): never writes past outSize and never splits a two-byte
 // character. A character that the code page cannot hold becomes '?'. Returns the bytes

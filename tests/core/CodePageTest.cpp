@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <random>
 #include <string>
 
 namespace {
@@ -67,6 +68,28 @@ TEST(CodePage, DecodingStopsAtZeroOrWidth) {
     EXPECT_EQ(Decode("\xBE\xB2\xD2\xB9\xCB\xBC", 3), u"静\uFFFD"); // the width cuts a character
     EXPECT_EQ(Decode("abc", 0), u"");
     EXPECT_EQ(CodePage::Decode(nullptr, 5).str(), u"");
+}
+
+TEST(CodePage, DecodingToUtf8GivesWhatDecodingAndConvertingGive) {
+    // Random bytes, many of them lead bytes, trail bytes and zeros, at every width.
+    std::mt19937 random(936);
+    const std::string alphabet("\x81\xA1\xA4\xBE\xB2\xD2\xB9\xFE\xFF\x80\x7F\x40"
+                               "a\0",
+                               14);
+    for (int round = 0; round < 5000; ++round) {
+        std::string bytes(random() % 24, ' ');
+        for (char& c : bytes) {
+            c = alphabet[random() % alphabet.size()];
+        }
+        const size_t width = random() % (bytes.size() + 1);
+        std::string utf8 = "kept:";
+        CodePage::DecodeAppendUtf8(bytes.data(), width, utf8);
+        ASSERT_EQ(utf8, "kept:" + CodePage::Decode(bytes.data(), width).ToUtf8())
+            << "round " << round;
+    }
+    std::string none;
+    CodePage::DecodeAppendUtf8(nullptr, 5, none);
+    EXPECT_EQ(none, "");
 }
 
 TEST(CodePage, EncodingKeepsWithinTheBufferAndMarksWhatItCannotHold) {

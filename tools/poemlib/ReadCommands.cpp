@@ -1,6 +1,7 @@
 // The commands that only read a library: info, list, search and show.
 
 #include "library/LibrarySummary.h"
+#include "platform/core/CodePage.h"
 #include "reading/PoemPage.h"
 #include "tools/poemlib/Cli.h"
 #include "tools/poemlib/Commands.h"
@@ -8,6 +9,8 @@
 #include <cstring>
 #include <nlohmann/json.hpp>
 #include <span>
+#include <string>
+#include <utility>
 
 namespace poemlib {
 namespace {
@@ -32,24 +35,35 @@ int FieldCode(const std::string& name) {
     throw UsageError{"FIELD must be title, author, dynasty, form or text: " + name};
 }
 
-void PrintRecord(std::uint32_t number, const PoemRecord& record, bool json) {
-    const std::string title = FieldText(record.title, sizeof record.title);
-    const std::string author = FieldText(record.author, sizeof record.author);
-    const std::string dynasty = FieldText(record.dynasty, sizeof record.dynasty);
-    const std::string form = FieldText(record.form, sizeof record.form);
-    if (json) {
-        const Json line = {{"n", number},
-                           {"title", title},
-                           {"author", author},
-                           {"dynasty", dynasty},
-                           {"form", form},
-                           {"length", record.length},
-                           {"offset", record.offset}};
-        Print(line.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n");
-    } else {
-        Print(std::to_string(number) + "\t" + title + "\t" + author + "\t" + dynasty + "\t" + form +
-              "\n");
+// The plain line of a record: its number and fields, tab-separated. One buffer serves every
+// line, since a search may print hundreds of thousands of them.
+void PrintRecordLine(std::uint32_t number, const PoemRecord& record) {
+    static std::string line;
+    line.assign(std::to_string(number));
+    for (const auto& [field, width] : {std::pair{record.title, sizeof record.title},
+                                       {record.author, sizeof record.author},
+                                       {record.dynasty, sizeof record.dynasty},
+                                       {record.form, sizeof record.form}}) {
+        line += '\t';
+        CodePage::DecodeAppendUtf8(field, width, line);
     }
+    line += '\n';
+    Print(line);
+}
+
+void PrintRecord(std::uint32_t number, const PoemRecord& record, bool json) {
+    if (!json) {
+        PrintRecordLine(number, record);
+        return;
+    }
+    const Json line = {{"n", number},
+                       {"title", FieldText(record.title, sizeof record.title)},
+                       {"author", FieldText(record.author, sizeof record.author)},
+                       {"dynasty", FieldText(record.dynasty, sizeof record.dynasty)},
+                       {"form", FieldText(record.form, sizeof record.form)},
+                       {"length", record.length},
+                       {"offset", record.offset}};
+    Print(line.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n");
 }
 
 } // namespace
