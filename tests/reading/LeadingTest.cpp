@@ -10,13 +10,9 @@
 #include "tests/reading/ReaderFixture.h"
 #include "tests/support/LineGaps.h"
 
-#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QTextCursor>
-
-#include <fstream>
-#include <sstream>
 
 using testing_support::CScript;
 using testing_support::LineGaps;
@@ -52,15 +48,17 @@ protected:
 
     // authors.htm as the build writes it, with its picture and light colours taken out.
     void WritePlainPoetsPage() {
-        std::ifstream in(std::filesystem::path(LOMEVA_PROGRAM_DIR) / "authors.htm");
-        ASSERT_TRUE(in.good());
-        std::stringstream html;
-        html << in.rdbuf();
-        QString page = QString::fromStdString(html.str());
-        page.replace(QRegularExpression(QStringLiteral("<body[^>]*>")), QStringLiteral("<body>"));
-        page.replace(QRegularExpression(QStringLiteral("color=\"#[0-9A-Fa-f]{6}\"")),
-                     QStringLiteral("color=\"#000000\""));
-        std::ofstream(m_folder.Path() / "authors.htm") << page.toStdString();
+        ASSERT_TRUE(testing_support::WritePlainPage(std::filesystem::path(LOMEVA_PROGRAM_DIR) /
+                                                        "authors.htm",
+                                                    m_folder.Path() / "authors.htm"));
+    }
+
+    // Waits for the reader to show its page.
+    static bool WaitForPoemPage(CScript& s, const CPoemViewDlg& reader) {
+        return s.WaitForScreen(IDD_POEMVIEW) && s.WaitUntil([&reader] {
+            return reader.m_hwndHtml != nullptr &&
+                   UiTesting::HtmlView(reader.m_hwndHtml).page == reader.m_strPage;
+        });
     }
 };
 
@@ -72,11 +70,7 @@ TEST_P(LeadingTest, TheLinesOfAPoemPageStandApart) {
     LineGaps gaps;
     m_driver.Run([&] { reader.DoModal(); },
                  [&](CScript& s) {
-                     ASSERT_TRUE(s.WaitForScreen(IDD_POEMVIEW));
-                     ASSERT_TRUE(s.WaitUntil([&reader] {
-                         return reader.m_hwndHtml != nullptr &&
-                                UiTesting::HtmlView(reader.m_hwndHtml).page == reader.m_strPage;
-                     }));
+                     ASSERT_TRUE(WaitForPoemPage(s, reader));
                      s.Sync();
                      gaps = MeasureWindow(s, zoom);
                      s.PressOk();
@@ -118,11 +112,7 @@ TEST_P(LeadingTest, APoemLongerThanTheScreenStillScrollsToItsEnd) {
     CPoemViewDlg reader(Record(0));
     m_driver.Run([&] { reader.DoModal(); },
                  [&](CScript& s) {
-                     ASSERT_TRUE(s.WaitForScreen(IDD_POEMVIEW));
-                     ASSERT_TRUE(s.WaitUntil([&reader] {
-                         return reader.m_hwndHtml != nullptr &&
-                                UiTesting::HtmlView(reader.m_hwndHtml).page == reader.m_strPage;
-                     }));
+                     ASSERT_TRUE(WaitForPoemPage(s, reader));
                      const auto viewer = [] {
                          return CScreen::Instance().Surface()->findChild<QTextBrowser*>();
                      };

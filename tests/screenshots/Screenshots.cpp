@@ -32,13 +32,10 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QPainter>
-#include <QRegularExpression>
 #include <QString>
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -193,14 +190,19 @@ public:
             });
     }
 
+    // Every colour of the poem page.
+    static void SetPageColours(const char16_t* colour) {
+        for (CString* setting :
+             {&g_strFormColor, &g_strTitleColor, &g_strAuthorColor, &g_strTextColor}) {
+            *setting = colour;
+        }
+    }
+
     // The leading of both pages in dark text on white, in the viewer's own face.
     void Gaps(int zoom) {
         const std::string folder = g_strAppPath.ToUtf8();
         const CString picture = std::exchange(g_strBackPicture, CString(u"none.jpg"));
-        for (CString* colour :
-             {&g_strFormColor, &g_strTitleColor, &g_strAuthorColor, &g_strTextColor}) {
-            *colour = u"000000";
-        }
+        SetPageColours(u"000000");
         if (g_pLibrary->Select(u"春晓", SEL_TITLE) > 0) {
             CPoemViewDlg reader(g_pLibrary->GetResultBuffer());
             Run(
@@ -213,23 +215,10 @@ public:
                 });
         }
         g_strBackPicture = picture;
-        for (CString* colour :
-             {&g_strFormColor, &g_strTitleColor, &g_strAuthorColor, &g_strTextColor}) {
-            *colour = u"FFFFFF";
-        }
+        SetPageColours(u"FFFFFF");
         // The reference page with its picture and light colours taken out.
         const fs::path plain = fs::path(folder) / "plain-authors.htm";
-        {
-            std::ifstream in(fs::path(folder) / "authors.htm");
-            std::stringstream html;
-            html << in.rdbuf();
-            QString page = QString::fromStdString(html.str());
-            page.replace(QRegularExpression(QStringLiteral("<body[^>]*>")),
-                         QStringLiteral("<body>"));
-            page.replace(QRegularExpression(QStringLiteral("color=\"#[0-9A-Fa-f]{6}\"")),
-                         QStringLiteral("color=\"#000000\""));
-            std::ofstream(plain) << page.toStdString();
-        }
+        testing_support::WritePlainPage(fs::path(folder) / "authors.htm", plain);
         CRefPageDlg window;
         window.m_strUrl = u"file://" + g_strAppPath + u"plain-authors.htm#李白";
         Run(

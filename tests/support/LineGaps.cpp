@@ -1,7 +1,12 @@
 #include "tests/support/LineGaps.h"
 
+#include <QRegularExpression>
+#include <QString>
+
 #include <algorithm>
 #include <climits>
+#include <fstream>
+#include <sstream>
 
 namespace testing_support {
 
@@ -65,6 +70,21 @@ LineGaps MeasureLineGaps(const std::vector<InkRun>& runs) {
     gaps.smallestGap = smallest == INT_MAX ? 0 : smallest;
     gaps.smallestShare = gaps.lines < 2 ? 0.0 : share;
     return gaps;
+}
+
+bool WritePlainPage(const std::filesystem::path& from, const std::filesystem::path& to) {
+    std::ifstream in(from);
+    if (!in.good()) {
+        return false;
+    }
+    std::stringstream html;
+    html << in.rdbuf();
+    QString page = QString::fromStdString(html.str());
+    page.replace(QRegularExpression(QStringLiteral("<body[^>]*>")), QStringLiteral("<body>"));
+    page.replace(QRegularExpression(QStringLiteral("color=\"#[0-9A-Fa-f]{6}\"")),
+                 QStringLiteral("color=\"#000000\""));
+    std::ofstream(to) << page.toStdString();
+    return true;
 }
 
 } // namespace testing_support

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QRect>
 
+#include <filesystem>
 #include <vector>
 
 namespace testing_support {
@@ -30,5 +31,9 @@ struct LineGaps {
 // The lines of text among the runs: runs shorter than half the tallest (a rule, a dot, an
 // underline on its own) are left out, and gaps are taken between lines next to each other.
 LineGaps MeasureLineGaps(const std::vector<InkRun>& runs);
+
+// Writes the reference page `from` to `to` with its picture and light colours taken out, so that
+// its leading can be measured; false when `from` cannot be read.
+bool WritePlainPage(const std::filesystem::path& from, const std::filesystem::path& to);
 
 } // namespace testing_support

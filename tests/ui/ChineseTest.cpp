@@ -64,6 +64,19 @@ protected:
         return choice;
     }
 
+    // Shows the chooser, leaves it with `leave` once it shows, and returns what it answered.
+    BOOL ChooseAndLeave(CHOOSECOLOR& choice, void (*leave)(CScript&)) {
+        CScreenColorChooser chooser;
+        BOOL chosen = TRUE;
+        m_driver.Run([&] { chosen = chooser.ChooseColor(&choice); },
+                     [leave](CScript& s) {
+                         ASSERT_TRUE(s.WaitUntil([] { return ShownChooser() != nullptr; }));
+                         leave(s);
+                         EXPECT_TRUE(s.WaitForProgramEnd());
+                     });
+        return chosen;
+    }
+
     CTestDriver m_driver;
     COLORREF m_custom[16] = {};
 };
@@ -106,30 +119,14 @@ TEST_F(ChineseTest, TheColourChooserTakesTheScreensPlaceAtItsZoomAndSpeaksChines
 }
 
 TEST_F(ChineseTest, EscCancelsTheColourChooser) {
-    CScreenColorChooser chooser;
     CHOOSECOLOR choice = Choice();
-    BOOL chosen = TRUE;
-    m_driver.Run([&] { chosen = chooser.ChooseColor(&choice); },
-                 [](CScript& s) {
-                     ASSERT_TRUE(s.WaitUntil([] { return ShownChooser() != nullptr; }));
-                     s.PressEscape();
-                     EXPECT_TRUE(s.WaitForProgramEnd());
-                 });
-    EXPECT_FALSE(chosen);
+    EXPECT_FALSE(ChooseAndLeave(choice, [](CScript& s) { s.PressEscape(); }));
     EXPECT_EQ(choice.rgbResult, RGB(0x12, 0x34, 0x56));
 }
 
 TEST_F(ChineseTest, ClosingTheWindowCancelsTheColourChooserAndLeavesNothingOpen) {
-    CScreenColorChooser chooser;
     CHOOSECOLOR choice = Choice();
-    BOOL chosen = TRUE;
-    m_driver.Run([&] { chosen = chooser.ChooseColor(&choice); },
-                 [](CScript& s) {
-                     ASSERT_TRUE(s.WaitUntil([] { return ShownChooser() != nullptr; }));
-                     s.CloseWindow();
-                     EXPECT_TRUE(s.WaitForProgramEnd());
-                 });
-    EXPECT_FALSE(chosen);
+    EXPECT_FALSE(ChooseAndLeave(choice, [](CScript& s) { s.CloseWindow(); }));
     EXPECT_FALSE(CTestDriver::AnyWindowOpen());
 }
 
