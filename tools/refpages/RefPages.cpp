@@ -1,24 +1,13 @@
 #include "tools/refpages/RefPages.h"
 
 #include "platform/core/CString.h"
+#include "tools/refpages/PageSet.h"
 
 #include <algorithm>
 #include <set>
 
 namespace refpages {
 namespace {
-
-// Colours of the reader's pages: light ink over the dark background pictures.
-constexpr const char* kBodyOpen =
-    "<body background=\"bgpic27.jpg\" text=\"#F3EBDD\" link=\"#F2C46D\">";
-constexpr const char* kHeadingColor = "#F2C46D";
-constexpr const char* kNoteColor = "#D9CBB0";
-
-std::string Head(const std::string& title) {
-    return "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">"
-           "<title>" +
-           title + "</title></head>" + kBodyOpen + "<a name=\"top\"></a>";
-}
 
 std::vector<std::string> Distinct(const std::vector<std::string>& names) {
     std::vector<std::string> out;
@@ -45,6 +34,17 @@ std::string EntryHeading(const std::string& name) {
            Escape(name) + "</font></h3>";
 }
 
+// The entry's link to the name's own page, which tells what every library holds of it.
+std::string FullPageLink(const std::map<std::string, std::string>& fullPages,
+                         const std::string& name, const std::string& caption) {
+    const auto page = fullPages.find(name);
+    if (page == fullPages.end()) {
+        return {};
+    }
+    return "<p><a href=\"" + Escape(LinkTo(page->second)) + "\">" + caption + "：" + Escape(name) +
+           " ›</a></p>";
+}
+
 std::string BackToTop() {
     return "<p align=right><font size=2><a href=\"#top\">回到目录</a></font></p>";
 }
@@ -58,11 +58,7 @@ bool IsHan(char16_t ch) {
     return (ch >= 0x4E00 && ch <= 0x9FFF) || (ch >= 0x3400 && ch <= 0x4DBF);
 }
 
-struct TextShape {
-    int stanzas = 0;
-    int characters = 0;
-    std::vector<int> lineLengths;
-};
+} // namespace
 
 TextShape Measure(const std::string& utf8) {
     TextShape shape;
@@ -89,6 +85,8 @@ TextShape Measure(const std::string& utf8) {
     shape.stanzas += stanzaHasText ? 1 : 0;
     return shape;
 }
+
+namespace {
 
 int MostFrequent(const std::vector<int>& values) {
     std::map<int, int> counts;
@@ -172,6 +170,13 @@ const Poem* ExampleOf(const std::string& form, const std::vector<Poem>& library)
 
 } // namespace
 
+std::string Head(const std::string& title, const std::string& toProgramFolder) {
+    return "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">"
+           "<title>" +
+           Escape(title) + "</title></head><body background=\"" + toProgramFolder +
+           "bgpic27.jpg\" text=\"#F3EBDD\" link=\"#F2C46D\"><a name=\"top\"></a>";
+}
+
 std::string Escape(const std::string& text) {
     std::string out;
     for (const char ch : text) {
@@ -224,10 +229,11 @@ FormShape ShapeOf(const std::string& form, const std::vector<Poem>& library) {
 
 std::string AuthorsPage(const std::vector<std::string>& authors,
                         const std::map<std::string, PoetNote>& notes,
-                        const std::vector<Poem>& library) {
+                        const std::vector<Poem>& library,
+                        const std::map<std::string, std::string>& fullPages) {
     const std::vector<std::string> names = Distinct(authors);
-    std::string html = Head("诗人") + "<h2><font color=\"" + kHeadingColor + "\">诗人</font></h2>" +
-                       Contents(names);
+    std::string html = Head("诗人", "") + "<h2><font color=\"" + kHeadingColor +
+                       "\">诗人</font></h2>" + Contents(names);
     for (const std::string& name : names) {
         html += EntryHeading(name);
         const auto note = notes.find(name);
@@ -251,17 +257,18 @@ std::string AuthorsPage(const std::vector<std::string>& authors,
         }
         html += count == 0 ? "<p>本库暂未收录其作品。</p>"
                            : "<p>本库收录 " + std::to_string(count) + " 首：" + titles + "</p>";
-        html += BackToTop();
+        html += FullPageLink(fullPages, name, "诗人专页") + BackToTop();
     }
     return html + "</body></html>\n";
 }
 
 std::string FormsPage(const std::vector<std::string>& forms,
                       const std::map<std::string, FormNote>& notes,
-                      const std::vector<Poem>& library) {
+                      const std::vector<Poem>& library,
+                      const std::map<std::string, std::string>& fullPages) {
     const std::vector<std::string> names = Distinct(forms);
-    std::string html = Head("格律") + "<h2><font color=\"" + kHeadingColor + "\">格律</font></h2>" +
-                       Contents(names);
+    std::string html = Head("格律", "") + "<h2><font color=\"" + kHeadingColor +
+                       "\">格律</font></h2>" + Contents(names);
     for (const std::string& name : names) {
         html += EntryHeading(name);
         FormNote note;
@@ -276,7 +283,7 @@ std::string FormsPage(const std::vector<std::string>& forms,
                     Escape(example->title) + "》 " + Escape(example->dynasty) + "·" +
                     Escape(example->author) + "</font><br>" + TextAsHtml(example->text) + "</p>";
         }
-        html += BackToTop();
+        html += FullPageLink(fullPages, name, "格律专页") + BackToTop();
     }
     return html + "</body></html>\n";
 }

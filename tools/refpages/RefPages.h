@@ -30,13 +30,16 @@ struct FormNote {
     std::string about;
 };
 
-// Names in list order, duplicates kept: each distinct name gets one entry.
+// Names in list order, duplicates kept: each distinct name gets one entry, which links to the
+// name's page of its own where `fullPages` has one (name -> page relative to the program folder).
 std::string AuthorsPage(const std::vector<std::string>& authors,
                         const std::map<std::string, PoetNote>& notes,
-                        const std::vector<Poem>& library);
+                        const std::vector<Poem>& library,
+                        const std::map<std::string, std::string>& fullPages = {});
 std::string FormsPage(const std::vector<std::string>& forms,
                       const std::map<std::string, FormNote>& notes,
-                      const std::vector<Poem>& library);
+                      const std::vector<Poem>& library,
+                      const std::map<std::string, std::string>& fullPages = {});
 
 // What the library's poems of one form have in common: how many, and the most frequent
 // number of stanzas (paragraphs), lines, characters, and characters per line.
@@ -49,6 +52,22 @@ struct FormShape {
 };
 FormShape ShapeOf(const std::string& form, const std::vector<Poem>& library);
 
+// The Chinese characters of a text, and the lengths of its verses: pieces ended by a line break
+// or by the punctuation that ends a verse; stanzas are runs of lines with text.
+struct TextShape {
+    int stanzas = 0;
+    int characters = 0;
+    std::vector<int> lineLengths;
+};
+TextShape Measure(const std::string& utf8);
+
 std::string Escape(const std::string& text);
+
+// Colours of the reader's pages: light ink over the dark background pictures.
+inline constexpr const char* kHeadingColor = "#F2C46D";
+inline constexpr const char* kNoteColor = "#D9CBB0";
+// A page's head and the opening of its body; `toProgramFolder` leads from the page's folder to
+// the program folder, where the background picture lies ("", "../", "../../").
+std::string Head(const std::string& title, const std::string& toProgramFolder);
 
 } // namespace refpages

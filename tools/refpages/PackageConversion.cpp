@@ -1,0 +1,224 @@
+#include "tools/refpages/PackageConversion.h"
+
+#include "platform/core/CString.h"
+#include "tools/poemlib/Simplifier.h"
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace refpages {
+namespace {
+
+struct BiographyFile {
+    const char* path;
+    const char* dynasty;
+    const char* source;
+    const char* field;
+};
+
+constexpr BiographyFile kBiographyFiles[] = {
+    {"quantangshi/authors.tang.json", "唐代", "全唐诗", "desc"},
+    {"quantangshi/authors.song.json", "宋代", "全宋诗", "desc"},
+    {"songci/author.song.json", "宋代", "全宋词", "description"},
+};
+
+constexpr const char* kRankCount = "baidu";
+
+// The Song poets' biographies mark a few things with characters of the private use area: a new
+// paragraph, a year not known, and brackets around the name of a place.
+std::string PrivateMarksMended(const std::string& utf8) {
+    const CString source = CString::FromUtf8(utf8);
+    std::u16string text;
+    for (const char16_t ch : source.view()) {
+        switch (ch) {
+        case u'\uE004':
+            text += u'\n';
+            break;
+        case u'\uE00E':
+            text += u'？';
+            break;
+        case u'\uE008':
+        case u'\uE009':
+            break;
+        default:
+            text += ch;
+        }
+    }
+    return CString(text).ToUtf8();
+}
+
+// A search for a name of one character, or for a fragment's label, counts pages of everything.
+bool CountTells(const std::string& author, const std::string& title) {
+    return CString::FromUtf8(author).GetLength() >= 2 && CString::FromUtf8(title).GetLength() >= 2;
+}
+
+std::string Trimmed(std::string_view text) {
+    const auto isSpace = [](char16_t ch) {
+        return ch == u' ' || ch == u'\t' || ch == u'\r' || ch == u'\n' || ch == u'\u3000';
+    };
+    const CString wide = CString::FromUtf8(std::string(text));
+    std::u16string_view view = wide.view();
+    while (!view.empty() && isSpace(view.front())) {
+        view.remove_prefix(1);
+    }
+    while (!view.empty() && isSpace(view.back())) {
+        view.remove_suffix(1);
+    }
+    return CString(view).ToUtf8();
+}
+
+bool ReadJson(const fs::path& file, nlohmann::json& json, std::string& error) {
+    std::ifstream in(file);
+    json = nlohmann::json::parse(in, nullptr, false);
+    if (json.is_discarded()) {
+        error = "cannot read " + file.string();
+        return false;
+    }
+    return true;
+}
+
+std::string Text(const nlohmann::json& object, const char* name) {
+    return object.is_object() && object.contains(name) && object[name].is_string()
+               ? object[name].get<std::string>()
+               : std::string();
+}
+
+std::string Converted(const Simplifier& simplifier, const std::string& utf8) {
+    return simplifier.Simplify(CString::FromUtf8(utf8)).ToUtf8();
+}
+
+bool AddBiographies(const fs::path& dist, const BiographyFile& file, const Simplifier& simplifier,
+                    PackageNotes& notes, std::string& error) {
+    const fs::path path = dist / file.path;
+    if (!fs::exists(path)) {
+        return true;
+    }
+    nlohmann::json json;
+    if (!ReadJson(path, json, error)) {
+        return false;
+    }
+    if (!json.is_array()) {
+        error = path.string() + " is no list of poets";
+        return false;
+    }
+    for (const auto& poet : json) {
+        const std::string name = Converted(simplifier, Trimmed(Text(poet, "name")));
+        const std::string text =
+            CleanBiography(name, Converted(simplifier, PrivateMarksMended(Text(poet, file.field))));
+        if (name.empty() || text.empty()) {
+            continue;
+        }
+        auto& biographies = notes.biographies[file.dynasty][name];
+        const bool known = std::any_of(biographies.begin(), biographies.end(),
+                                       [&](const Biography& b) { return b.text == text; });
+        if (!known) {
+            biographies.push_back({file.source, text});
+        }
+    }
+    return true;
+}
+
+// "quantangshi/poet.tang.1000.json" -> "rank/poet/poet.tang.rank.1000.json", or "rank/ci/..."
+fs::path RankFileOf(const fs::path& dist, const std::string& source) {
+    const fs::path name = fs::path(source).filename();
+    const std::string stem = name.stem().string(); // poet.tang.1000
+    const auto dot = stem.rfind('.');
+    if (dot == std::string::npos) {
+        return {};
+    }
+    const std::string rankName = stem.substr(0, dot) + ".rank" + stem.substr(dot) + ".json";
+    for (const char* folder : {"poet", "ci"}) {
+        const fs::path candidate = dist / "rank" / folder / rankName;
+        if (fs::exists(candidate)) {
+            return candidate;
+        }
+    }
+    return {};
+}
+
+bool AddRanks(const fs::path& dist, const LibrarySources& library, const Simplifier& simplifier,
+              PackageNotes& notes, std::string& error) {
+    for (const std::string& source : library.files) {
+        const fs::path rankFile = RankFileOf(dist, source);
+        if (rankFile.empty()) {
+            continue;
+        }
+        nlohmann::json json;
+        if (!ReadJson(rankFile, json, error)) {
+            return false;
+        }
+        for (const auto& entry : json) {
+            std::string title = Text(entry, "title");
+            if (title.empty()) {
+                title = Text(entry, "rhythmic");
+            }
+            const std::string author = Converted(simplifier, Trimmed(Text(entry, "author")));
+            title = Converted(simplifier, title);
+            const auto count = entry.is_object() ? entry.find(kRankCount) : entry.end();
+            const bool counted =
+                count != entry.end() && count->is_number_integer() && CountTells(author, title);
+            notes.ranks[library.stem][RankKey(author, title)].push_back(
+                counted ? count->get<long long>() : -1);
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+std::string CleanBiography(const std::string& name, const std::string& text) {
+    std::string clean = Trimmed(text);
+    for (bool again = true; again;) {
+        again = false;
+        if (clean.starts_with("--")) {
+            clean = Trimmed(std::string_view(clean).substr(2));
+            again = true;
+        }
+        for (const char* colon : {"：", ":"}) {
+            const std::string opening = name + colon;
+            if (!name.empty() && clean.starts_with(opening)) {
+                clean = Trimmed(std::string_view(clean).substr(opening.size()));
+                again = true;
+            }
+        }
+    }
+    return clean;
+}
+
+std::vector<LibrarySources> ReadSourceList(const std::string& text) {
+    std::vector<LibrarySources> libraries;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        const auto tab = line.find('\t');
+        if (tab == std::string::npos) {
+            continue;
+        }
+        const std::string stem = line.substr(0, tab);
+        if (libraries.empty() || libraries.back().stem != stem) {
+            libraries.push_back({stem, {}});
+        }
+        libraries.back().files.push_back(line.substr(tab + 1));
+    }
+    return libraries;
+}
+
+bool ConvertPackageNotes(const std::string& dist, const std::vector<LibrarySources>& libraries,
+                         const Simplifier& simplifier, PackageNotes& notes, std::string& error) {
+    for (const BiographyFile& file : kBiographyFiles) {
+        if (!AddBiographies(dist, file, simplifier, notes, error)) {
+            return false;
+        }
+    }
+    for (const LibrarySources& library : libraries) {
+        if (!AddRanks(dist, library, simplifier, notes, error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace refpages
