@@ -6,6 +6,9 @@
 # The package is fetched once into ${XDG_CACHE_HOME:-~/.cache}/lomeva; later runs work offline.
 # What each import counted (forms, dynasties, characters replaced) is kept there in reports/.
 # LOMEVA_POETRY_PACKAGE names a package file to use instead (the tests' small one).
+# Then the reference pages of every poet and form of the folder's libraries are written with
+# refpages (beside POEMLIB, or LOMEVA_REFPAGES), the same command the ordinary build runs, from
+# what it converted of the package's biographies and counts into .collection-notes.json.
 #
 # Each library is built in a folder of its own inside the program folder and renamed into place
 # only when it is complete, so that the page never offers half a library; a failure leaves the
@@ -17,6 +20,8 @@ export LC_ALL=C.UTF-8
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 program=$(realpath -m "${1:-$root/build/lomeva}")
 poemlib=$(realpath -m "${2:-$root/build/bin/poemlib}")
+refpages=$(realpath -m "${LOMEVA_REFPAGES:-$(dirname "$poemlib")/refpages}")
+notes=.collection-notes.json
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/lomeva
 version=2.0.1
 released=2026-08-11
@@ -73,9 +78,10 @@ package_file() {
     echo "$file"
 }
 
-# What the libraries are made from: the package and the tool. Equal stamps, equal libraries.
+# What the libraries are made from: the package and the tools. Equal stamps, equal libraries.
 stamp_of() {
     { sha512sum "$1" | cut -d' ' -f1; sha256sum "$poemlib" | cut -d' ' -f1
+      if [ -f "$refpages" ]; then sha256sum "$refpages" | cut -d' ' -f1; fi
       printf '%s\n' "${libraries[@]}"; } | sha256sum | cut -d' ' -f1
 }
 
@@ -105,6 +111,8 @@ build_one() {
                 sort -t. -k3,3n -k1,1 -s)
         done
         [ ${#paths[@]} -gt 0 ] || fail "the package has no $files"
+        # which files made the library, in their order: the pages find the package's counts so
+        printf "$name\t%s\n" "${paths[@]}" >>"$stage/sources.tsv"
         report=$stage/$name.$kind.$dynasty.json
         # shellcheck disable=SC2086 # options are words
         "$poemlib" import "$stage/$name.idx" "${paths[@]}" --kind "$kind" --dynasty "$dynasty" \
@@ -129,6 +137,13 @@ table_row() {
     printf '%s\t%s\t%s\t%s\t%s\n' "$name" "$poems" "$dynasties" "$replaced" "$cut"
 }
 
+# The page of every poet and form of the folder's libraries, and authors.htm and geti.htm.
+write_pages() {
+    [ -x "$refpages" ] || fail "no refpages at $refpages: build first (bash scripts/setup.sh run)"
+    "$refpages" "$program" "$root/data/kavro/poets.json" "$root/data/kavro/forms.json" ||
+        fail "writing the reference pages failed"
+}
+
 main() {
     [ -x "$poemlib" ] || fail "no poemlib at $poemlib: build first (bash scripts/setup.sh run)"
     mkdir -p "$program"
@@ -136,6 +151,7 @@ main() {
     package=$(package_file)
     stamp=$(stamp_of "$package")
     if up_to_date "$stamp"; then
+        write_pages
         echo "The collection's libraries in $program are up to date."
         return
     fi
@@ -152,18 +168,23 @@ main() {
         build_one "$name" "$work" "$dist"
         rows+=("$(table_row "$name" "$work")")
     done < <(library_names)
+    [ -x "$refpages" ] || fail "no refpages at $refpages: build first (bash scripts/setup.sh run)"
+    "$refpages" package "$dist" "$work/sources.tsv" "$work/$notes" ||
+        fail "reading the package's biographies and counts failed"
     # Every library is complete: move them in, the data file before its index, since the page
     # lists the index files.
     while read -r name; do
         mv -f "$work/$name.dat" "$program/$name.dat"
         mv -f "$work/$name.idx" "$program/$name.idx"
     done < <(library_names)
+    mv -f "$work/$notes" "$program/$notes"
     {
         echo "$stamp"
         (cd "$program" && library_names | while read -r name; do
             sha256sum "$name.idx" "$name.dat"
-        done)
+        done && sha256sum "$notes")
     } >"$program/.collection-libraries"
+    write_pages
     # What each import counted (forms, dynasties, every character replaced), to read at leisure.
     mkdir -p "$cache/reports"
     cp "$work"/*.json "$cache/reports/"
