@@ -74,6 +74,15 @@ const Command kCommands[] = {
      "replaced; --report writes it as JSON with the counts of dynasties, forms and replaced\n"
      "characters. A file that cannot be read adds nothing at all.",
      RunImport},
+    {"about",
+     "poemlib about LIB poet NAME [--dynasty D] [--html]\n       poemlib about LIB form NAME "
+     "[--html]",
+     "Prints, as text, the reference page the reader opens for the poet NAME of a poem of LIB,\n"
+     "or for the form NAME, from LIB's folder; --html prints the page itself. Poets of one name\n"
+     "are told apart by dynasty: without --dynasty the poet is the one LIB has poems by, and\n"
+     "when LIB has poems by poets of that name of several dynasties, --dynasty must choose.\n"
+     "Exits 1 when there is no such page.",
+     RunAbout},
     {"export", "poemlib export LIB [--format json|text]",
      "Prints every poem: as JSON that import reads back (the default), or as text to read.",
      RunExport},
