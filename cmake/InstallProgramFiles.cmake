@@ -1,6 +1,6 @@
 # Run at install time: copies the program folder's files that the reader opens by bare name
-# (each library pair, the pictures, the music and the reference pages), as the folder holds
-# them now. An index without its data file (or the other way round) is no library and stays.
+# (each library pair, the pictures, the music and the reference pages) and the folders of the
+# pages of every poet and form, as the folder holds them now. An index without its data file (or the other way round) is no library and stays.
 set(destination "${LOMEVA_INSTALL_PROGRAM_DIR}")
 if(NOT IS_ABSOLUTE "${destination}")
     set(destination "${CMAKE_INSTALL_PREFIX}/${destination}")
@@ -20,3 +20,12 @@ if(NOT indexes)
 endif()
 file(INSTALL ${files} DESTINATION "${destination}"
      FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+foreach(pages poets forms)
+    if(IS_DIRECTORY "${LOMEVA_PROGRAM_DIR}/${pages}")
+        file(INSTALL "${LOMEVA_PROGRAM_DIR}/${pages}" DESTINATION "${destination}"
+             FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ
+             DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+                                   GROUP_EXECUTE WORLD_READ WORLD_EXECUTE
+             PATTERN ".*" EXCLUDE)
+    endif()
+endforeach()

@@ -22,6 +22,11 @@ bool IsLibraryFile(const fs::path& path) {
     return extension == ".idx" || extension == ".dat";
 }
 
+// A folder the reader's tools leave behind while they work (".building.…").
+bool IsHidden(const fs::path& path) {
+    return path.filename().string().starts_with('.');
+}
+
 // A file's size, modification time and inode: any install of a new file changes one of them.
 std::string StampOf(const fs::path& path) {
     struct stat status {};
@@ -155,8 +160,8 @@ public:
     }
 
 private:
-    // Links to every installed file that is not a library; a link left dangling by an older
-    // install goes first.
+    // Links to every installed file that is not a library, and to every installed folder (the
+    // pages of poets and forms); a link left dangling by an older install goes first.
     bool LinkSharedFiles() {
         std::error_code error;
         for (const auto& entry : fs::directory_iterator(m_own, error)) {
@@ -167,7 +172,10 @@ private:
         }
         for (const auto& entry : fs::directory_iterator(m_installed, error)) {
             std::error_code status;
-            if (!entry.is_regular_file(status) || IsLibraryFile(entry.path())) {
+            const bool linked = entry.is_regular_file(status)
+                                    ? !IsLibraryFile(entry.path())
+                                    : entry.is_directory(status) && !IsHidden(entry.path());
+            if (!linked) {
                 continue;
             }
             const fs::path link = m_own / entry.path().filename();

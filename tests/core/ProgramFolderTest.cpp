@@ -69,6 +69,26 @@ TEST_F(ProgramFolderTest, TheFirstStartCopiesEveryLibraryAndLinksEverythingElse)
     EXPECT_FALSE(fs::exists(fs::symlink_status(Own("lone.idx"))));
 }
 
+TEST_F(ProgramFolderTest, ThePagesOfPoetsAndFormsAreLinkedAsFoldersAndAHiddenFolderIsNot) {
+    for (const char* folder : {"poets/唐代", "forms", ".building.x"}) {
+        fs::create_directories(m_installed / folder);
+    }
+    WriteFile(Installed("poets/唐代/李白.htm"), "李白");
+    WriteFile(Installed("forms/浣溪沙.htm"), "浣溪沙");
+    WriteFile(Installed(".building.x/kavro.idx"), "half a build");
+    EXPECT_TRUE(Prepare().empty());
+    for (const char* name : {"poets", "forms"}) {
+        ASSERT_TRUE(fs::is_symlink(Own(name))) << name;
+        EXPECT_EQ(fs::read_symlink(Own(name)), m_installed / name);
+    }
+    EXPECT_EQ(ReadFile(Own("poets/唐代/李白.htm")), "李白");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Own(".building.x"))));
+    // A newer install without the pages leaves no dangling link behind.
+    fs::remove_all(m_installed / "forms");
+    EXPECT_TRUE(Prepare().empty());
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Own("forms"))));
+}
+
 TEST_F(ProgramFolderTest, ANewerLibraryRenewsAnUntouchedCopyAndKeepsOneWithTheUsersPoems) {
     Prepare();
     Install("kavro", "index 2", "data 2");

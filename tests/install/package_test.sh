@@ -69,6 +69,9 @@ for file in liblomeva_sound.so kavro.idx kavro.dat authors.htm geti.htm bgpic1.j
     sound1.wav sound12.wav; do
     check "the program folder lacks $file" test -f "$program/$file"
 done
+for page in poets/唐代/李白.htm forms/五言绝句.htm; do
+    check "the program folder lacks the page $page" test -f "$program/$page"
+done
 for file in applications/org.lomeva.Lomeva.desktop metainfo/org.lomeva.Lomeva.metainfo.xml \
     man/man1/poemlib.1.gz man/man1/lomeva.1.gz doc/lomeva/copyright doc/lomeva/changelog.gz; do
     check "the package lacks /usr/share/$file" test -f "$root/usr/share/$file"
@@ -170,6 +173,11 @@ for file in lomeva pimg liblomeva_sound.so bgpic27.jpg sound1.wav authors.htm ge
     check "ann's $file is not a link to the installed one" \
         test "$(readlink "$ann/$file")" = "$program/$file"
 done
+for folder in poets forms; do
+    check "ann's $folder is not a link to the installed pages" \
+        test "$(readlink "$ann/$folder")" = "$program/$folder"
+done
+check "ann cannot read the page of 李白" test -f "$ann/poets/唐代/李白.htm"
 
 # She adds a poem; after a restart it is there, and the installed library has not changed.
 before=$(poems "$ann/kavro.idx")
