@@ -140,6 +140,38 @@ fs::path RankFileOf(const fs::path& dist, const std::string& source) {
     return {};
 }
 
+// A field of one line, so that many can be converted as one text.
+std::string OneLine(std::string text) {
+    for (char& ch : text) {
+        if (ch == '\n' || ch == '\r' || ch == '\t') {
+            ch = ' ';
+        }
+    }
+    return text;
+}
+
+// The authors and titles of one file's entries, converted as one text (one conversion a file,
+// not two an entry: the phrase tables never reach across a line).
+std::vector<std::pair<std::string, std::string>> ConvertedEntries(const nlohmann::json& entries,
+                                                                  const Simplifier& simplifier) {
+    std::string lines;
+    for (const auto& entry : entries) {
+        std::string title = Text(entry, "title");
+        if (title.empty()) {
+            title = Text(entry, "rhythmic");
+        }
+        lines += OneLine(Trimmed(Text(entry, "author"))) + '\t' + OneLine(title) + '\n';
+    }
+    std::vector<std::pair<std::string, std::string>> converted;
+    std::istringstream text(Converted(simplifier, lines));
+    for (std::string line; std::getline(text, line);) {
+        const auto tab = line.find('\t');
+        converted.emplace_back(line.substr(0, tab),
+                               tab == std::string::npos ? std::string() : line.substr(tab + 1));
+    }
+    return converted;
+}
+
 bool AddRanks(const fs::path& dist, const LibrarySources& library, const Simplifier& simplifier,
               PackageNotes& notes, std::string& error) {
     for (const std::string& source : library.files) {
@@ -151,16 +183,17 @@ bool AddRanks(const fs::path& dist, const LibrarySources& library, const Simplif
         if (!ReadJson(rankFile, json, error)) {
             return false;
         }
-        for (const auto& entry : json) {
-            std::string title = Text(entry, "title");
-            if (title.empty()) {
-                title = Text(entry, "rhythmic");
-            }
-            const std::string author = Converted(simplifier, Trimmed(Text(entry, "author")));
-            title = Converted(simplifier, title);
-            const auto count = entry.is_object() ? entry.find(kRankCount) : entry.end();
+        const auto names = json.is_array() ? ConvertedEntries(json, simplifier)
+                                           : std::vector<std::pair<std::string, std::string>>();
+        if (names.size() != json.size()) {
+            error = rankFile.string() + " is no list of counts";
+            return false;
+        }
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const auto& [author, title] = names[i];
+            const auto count = json[i].is_object() ? json[i].find(kRankCount) : json[i].end();
             const bool counted =
-                count != entry.end() && count->is_number_integer() && CountTells(author, title);
+                count != json[i].end() && count->is_number_integer() && CountTells(author, title);
             notes.ranks[library.stem][RankKey(author, title)].push_back(
                 counted ? count->get<long long>() : -1);
         }
