@@ -16,13 +16,15 @@ status=0
 "$bench/window_bench" "$build/lomeva/lomeva" "$bench/bare_widget" \
     "$bench/liblomeva_first_paint.so" "$dir" >"$out/window" || status=1
 QT_QPA_PLATFORM=offscreen "$bench/screen_bench" "$dir" >"$out/screen" || status=1
+# the pages of poets and forms in the build's program folder (after scripts/build-libraries.sh)
+QT_QPA_PLATFORM=offscreen "$bench/refpage_bench" "$build/lomeva" >"$out/refpage" || status=1
 
 echo "| What | Lomeva | Reference | Ratio | Target |"
 echo "|---|---|---|---|---|"
 # search_bench's own table gives milliseconds in bare numbers.
 grep '^| ' "$out/search" | grep -v '^| What' |
     sed -E 's/^\| ([^|]*) \| ([0-9.]+) \| ([0-9.]+) /| \1 | \2 ms | \3 ms /'
-grep -h '^| ' "$out/window" "$out/screen"
+grep -h '^| ' "$out/window" "$out/screen" "$out/refpage"
 echo
-grep -hv '^|' "$out/search" "$out/window" "$out/screen" | grep -v '^$' || true
+grep -hv '^|' "$out/search" "$out/window" "$out/screen" "$out/refpage" | grep -v '^$' || true
 exit $status

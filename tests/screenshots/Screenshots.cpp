@@ -1,11 +1,12 @@
 // Pictures of the reader's screens, taken from the program itself: the real screens over the
 // default library of the program folder, driven headless by the test driver, each saved as the
 // window shows it at the zoom asked for.
-//   lomeva_screenshots OUT_DIR [--zoom N]... [--face FACE]... [--gaps]
+//   lomeva_screenshots OUT_DIR [--zoom N]... [--face FACE]... [--gaps] [--page NAME=PAGE]...
 // writes OUT_DIR/NAME-zN.png for the main screen, a poem page, a reference page, the search
 // screen with its field list open, the add-poem screen, the three option pages and the colour
 // chooser; with --face, only the poem and reference pages, once in each face, as
-// page-FACE-zN.png; with --gaps, prints the leading of both pages (dark text on white).
+// page-FACE-zN.png; with --gaps, prints the leading of both pages (dark text on white); with
+// --page, only the reference window at each PAGE ("poets/宋代/杨时.htm"), as NAME-zN.png.
 
 #include "app/MainMenuDlg.h"
 #include "browse/SearchDlg.h"
@@ -50,6 +51,8 @@ struct Options {
     std::vector<int> zooms;
     std::vector<QString> faces;
     bool gaps = false;
+    // --page NAME=PAGE: the reference window at PAGE (relative to the program folder) as NAME
+    std::vector<std::pair<std::string, std::string>> pages;
 };
 
 QImage WindowImage(CScript& s) {
@@ -116,9 +119,10 @@ public:
         Shoot(zoom, reader, IDD_POEMVIEW, name, face);
     }
 
-    void RefPage(int zoom, const QString& face, const std::string& name) {
+    void RefPage(int zoom, const QString& face, const std::string& name,
+                 const std::string& page = "authors.htm#李白") {
         CRefPageDlg window;
-        window.m_strUrl = u"file://" + g_strAppPath + u"authors.htm#李白";
+        window.m_strUrl = u"file://" + g_strAppPath + CString::FromUtf8(page);
         Shoot(zoom, window, IDD_REFPAGE, name, face);
     }
 
@@ -364,6 +368,11 @@ bool ParseArguments(int argc, char** argv, Options& options) {
             options.faces.push_back(QString::fromUtf8(argv[++i]));
         } else if (argument == "--gaps") {
             options.gaps = true;
+        } else if (argument == "--page" && i + 1 < argc &&
+                   std::string_view(argv[i + 1]).find('=') != std::string_view::npos) {
+            const std::string page = argv[++i];
+            options.pages.emplace_back(page.substr(0, page.find('=')),
+                                       page.substr(page.find('=') + 1));
         } else {
             return false;
         }
@@ -381,7 +390,7 @@ int main(int argc, char** argv) {
     Options options;
     if (!ParseArguments(argc, argv, options)) {
         std::fprintf(stderr, "usage: lomeva_screenshots OUT_DIR [--zoom N]... [--face FACE]... "
-                             "[--gaps]\n");
+                             "[--gaps] [--page NAME=PAGE]...\n");
         return 2;
     }
     fs::create_directories(options.out);
@@ -406,7 +415,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     for (const int zoom : options.zooms) {
-        if (options.gaps) {
+        if (!options.pages.empty()) {
+            for (const auto& [name, page] : options.pages) {
+                shots.RefPage(zoom, {}, name, page);
+            }
+        } else if (options.gaps) {
             shots.Gaps(zoom);
         } else if (comparing) {
             for (const QString& face : options.faces) {
