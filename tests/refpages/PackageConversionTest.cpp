@@ -97,6 +97,15 @@ TEST_F(PackageConversionTest, AFileThatCannotBeReadIsAFailure) {
     EXPECT_NE(error.find("author.song.json"), std::string::npos) << error;
 }
 
+TEST(Biography, APassageRepeatedAfterSpacesStandsOnce) {
+    EXPECT_EQ(CleanBiography(
+                  "韦应物", "韦应物，京兆长安人。少以三卫郎事明皇。          韦应物，京兆长安人。"),
+              "韦应物，京兆长安人。少以三卫郎事明皇。");
+    EXPECT_EQ(CleanBiography("甲", "甲：第一段。\n\n第二段。  第三段。"),
+              "第一段。\n第二段。\n第三段。");
+    EXPECT_EQ(CleanBiography("甲", " -- "), "");
+}
+
 TEST(SourceList, GroupsTheFilesOfEachLibraryInTheirOrder) {
     const auto libraries = ReadSourceList("全唐诗\ta.json\n全唐诗\tb.json\n曹操\tc.json\nbroken\n");
     ASSERT_EQ(libraries.size(), 2u);

@@ -201,6 +201,33 @@ bool AddRanks(const fs::path& dist, const LibrarySources& library, const Simplif
     return true;
 }
 
+// The paragraphs of a text: its lines, and the pieces that runs of spaces part (the Tang poets'
+// biographies stand twice in a few entries, the second time whole or cut short, after spaces).
+std::vector<std::string> Paragraphs(const std::string& text) {
+    std::vector<std::string> paragraphs;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        for (const char* gap : {"  ", "\u3000\u3000"}) {
+            end = std::min(end, text.find(gap, start));
+        }
+        end = std::min(end, text.size());
+        const std::string paragraph = Trimmed(std::string_view(text).substr(start, end - start));
+        const auto kept = std::find_if(paragraphs.begin(), paragraphs.end(), [&](const auto& p) {
+            return p.starts_with(paragraph) || paragraph.starts_with(p);
+        });
+        if (kept == paragraphs.end()) {
+            if (!paragraph.empty()) {
+                paragraphs.push_back(paragraph);
+            }
+        } else if (paragraph.size() > kept->size()) {
+            *kept = paragraph;
+        }
+        start = end + 1;
+    }
+    return paragraphs;
+}
+
 } // namespace
 
 std::string CleanBiography(const std::string& name, const std::string& text) {
@@ -219,7 +246,11 @@ std::string CleanBiography(const std::string& name, const std::string& text) {
             }
         }
     }
-    return clean;
+    std::string joined;
+    for (const std::string& paragraph : Paragraphs(clean)) {
+        joined += (joined.empty() ? "" : "\n") + paragraph;
+    }
+    return joined;
 }
 
 std::vector<LibrarySources> ReadSourceList(const std::string& text) {
