@@ -74,20 +74,6 @@ std::string Tail() {
 
 } // namespace
 
-std::string LinkTo(const std::string& pageName) {
-    std::string address;
-    for (const char ch : pageName) {
-        if (ch == '%') {
-            address += "%25";
-        } else if (ch == '?') {
-            address += "%3F";
-        } else {
-            address += ch;
-        }
-    }
-    return address;
-}
-
 PageSet::PageSet(std::map<std::string, PoetNote> poetNotes,
                  std::map<std::string, FormNote> formNotes, PackageNotes package)
     : m_poetNotes(std::move(poetNotes)), m_formNotes(std::move(formNotes)),

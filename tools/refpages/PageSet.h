@@ -95,9 +95,4 @@ private:
     std::map<PoetKey, PoetFacts> m_poets;
     std::map<std::string, FormFacts> m_forms;
 };
-
-// A page's name as a link's address: the '%' of an escaped file name (and the '?' a link would
-// read as a query) are written as the address's own escapes.
-std::string LinkTo(const std::string& pageName);
-
 } // namespace refpages

@@ -1,7 +1,6 @@
 #include "tools/refpages/RefPages.h"
 
 #include "platform/core/CString.h"
-#include "tools/refpages/PageSet.h"
 
 #include <algorithm>
 #include <set>
@@ -175,6 +174,20 @@ std::string Head(const std::string& title, const std::string& toProgramFolder) {
            "<title>" +
            Escape(title) + "</title></head><body background=\"" + toProgramFolder +
            "bgpic27.jpg\" text=\"#F3EBDD\" link=\"#F2C46D\"><a name=\"top\"></a>";
+}
+
+std::string LinkTo(const std::string& pageName) {
+    std::string address;
+    for (const char ch : pageName) {
+        if (ch == '%') {
+            address += "%25";
+        } else if (ch == '?') {
+            address += "%3F";
+        } else {
+            address += ch;
+        }
+    }
+    return address;
 }
 
 std::string Escape(const std::string& text) {

@@ -63,6 +63,10 @@ TextShape Measure(const std::string& utf8);
 
 std::string Escape(const std::string& text);
 
+// A page's name as a link's address: the '%' of an escaped file name (and the '?' a link would
+// read as a query) are written as the address's own escapes.
+std::string LinkTo(const std::string& pageName);
+
 // Colours of the reader's pages: light ink over the dark background pictures.
 inline constexpr const char* kHeadingColor = "#F2C46D";
 inline constexpr const char* kNoteColor = "#D9CBB0";
