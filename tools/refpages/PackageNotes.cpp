@@ -25,8 +25,8 @@ std::string RankKey(const std::string& author, const std::string& title) {
 }
 
 std::string WritePackageNotes(const PackageNotes& notes) {
-    nlohmann::ordered_json json;
-    json["biographies"] = nlohmann::ordered_json::object();
+    nlohmann::json json; // keys in byte order, as the maps hold them: inserting stays quick
+    json["biographies"] = nlohmann::json::object();
     for (const auto& [dynasty, poets] : notes.biographies) {
         auto& byName = json["biographies"][dynasty];
         for (const auto& [name, biographies] : poets) {
@@ -35,7 +35,7 @@ std::string WritePackageNotes(const PackageNotes& notes) {
             }
         }
     }
-    json["ranks"] = nlohmann::ordered_json::object();
+    json["ranks"] = nlohmann::json::object();
     for (const auto& [library, keys] : notes.ranks) {
         auto& byKey = json["ranks"][library];
         for (const auto& [key, counts] : keys) {
