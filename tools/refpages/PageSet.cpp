@@ -48,18 +48,6 @@ std::string Paragraphs(const std::string& text) {
     return html;
 }
 
-std::string TextHtml(const std::string& text) {
-    std::string html;
-    for (const char ch : Escape(text)) {
-        if (ch == '\n') {
-            html += "<br>";
-        } else if (ch != '\r') {
-            html += ch;
-        }
-    }
-    return html;
-}
-
 std::string Titles(const std::vector<std::string>& titles, int poems) {
     std::string html;
     for (const std::string& title : titles) {
@@ -230,7 +218,7 @@ std::string PageSet::ExampleHtml(const Example& example) const {
         poet = Link(kFormToFolder, Utf8PoetPage(example.author, example.dynasty), example.author);
     }
     return "<p>" + Faint("例：《" + Escape(example.title) + "》 " + Escape(example.dynasty) + "·") +
-           poet + "<br>" + TextHtml(example.text) + "</p>";
+           poet + "<br>" + TextAsHtml(example.text) + "</p>";
 }
 
 std::string PageSet::FormHtml(const std::string& form, const FormFacts& facts) const {

@@ -138,18 +138,6 @@ std::string ShapeSentence(const FormNote& note, const FormShape& shape) {
     return sentence;
 }
 
-std::string TextAsHtml(const std::string& text) {
-    std::string html;
-    for (const char ch : Escape(text)) {
-        if (ch == '\n') {
-            html += "<br>";
-        } else if (ch != '\r') {
-            html += ch;
-        }
-    }
-    return html;
-}
-
 // The shortest poem of the form, to show what it looks like.
 const Poem* ExampleOf(const std::string& form, const std::vector<Poem>& library) {
     const Poem* best = nullptr;
@@ -211,6 +199,18 @@ std::string Escape(const std::string& text) {
         }
     }
     return out;
+}
+
+std::string TextAsHtml(const std::string& text) {
+    std::string html;
+    for (const char ch : Escape(text)) {
+        if (ch == '\n') {
+            html += "<br>";
+        } else if (ch != '\r') {
+            html += ch;
+        }
+    }
+    return html;
 }
 
 FormShape ShapeOf(const std::string& form, const std::vector<Poem>& library) {

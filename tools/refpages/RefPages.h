@@ -62,6 +62,8 @@ struct TextShape {
 TextShape Measure(const std::string& utf8);
 
 std::string Escape(const std::string& text);
+// A poem's text, escaped, its lines ended by <br>.
+std::string TextAsHtml(const std::string& text);
 
 // A page's name as a link's address: the '%' of an escaped file name (and the '?' a link would
 // read as a query) are written as the address's own escapes.
