@@ -37,13 +37,8 @@ LineGaps MeasureWindow(CScript& s, int zoom) {
 
 class LeadingTest : public ReaderTest, public ::testing::WithParamInterface<int> {
 protected:
-    // Dark text on the viewer's own white: no picture, every colour black.
     LeadingTest() {
-        g_strBackPicture = u"none.jpg";
-        for (CString* colour :
-             {&g_strFormColor, &g_strTitleColor, &g_strAuthorColor, &g_strTextColor}) {
-            *colour = u"000000";
-        }
+        UseDarkTextOnWhite();
         m_driver.SetZoom(GetParam());
     }
 
@@ -52,14 +47,6 @@ protected:
         ASSERT_TRUE(testing_support::WritePlainPage(std::filesystem::path(LOMEVA_PROGRAM_DIR) /
                                                         "authors.htm",
                                                     m_folder.Path() / "authors.htm"));
-    }
-
-    // Waits for the reader to show its page.
-    static bool WaitForPoemPage(CScript& s, const CPoemViewDlg& reader) {
-        return s.WaitForScreen(IDD_POEMVIEW) && s.WaitUntil([&reader] {
-            return reader.m_hwndHtml != nullptr &&
-                   UiTesting::HtmlView(reader.m_hwndHtml).page == reader.m_strPage;
-        });
     }
 };
 

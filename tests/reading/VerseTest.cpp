@@ -248,13 +248,8 @@ bool Holds(const std::vector<CString>& lines, const std::vector<CString>& run) {
 
 class VerseTest : public ReaderTest, public ::testing::WithParamInterface<int> {
 protected:
-    // Dark text on the viewer's own white, so that the pictures of the page show its text.
     VerseTest() {
-        g_strBackPicture = u"none.jpg";
-        for (CString* colour :
-             {&g_strFormColor, &g_strTitleColor, &g_strAuthorColor, &g_strTextColor}) {
-            *colour = u"000000";
-        }
+        UseDarkTextOnWhite();
         m_driver.SetZoom(GetParam());
     }
 
@@ -264,11 +259,7 @@ protected:
         CPoemViewDlg reader(Record(0));
         m_driver.Run([&] { reader.DoModal(); },
                      [&](CScript& s) {
-                         ASSERT_TRUE(s.WaitForScreen(IDD_POEMVIEW));
-                         ASSERT_TRUE(s.WaitUntil([&reader] {
-                             return reader.m_hwndHtml != nullptr && !reader.m_strPage.IsEmpty() &&
-                                    UiTesting::HtmlView(reader.m_hwndHtml).page == reader.m_strPage;
-                         }));
+                         ASSERT_TRUE(WaitForPoemPage(s, reader));
                          script(s, reader.m_hwndHtml);
                          s.PressOk();
                      });
