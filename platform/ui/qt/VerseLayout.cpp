@@ -84,6 +84,11 @@ bool HoldsToWhatComesBefore(Mark mark) {
     return mark == Mark::Stop || mark == Mark::Closer;
 }
 
+// Whether `c` is of Chinese text: a character, a full-width mark or a curly quotation mark.
+bool IsChinese(QChar c) {
+    return c.unicode() >= 0x2E80 || (c.unicode() >= 0x2018 && c.unicode() <= 0x201F);
+}
+
 // Whether `at` lies inside one character: between the halves of a surrogate pair, or before a
 // mark that goes with the character before it (an accent, a variation selector).
 bool InsideCharacter(const QString& text, int at) {
@@ -113,6 +118,9 @@ std::vector<VerseMark> VerseMarks(const QString& text) {
         if (HoldsToWhatComesBefore(after) || before == Mark::Opener || !ended) {
             marks.push_back({i, QChar(kVerseJoiner)});
             continue;
+        }
+        if (!IsChinese(text[i - 1]) && !IsChinese(text[i])) {
+            continue; // Latin text ("3.5", "etc.,") breaks by its own rules
         }
         if (!breaks) {
             breaks.emplace(QTextBoundaryFinder::Line, text);
