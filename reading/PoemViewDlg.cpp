@@ -31,6 +31,7 @@ const CMessageMap* CPoemViewDlg::GetMessageMap() const {
 BOOL CPoemViewDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     m_hwndHtml = CreateHtmlViewer(*this, kReaderZoom);
+    ::SendMessage(m_hwndHtml, DTM_KEEPVERSES, 0, 1); // a poem's lines break between its verses
     // The music starts whether or not there is a viewer. SND_NOSTOP: music that a reader left
     // playing goes on instead.
     const CString music = g_strAppPath + g_strBackMusic;

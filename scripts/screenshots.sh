@@ -3,7 +3,9 @@
 # default library, driven headless (Qt's offscreen platform), saved as the window shows them.
 #   scripts/screenshots.sh [BUILD_DIR]     (default build; configured by scripts/setup.sh)
 # README.md shows main-z2.png and poem-z2.png; beside them are the screens with lists and the
-# reading pages at zoom 1 (some at 2), and the reading pages in each Song face, side by side.
+# reading pages at zoom 1 (some at 2), the reading pages in each Song face, side by side, and
+# poems whose couplets are wider than a line, at zoom 1 and 2 (verses-*.png; before/ holds the
+# same pages as the reader showed them before it kept verses whole).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$root/build}
@@ -34,4 +36,12 @@ cp "$work/all/faces-poem-z1.png" "$out/faces-all-poem-z1.png"
 "$shots" "$work/gb" --zoom 1 --zoom 2 --zoom 3 --face "${faces[0]}" --face "${faces[1]}" \
     --face "${faces[2]}" >/dev/null
 cp "$work/gb/faces-ref-z1.png" "$work/gb/faces-poem-z2.png" "$work/gb/faces-poem-z3.png" "$out/"
+# Whole verses: a 七言律诗 of the default library, and the first 七言绝句 of 全宋诗 when the
+# collection's libraries are built (scripts/setup.sh libraries).
+poems=(--poem kavro 登高 verses-denggao)
+if [ -f "$build/lomeva/全宋诗.idx" ]; then
+    poems+=(--poem 全宋诗 腊月见桃花 verses-layue)
+fi
+"$shots" "$work/verses" --zoom 1 --zoom 2 "${poems[@]}" >/dev/null
+cp "$work"/verses/verses-*.png "$out/"
 echo "pictures in $out"

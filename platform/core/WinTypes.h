@@ -80,6 +80,8 @@ constexpr UINT DTM_ENABLESHRINK = WM_USER + 107;
 constexpr UINT DTM_ENABLESCRIPTING = WM_USER + 115;
 constexpr UINT DTM_ZOOMLEVEL = WM_USER + 116;
 constexpr UINT DTM_NAVIGATE = WM_USER + 120;
+// The program's own, not the handheld control's: lParam 1 keeps verses whole (HtmlControl.h).
+constexpr UINT DTM_KEEPVERSES = WM_USER + 200;
 
 // Sound playback flags.
 constexpr DWORD SND_SYNC = 0x0000;

@@ -11,6 +11,12 @@
 //   DTM_ENABLESHRINK  lParam 0 or 1: accepted and remembered. Pages never scroll sideways
 //                     either way: tables wider than the viewer are narrowed to fit it.
 //   DTM_ENABLESCRIPTING lParam 0 or 1: accepted and remembered; the viewer has no script engine.
+//   DTM_KEEPVERSES    the program's own message, sent once after creation: lParam 1 keeps the
+//                     verses of poems whole, 0 (the start) breaks lines as Chinese prose breaks.
+//                     Kept whole, a line breaks only after a verse's punctuation (，。、；：？！
+//                     and their ASCII forms, with the quotes and brackets that close it) or at a
+//                     space or line end, unless one verse alone is longer than a line; no line
+//                     starts with closing punctuation. Text copied from the page is its own.
 //
 // The viewer shows HTML as a handheld browser of the 2000s would: fonts, colours, tables and
 // a body background picture. It runs no script and reads nothing but local files: any other

@@ -2,9 +2,12 @@
 
 #include "platform/ui/qt/HtmlView.h"
 #include "platform/ui/qt/QtText.h"
+#include "platform/ui/qt/VerseLayout.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -71,6 +74,26 @@ int FirstLineHeight(const QTextDocument& document) {
     return layout != nullptr && layout->lineCount() > 0 ? qRound(layout->lineAt(0).height()) : 0;
 }
 
+std::vector<HtmlLine> LaidOutLines(const QTextDocument& document) {
+    std::vector<HtmlLine> lines;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const QTextLayout* layout = block.layout();
+        const QString text = block.text();
+        for (int i = 0; layout != nullptr && i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            QString shown = text.mid(line.textStart(), line.textLength());
+            const bool broken = shown.endsWith(QChar::LineSeparator);
+            if (broken) {
+                shown.chop(1);
+            }
+            lines.push_back({FromQString(WithoutJoiners(shown)),
+                             broken || i + 1 == layout->lineCount(), line.width(),
+                             line.naturalTextWidth()});
+        }
+    }
+    return lines;
+}
+
 } // namespace
 
 void SetHtmlViewFailure(HtmlViewFailure failure) {
@@ -111,7 +134,8 @@ HtmlViewState HtmlView(HWND viewer) {
                        geometry.top() + geometry.height());
     state.style = record->Style();
     state.page = FromQString(view->Page());
-    state.text = FromQString(view->document()->toPlainText());
+    state.text = FromQString(WithoutJoiners(view->document()->toPlainText()));
+    state.lines = LaidOutLines(*view->document());
     state.file = FromQString(view->File());
     state.anchor = FromQString(view->Anchor());
     state.scrollY = view->verticalScrollBar()->value();
@@ -121,6 +145,7 @@ HtmlViewState HtmlView(HWND viewer) {
     state.basePixelSize = view->document()->defaultFont().pixelSize();
     state.scripting = record->Scripting();
     state.shrink = record->Shrink();
+    state.keepVerses = view->KeepsVerses();
     state.horizontalScrolling = view->horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff;
     state.hasBackgroundPicture = view->HasBackgroundPicture();
     state.textColor = FirstColour(*view, false);
@@ -129,6 +154,24 @@ HtmlViewState HtmlView(HWND viewer) {
     state.viewportWidth = view->viewport()->width();
     state.refusedRequests = view->RefusedRequests();
     return state;
+}
+
+void SetHtmlViewFace(HWND viewer, const CString& face) {
+    if (CHtmlView* view = ViewOf(viewer)) {
+        view->SetFace(ToQString(face));
+    }
+}
+
+HtmlCopy CopyWholePage(HWND viewer) {
+    CHtmlView* view = ViewOf(viewer);
+    if (view == nullptr) {
+        return {};
+    }
+    view->selectAll();
+    view->copy();
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    return copied != nullptr ? HtmlCopy{FromQString(copied->text()), FromQString(copied->html())}
+                             : HtmlCopy{};
 }
 
 bool ClickHtmlLink(HWND viewer, const CString& href) {

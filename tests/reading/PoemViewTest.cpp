@@ -70,7 +70,7 @@ TEST_F(PoemViewTest, TheViewerFillsTheWindowAndGetsAFreshPageAtEveryPaint) {
                      ASSERT_TRUE(WaitForPage(s, reader));
 
                      const auto messages = s.OnGui([&] { return MessagesOf(viewer, 0); });
-                     ASSERT_GE(messages.size(), 7u);
+                     ASSERT_GE(messages.size(), 8u);
                      // Set up once, right after the viewer was made ...
                      EXPECT_EQ(messages[0].message, DTM_ENABLESCRIPTING);
                      EXPECT_EQ(messages[0].lParam, 1);
@@ -78,8 +78,10 @@ TEST_F(PoemViewTest, TheViewerFillsTheWindowAndGetsAFreshPageAtEveryPaint) {
                      EXPECT_EQ(messages[1].lParam, 2);
                      EXPECT_EQ(messages[2].message, DTM_ENABLESHRINK);
                      EXPECT_EQ(messages[2].lParam, 0);
+                     EXPECT_EQ(messages[3].message, DTM_KEEPVERSES);
+                     EXPECT_EQ(messages[3].lParam, 1);
                      // ... then a whole page and its end at every paint, nothing else.
-                     for (size_t i = 3; i < messages.size(); i += 2) {
+                     for (size_t i = 4; i < messages.size(); i += 2) {
                          ASSERT_EQ(messages[i].message, DTM_ADDTEXTW) << i;
                          ASSERT_LT(i + 1, messages.size());
                          EXPECT_EQ(messages[i + 1].message, DTM_ENDOFSOURCE) << i + 1;
@@ -87,7 +89,7 @@ TEST_F(PoemViewTest, TheViewerFillsTheWindowAndGetsAFreshPageAtEveryPaint) {
                      for (const auto& m : messages) {
                          EXPECT_EQ(m.wParam, 0u);
                      }
-                     EXPECT_EQ(messages[3].text.Find(u"color=#FF0000"), -1);
+                     EXPECT_EQ(messages[4].text.Find(u"color=#FF0000"), -1);
                      const CString last = messages[messages.size() - 2].text;
                      EXPECT_EQ(last, reader.m_strPage);
                      EXPECT_EQ(last, ComposePoemPage(*g_pLibrary, *Record(0)));

@@ -6,6 +6,8 @@
 #include "library/PoemLibrary.h"
 #include "platform/core/Sound.h"
 #include "platform/ui/HtmlViewTesting.h"
+#include "reading/PoemViewDlg.h"
+#include "resources/ResourceIds.h"
 #include "settings/Settings.h"
 #include "tests/common/TestLibrary.h"
 #include "tests/support/Printing.h"
@@ -40,6 +42,24 @@ protected:
         ASSERT_EQ(g_pLibrary->Select(nullptr, SEL_ALL), poems.size());
     }
     static const PoemRecord* Record(int index) { return g_pLibrary->GetResultBuffer() + index; }
+
+    // Dark text on the viewer's own white: no picture, every colour black, so that pictures of
+    // the pages show their text.
+    static void UseDarkTextOnWhite() {
+        g_strBackPicture = u"none.jpg";
+        for (CString* colour :
+             {&g_strFormColor, &g_strTitleColor, &g_strAuthorColor, &g_strTextColor}) {
+            *colour = u"000000";
+        }
+    }
+
+    // Waits for the reader to show the page it composed.
+    static bool WaitForPoemPage(testing_support::CScript& s, const CPoemViewDlg& reader) {
+        return s.WaitForScreen(IDD_POEMVIEW) && s.WaitUntil([&reader] {
+            return reader.m_hwndHtml != nullptr && !reader.m_strPage.IsEmpty() &&
+                   UiTesting::HtmlView(reader.m_hwndHtml).page == reader.m_strPage;
+        });
+    }
 
     // Copies a file that the build lays out in the program folder into the test's folder.
     void CopyFromProgramFolder(const std::string& name) {

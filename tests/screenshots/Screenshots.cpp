@@ -2,11 +2,14 @@
 // default library of the program folder, driven headless by the test driver, each saved as the
 // window shows it at the zoom asked for.
 //   lomeva_screenshots OUT_DIR [--zoom N]... [--face FACE]... [--gaps] [--page NAME=PAGE]...
+//                      [--poem LIBRARY TITLE NAME]... [--folder DIR]
 // writes OUT_DIR/NAME-zN.png for the main screen, a poem page, a reference page, the search
 // screen with its field list open, the add-poem screen, the three option pages and the colour
 // chooser; with --face, only the poem and reference pages, once in each face, as
 // page-FACE-zN.png; with --gaps, prints the leading of both pages (dark text on white); with
-// --page, only the reference window at each PAGE ("poets/宋代/杨时.htm"), as NAME-zN.png.
+// --page, only the reference window at each PAGE ("poets/宋代/杨时.htm"), as NAME-zN.png; with
+// --poem, only the page of the first poem titled TITLE in the library LIBRARY (kavro, 全宋诗 ...)
+// as NAME-zN.png. --folder takes the program folder's files from DIR instead of the build's.
 
 #include "app/MainMenuDlg.h"
 #include "browse/SearchDlg.h"
@@ -14,6 +17,7 @@
 #include "library/InstalledLibrary.h"
 #include "library/PoemLibrary.h"
 #include "options/KavroOption.h"
+#include "platform/core/CodePage.h"
 #include "platform/core/Services.h"
 #include "platform/core/Sound.h"
 #include "platform/ui/PropertySheet.h"
@@ -46,10 +50,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
+struct PoemShot {
+    std::string library; // the library's name in the program folder, without ".idx"
+    std::string title;
+    std::string name;
+};
+
 struct Options {
     fs::path out;
     std::vector<int> zooms;
     std::vector<QString> faces;
+    std::vector<PoemShot> poems;
+    std::string folder = LOMEVA_PROGRAM_DIR "/";
     bool gaps = false;
     // --page NAME=PAGE: the reference window at PAGE (relative to the program folder) as NAME
     std::vector<std::pair<std::string, std::string>> pages;
@@ -117,6 +129,31 @@ public:
         }
         CPoemViewDlg reader(g_pLibrary->GetResultBuffer());
         Shoot(zoom, reader, IDD_POEMVIEW, name, face);
+    }
+
+    // The first poem of `shot.library` titled `shot.title`, over the default picture.
+    void LibraryPoemPage(int zoom, const PoemShot& shot) {
+        CPoemLibrary library(g_strAppPath);
+        const CString name = CString::FromUtf8(shot.library);
+        library.SetFileNames(name + u".idx", name + u".dat");
+        const CString title = CString::FromUtf8(shot.title);
+        const unsigned count = library.Open() ? library.Select(title.GetString(), SEL_TITLE) : 0;
+        // The poem of that very title, not one whose title merely holds it.
+        const PoemRecord* records = library.GetResultBuffer();
+        const PoemRecord* found = nullptr;
+        for (unsigned i = 0; i < count && found == nullptr; ++i) {
+            if (CodePage::Decode(records[i].title, sizeof records[i].title) == title) {
+                found = &records[i];
+            }
+        }
+        if (found == nullptr) {
+            std::fprintf(stderr, "%s holds no %s\n", shot.library.c_str(), shot.title.c_str());
+            return;
+        }
+        CPoemLibrary* const previous = std::exchange(g_pLibrary, &library);
+        CPoemViewDlg reader(found);
+        Shoot(zoom, reader, IDD_POEMVIEW, shot.name);
+        g_pLibrary = previous;
     }
 
     void RefPage(int zoom, const QString& face, const std::string& name,
@@ -373,6 +410,11 @@ bool ParseArguments(int argc, char** argv, Options& options) {
             const std::string page = argv[++i];
             options.pages.emplace_back(page.substr(0, page.find('=')),
                                        page.substr(page.find('=') + 1));
+        } else if (argument == "--poem" && i + 3 < argc) {
+            options.poems.push_back({argv[i + 1], argv[i + 2], argv[i + 3]});
+            i += 3;
+        } else if (argument == "--folder" && i + 1 < argc) {
+            options.folder = fs::path(argv[++i]).string() + "/";
         } else {
             return false;
         }
@@ -390,7 +432,8 @@ int main(int argc, char** argv) {
     Options options;
     if (!ParseArguments(argc, argv, options)) {
         std::fprintf(stderr, "usage: lomeva_screenshots OUT_DIR [--zoom N]... [--face FACE]... "
-                             "[--gaps] [--page NAME=PAGE]...\n");
+                             "[--gaps] [--page NAME=PAGE]... [--poem LIBRARY TITLE NAME]... "
+                             "[--folder DIR]\n");
         return 2;
     }
     fs::create_directories(options.out);
@@ -408,16 +451,20 @@ int main(int argc, char** argv) {
         }
         return !installed;
     });
-    CShots shots(options, LOMEVA_PROGRAM_DIR "/");
-    InstallLibrary(std::make_unique<CPoemLibrary>(CString::FromUtf8(LOMEVA_PROGRAM_DIR "/")));
+    CShots shots(options, options.folder);
+    InstallLibrary(std::make_unique<CPoemLibrary>(CString::FromUtf8(options.folder)));
     if (!g_pLibrary->Open()) {
-        std::fprintf(stderr, "cannot open the default library in %s\n", LOMEVA_PROGRAM_DIR);
+        std::fprintf(stderr, "cannot open the default library in %s\n", options.folder.c_str());
         return 1;
     }
     for (const int zoom : options.zooms) {
         if (!options.pages.empty()) {
             for (const auto& [name, page] : options.pages) {
                 shots.RefPage(zoom, {}, name, page);
+            }
+        } else if (!options.poems.empty()) {
+            for (const PoemShot& shot : options.poems) {
+                shots.LibraryPoemPage(zoom, shot);
             }
         } else if (options.gaps) {
             shots.Gaps(zoom);

@@ -8,12 +8,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QStringDecoder>
 #include <QTextBlock>
+#include <QTextDocumentFragment>
 #include <QTextFrame>
 #include <QTextLayout>
 #include <QTextTable>
@@ -108,6 +110,23 @@ QString AbsolutePath(const QString& path, const QString& folder) {
     return QDir::isAbsolutePath(path) ? path : folder + path;
 }
 
+// Keeps a document from being laid out while it is built: a document without a page size is
+// not laid out, and giving the size back lays it out once, whole.
+class CLayoutPause {
+public:
+    explicit CLayoutPause(QTextDocument& document)
+        : m_document(document), m_pageSize(document.pageSize()) {
+        m_document.setPageSize(QSizeF(0, 0));
+    }
+    ~CLayoutPause() { m_document.setPageSize(m_pageSize); }
+    CLayoutPause(const CLayoutPause&) = delete;
+    CLayoutPause& operator=(const CLayoutPause&) = delete;
+
+private:
+    QTextDocument& m_document;
+    QSizeF m_pageSize;
+};
+
 } // namespace
 
 // ---- CHtmlView ----------------------------------------------------------------------------
@@ -153,12 +172,27 @@ void CHtmlView::ApplyFont() {
     font.setStyleStrategy(QFont::PreferNoShaping);
     setFont(font); // the document's default font follows the widget's
     m_leading = LeadingSheet(font);
+    m_markSize = MarkSizeFor(font);
+    ShowAgain(); // with the leading of the face
+}
+
+void CHtmlView::SetKeepVerses(bool keep) {
+    if (keep == m_keepVerses) {
+        return;
+    }
+    m_keepVerses = keep;
+    // A verse bound whole that is wider than a line still wraps, instead of running off the page.
+    setWordWrapMode(keep ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::WordWrap);
+    ShowAgain();
+}
+
+void CHtmlView::ShowAgain() {
     if (!m_page.isEmpty()) {
         const QString page = std::exchange(m_page, QString());
         ShowPage(page);
     } else if (!m_file.isEmpty()) {
         const QString file = std::exchange(m_file, QString());
-        Load(file, m_anchor); // read again, with the leading of the face
+        Load(file, m_anchor);
     }
 }
 
@@ -182,8 +216,7 @@ void CHtmlView::ShowPage(const QString& html) {
     m_anchor.clear();
     document()->setBaseUrl(QUrl::fromLocalFile(m_programFolder));
     document()->setDefaultStyleSheet(m_leading + BodyColourSheet(html));
-    setHtml(html);
-    FitWideTables();
+    SetDocumentHtml(html);
     if (samePlace) {
         verticalScrollBar()->setValue(scrolled); // a page shown afresh keeps its place
     }
@@ -214,10 +247,26 @@ void CHtmlView::Load(const QString& path, const QString& anchor) {
             return;
         }
         document()->setBaseUrl(url.adjusted(QUrl::RemoveFilename));
-        setHtml(html.toString());
-        FitWideTables();
+        SetDocumentHtml(html.toString());
     }
     ScrollToAnchor(anchor);
+}
+
+void CHtmlView::SetDocumentHtml(const QString& html) {
+    if (!m_keepVerses) {
+        setHtml(html);
+        FitWideTables();
+        return;
+    }
+    {
+        // Bound before the first layout, the verses cost no second one.
+        const CLayoutPause pause(*document());
+        setHtml(html);
+        FitWideTables();
+        JoinVerses(*document(), m_markSize);
+    }
+    document()->documentLayout()->documentSize(); // all of it, also what a long page defers
+    LoosenLongVerses(*document());
 }
 
 void CHtmlView::ScrollToAnchor(const QString& anchor) {
@@ -318,8 +367,23 @@ void CHtmlView::resizeEvent(QResizeEvent* event) {
     // Setting the width lays the page out again: only a new width of the viewer does.
     if (const int width = WrapWidth(); width != lineWrapColumnOrWidth()) {
         setLineWrapColumnOrWidth(width);
+        if (m_keepVerses) {
+            ShowAgain(); // which verses are longer than a line depends on its width
+        }
     }
     QTextBrowser::resizeEvent(event);
+}
+
+QMimeData* CHtmlView::createMimeDataFromSelection() const {
+    if (!m_keepVerses) {
+        return QTextBrowser::createMimeDataFromSelection();
+    }
+    // What is copied is the page's text, without the joiners that hold its verses together.
+    const QTextDocumentFragment selection = textCursor().selection();
+    auto* copied = new QMimeData;
+    copied->setText(WithoutJoiners(selection.toPlainText()));
+    copied->setHtml(WithoutJoiners(selection.toHtml()));
+    return copied;
 }
 
 QVariant CHtmlView::ReadPicture(const QFileInfo& info) {

@@ -3,6 +3,7 @@
 // local files, and its record, which turns the viewer's messages into calls on it.
 
 #include "platform/core/CString.h"
+#include "platform/ui/qt/VerseLayout.h"
 #include "platform/ui/qt/WindowRecord.h"
 
 #include <QDateTime>
@@ -32,7 +33,11 @@ public:
     void SetZoomLevel(int level);
     // Draws the pages in `face` instead of the viewer's own; empty for its own.
     void SetFace(const QString& face);
+    // Breaks the lines of the pages between verses only, while a verse fits on a line; off, lines
+    // break as Chinese text breaks.
+    void SetKeepVerses(bool keep);
     int ZoomLevel() const { return m_zoomLevel; }
+    bool KeepsVerses() const { return m_keepVerses; }
     static int PixelSizeOfZoom(int level);
 
     const QString& ProgramFolder() const { return m_programFolder; }
@@ -50,9 +55,13 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    QMimeData* createMimeDataFromSelection() const override;
 
 private:
     void Load(const QString& path, const QString& anchor);
+    // Shows what is shown laid out afresh: the page given as text, or the file read again.
+    void ShowAgain();
+    void SetDocumentHtml(const QString& html);
     void ScrollToAnchor(const QString& anchor);
     QUrl Resolve(const QUrl& name) const;
     bool InProgramFolder(const QString& path) const;
@@ -73,6 +82,8 @@ private:
     QString m_face;    // empty: the viewer's own
     QString m_leading; // the style of the space between lines, for the face in use
     int m_zoomLevel = 2;
+    bool m_keepVerses = false;
+    MarkSize m_markSize = MarkSize::AsText; // for the face in use
     int m_refused = 0;
     // The picture read last, decoded.
     QString m_picturePath;

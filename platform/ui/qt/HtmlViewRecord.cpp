@@ -70,6 +70,9 @@ LRESULT CHtmlViewRecord::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam)
     case DTM_ENABLESCRIPTING:
         m_scripting = lParam != 0;
         return 0;
+    case DTM_KEEPVERSES:
+        m_view->SetKeepVerses(lParam != 0);
+        return 0;
     default:
         return 0;
     }
