@@ -107,11 +107,19 @@ void CCatalogDlg::OnRead() {
     const int count = m_listPoems.GetItemCount();
     for (int item = 0; item < count; ++item) {
         if (m_listPoems.GetItemState(item, LVIS_SELECTED) == LVIS_SELECTED) {
-            CPoemViewDlg reader(m_pRecordArray + item);
+            // The reader turns the pages of the whole list; its row is selected when it closes.
+            CPoemViewDlg reader(m_pRecordArray, m_nRecordCount, static_cast<std::uint32_t>(item));
+            reader.SetLibrary(m_pLibrary);
             reader.DoModal();
+            SelectRow(static_cast<int>(reader.GetListIndex()));
             return;
         }
     }
+}
+
+void CCatalogDlg::SelectRow(int item) {
+    m_listPoems.SetItemState(item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    m_listPoems.EnsureVisible(item, FALSE);
 }
 
 void RunCatalogue() {

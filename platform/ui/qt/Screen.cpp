@@ -5,7 +5,6 @@
 #include "platform/ui/UiTesting.h"
 #include "platform/ui/qt/Fonts.h"
 #include "platform/ui/qt/QtText.h"
-#include "platform/ui/qt/ScreenInput.h"
 #include "platform/ui/qt/StyleCache.h"
 #include "platform/ui/qt/Translations.h"
 
@@ -248,8 +247,6 @@ void CScreen::OpenWindow() {
     m_caption = caption;
     m_client = client;
     m_view = new CScreenView(surface, m_zoom);
-    // Tap-and-hold, the d-pad and swipes, for as long as the window lives.
-    qApp->installEventFilter(new CScreenInput(m_view));
     m_view->setWindowTitle(ToQString(AfxGetAppName()));
     if (!m_icon.isNull()) {
         m_view->setWindowIcon(m_icon);

@@ -99,6 +99,15 @@ void DropSelection(QWidget* widget, const QWidget* dialog) {
 
 } // namespace
 
+void WatchScreenInput(QWidget* window) {
+    static QPointer<CScreenInput> watching;
+    if (window == nullptr || (watching && watching->parent() == window)) {
+        return;
+    }
+    watching = new CScreenInput(window); // goes with the window
+    qApp->installEventFilter(watching);
+}
+
 CScreenInput::CScreenInput(QObject* window) : QObject(window) {
     m_holdTimer.setSingleShot(true);
     m_holdTimer.setInterval(kHoldMilliseconds);

@@ -23,6 +23,9 @@ class CDialogRecord;
 class QKeyEvent;
 class QMouseEvent;
 
+// Makes sure the screen's window `window` has its input watched, from now until it closes.
+void WatchScreenInput(QWidget* window);
+
 class CScreenInput : public QObject {
 public:
     // How long a press must stay to be a tap-and-hold, and how far it may wander meanwhile.
