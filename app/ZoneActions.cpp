@@ -15,5 +15,7 @@ ZoneActions ProgramZoneActions() {
     actions.addPoem = RunAddPoemDialog;
     actions.options = RunOptionsSheet;
     actions.randomPoem = RunRandomPoem;
+    actions.favourites = RunFavouritesCatalogue;
+    actions.hasFavourites = HasFavourites;
     return actions;
 }

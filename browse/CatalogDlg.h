@@ -56,3 +56,6 @@ std::uint32_t CatalogRowsPerTick(std::uint32_t count);
 
 // The main screen's catalogue zone: every poem of the open library, in the catalogue.
 void RunCatalogue();
+// The main screen's 我的收藏: every favourite, in the catalogue, whatever library is open.
+void RunFavouritesCatalogue();
+bool HasFavourites();

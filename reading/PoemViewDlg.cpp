@@ -1,5 +1,6 @@
 #include "reading/PoemViewDlg.h"
 
+#include "library/Favourites.h"
 #include "library/PoemLibrary.h"
 #include "library/RandomPoem.h"
 #include "library/ReferencePages.h"
@@ -182,6 +183,10 @@ CReaderMenu::State CPoemViewDlg::MenuState() const {
     state.hasPrevious = m_pList != nullptr && m_nListIndex > 0;
     state.hasNext = m_pList != nullptr && m_nListIndex + 1 < m_nListCount;
     state.hasRandom = g_pLibrary != nullptr && !g_pLibrary->GetRecords().empty();
+    if (CPoemLibrary* library = ShownLibrary(); library != nullptr && m_pRecord != nullptr) {
+        state.canKeep = true;
+        state.isFavourite = CFavourites(g_strAppPath).Contains(KeptPoemOf(*library, *m_pRecord));
+    }
     return state;
 }
 
@@ -206,8 +211,23 @@ void CPoemViewDlg::OnContextMenu(CWnd*, CPoint point) {
         ShowRandom();
         break;
     case CReaderMenu::kFavourite:
+        ToggleFavourite(state.isFavourite);
+        break;
     case CReaderMenu::kNone:
         break;
+    }
+}
+
+void CPoemViewDlg::ToggleFavourite(bool isFavourite) {
+    CPoemLibrary* library = ShownLibrary();
+    if (library == nullptr || m_pRecord == nullptr) {
+        return;
+    }
+    CFavourites favourites(g_strAppPath);
+    const KeptPoem poem = KeptPoemOf(*library, *m_pRecord);
+    const auto outcome = isFavourite ? favourites.Remove(poem) : favourites.Add(poem);
+    if (outcome == CFavourites::Outcome::failed) {
+        MessageBox(favourites.Error(), u"警告", MB_ICONEXCLAMATION);
     }
 }
 
