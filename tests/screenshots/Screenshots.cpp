@@ -2,7 +2,8 @@
 // default library of the program folder, driven headless by the test driver, each saved as the
 // window shows it at the zoom asked for.
 //   lomeva_screenshots OUT_DIR [--zoom N]... [--face FACE]... [--gaps]
-// writes OUT_DIR/NAME-zN.png for the main screen, a poem page, a reference page, the search
+// writes OUT_DIR/NAME-zN.png for the main screen and its menu, a poem page and the reader's
+// menu, a reference page, the search
 // screen with its field list open, the add-poem screen, the three option pages and the colour
 // chooser; with --face, only the poem and reference pages, once in each face, as
 // page-FACE-zN.png; with --gaps, prints the leading of both pages (dark text on white).
@@ -13,6 +14,7 @@
 #include "library/InstalledLibrary.h"
 #include "library/PoemLibrary.h"
 #include "options/KavroOption.h"
+#include "platform/core/CodePage.h"
 #include "platform/core/Services.h"
 #include "platform/core/Sound.h"
 #include "platform/ui/PropertySheet.h"
@@ -114,6 +116,26 @@ public:
         }
         CPoemViewDlg reader(g_pLibrary->GetResultBuffer());
         Shoot(zoom, reader, IDD_POEMVIEW, name, face);
+    }
+
+    // The main screen with the menu a tap-and-hold opens.
+    void MainScreenMenu(int zoom) {
+        CMainMenuDlg dialog;
+        ShootMenu(zoom, dialog, IDD_MAINMENU, QPoint(60, 150), "main-menu");
+    }
+
+    // 春晓 in the reader opened over the whole library, with its menu.
+    void ReaderMenu(int zoom) {
+        const unsigned count = g_pLibrary->Select(nullptr, SEL_ALL);
+        const PoemRecord* records = g_pLibrary->GetResultBuffer();
+        for (unsigned i = 0; i < count; ++i) {
+            if (CodePage::Decode(records[i].title, sizeof records[i].title) == CString(u"春晓")) {
+                CPoemViewDlg reader(records, count, i);
+                ShootMenu(zoom, reader, IDD_POEMVIEW, QPoint(90, 120), "reader-menu");
+                return;
+            }
+        }
+        std::fprintf(stderr, "the library holds no 春晓\n");
     }
 
     void RefPage(int zoom, const QString& face, const std::string& name) {
@@ -296,6 +318,24 @@ private:
             });
     }
 
+    // Runs `dialog`, holds a press at `at` and saves the screen with the menu it opens.
+    void ShootMenu(int zoom, CDialog& dialog, UINT screen, QPoint at, const std::string& name) {
+        Run(
+            zoom, [&] { dialog.DoModal(); },
+            [&](CScript& s) {
+                if (!s.WaitForScreen(screen)) {
+                    return;
+                }
+                Settle(s);
+                s.Hold(at.x(), at.y());
+                if (s.WaitForMenu()) {
+                    Settle(s);
+                    Save(WindowImage(s), m_options.out / Name(name, zoom));
+                    s.PressEscape();
+                }
+            });
+    }
+
     template <class Program, class Script> void Run(int zoom, Program program, Script script) {
         m_driver.SetZoom(zoom);
         m_driver.Run(program, [&](CScript& s) {
@@ -416,7 +456,9 @@ int main(int argc, char** argv) {
             }
         } else {
             shots.MainScreen(zoom);
+            shots.MainScreenMenu(zoom);
             shots.PoemPage(zoom, {}, "poem");
+            shots.ReaderMenu(zoom);
             shots.RefPage(zoom, {}, "reference");
             shots.Search(zoom);
             shots.AddPoem(zoom);
