@@ -234,6 +234,13 @@ TEST_F(TurningPagesTest, ThePoetsAndTheFormsPagesOpenOverTheReaderAndCloseBackTo
                     return !m_messages.empty() && m_messages.back().message == DTM_NAVIGATE &&
                            m_messages.back().text == url;
                 }));
+                const HWND viewer = s.OnGui([&] { return m_messages.back().viewer; });
+                ASSERT_TRUE(s.WaitUntil(
+                    [&] { return UiTesting::HtmlView(viewer).file.ToUtf8().ends_with(file); }));
+                EXPECT_NE(s.OnGui([&] {
+                               return UiTesting::HtmlView(viewer).text;
+                           }).Find(entry == CReaderMenu::kPoet ? u"字太白" : u"七言古诗"),
+                          -1);
                 EXPECT_EQ(s.OnGui([&] { return m_sound.m_strPlaying; }),
                           g_strAppPath + u"sound1.wav");
                 if (entry == CReaderMenu::kPoet) {
