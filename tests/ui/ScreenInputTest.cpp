@@ -7,6 +7,7 @@
 #include "platform/ui/HtmlControl.h"
 #include "platform/ui/HtmlViewTesting.h"
 #include "platform/ui/Menu.h"
+#include "tests/support/DesktopInput.h"
 #include "tests/support/Printing.h"
 #include "tests/support/TestDriver.h"
 #include "tests/ui/TestTemplates.h"
@@ -165,6 +166,34 @@ TEST_F(ScreenInputTest, AHoldARightClickAndTheMenuKeyAskForTheMenuAndAHoldIsNoTa
         s.Pause(std::chrono::milliseconds(700));
         EXPECT_EQ(Logged(s).back(), "clicked");
         EXPECT_EQ(Logged(s).size(), 7u);
+    });
+}
+
+TEST_F(ScreenInputTest, AHoldThroughTheZoomedWindowOpensTheMenuAndItsReleaseChoosesNothing) {
+    m_driver.SetZoom(2);
+    RunOverScreen([&](CScript& s) {
+        // On the button, which a release must not click, and on the viewer; then a right click.
+        for (const CPoint at : {CPoint(30, 20), CPoint(100, 150)}) {
+            s.OnGui([&] { testing_support::DesktopPressAt(at.x, at.y, 2); });
+            ASSERT_TRUE(s.WaitForMenu());
+            s.OnGui([&] { testing_support::DesktopReleaseAt(at.x, at.y, 2); });
+            s.Pause(std::chrono::milliseconds(100));
+            EXPECT_TRUE(s.FrontMenu().has_value()); // lifting the finger leaves the menu open
+            s.PressEscape();
+            ASSERT_TRUE(s.WaitForNoMenu());
+        }
+        s.OnGui([] {
+            testing_support::DesktopPressAt(120, 200, 2, true);
+            testing_support::DesktopReleaseAt(120, 200, 2, true);
+        });
+        ASSERT_TRUE(s.WaitForMenu());
+        s.PressEscape();
+        ASSERT_TRUE(s.WaitForNoMenu());
+        // A click on the button still clicks it.
+        s.OnGui([] { testing_support::DesktopClickAt(30, 20, 2); });
+        ASSERT_TRUE(s.WaitUntil([&] { return !m_log.empty() && m_log.back() == "clicked"; }));
+        EXPECT_EQ(Logged(s), (Log{"menu 30,20 screen", "chose 0", "menu 100,150 viewer", "chose 0",
+                                  "menu 120,200 viewer", "chose 0", "clicked"}));
     });
 }
 
