@@ -176,9 +176,8 @@ CReaderMenu::State CPoemViewDlg::MenuState() const {
     if (m_pRecord != nullptr) {
         state.author = FieldText(m_pRecord->author, sizeof m_pRecord->author);
         state.form = FieldText(m_pRecord->form, sizeof m_pRecord->form);
-        const CString dynasty = FieldText(m_pRecord->dynasty, sizeof m_pRecord->dynasty);
-        state.hasPoetPage = PageExists(PoetPageName(state.author, dynasty));
-        state.hasFormPage = PageExists(FormPageName(state.form));
+        state.hasPoetPage = PageExists(PoetPage());
+        state.hasFormPage = PageExists(FormPage());
     }
     state.hasPrevious = m_pList != nullptr && m_nListIndex > 0;
     state.hasNext = m_pList != nullptr && m_nListIndex + 1 < m_nListCount;
@@ -190,16 +189,25 @@ CReaderMenu::State CPoemViewDlg::MenuState() const {
     return state;
 }
 
+// The pages of the poem's poet (of its own dynasty) and of its form, in the program folder.
+CString CPoemViewDlg::PoetPage() const {
+    return PoetPageName(FieldText(m_pRecord->author, sizeof m_pRecord->author),
+                        FieldText(m_pRecord->dynasty, sizeof m_pRecord->dynasty));
+}
+
+CString CPoemViewDlg::FormPage() const {
+    return FormPageName(FieldText(m_pRecord->form, sizeof m_pRecord->form));
+}
+
 void CPoemViewDlg::OnContextMenu(CWnd*, CPoint point) {
     const CReaderMenu::State state = MenuState();
     CReaderMenu menu(state);
     switch (menu.Track(point, *this)) {
     case CReaderMenu::kPoet:
-        OpenReference(
-            PoetPageName(state.author, FieldText(m_pRecord->dynasty, sizeof m_pRecord->dynasty)));
+        OpenReference(PoetPage());
         break;
     case CReaderMenu::kForm:
-        OpenReference(FormPageName(state.form));
+        OpenReference(FormPage());
         break;
     case CReaderMenu::kPrevious:
         ShowPrevious();

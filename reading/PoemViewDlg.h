@@ -61,6 +61,8 @@ private:
     bool ShowListPoem(std::uint32_t index);
     void Show(const PoemRecord* record, CPoemLibrary* library);
     CReaderMenu::State MenuState() const;
+    CString PoetPage() const;
+    CString FormPage() const;
     // Keeps the poem shown among the favourites, or takes it out.
     void ToggleFavourite(bool isFavourite);
     // Opens the reference window over the reader at the page of the program folder.
