@@ -1,7 +1,9 @@
 #include "app/MainMenuDlg.h"
 
 #include "library/LibrarySummary.h"
+#include "library/PoemLibrary.h"
 #include "platform/ui/Gdi.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/WinApp.h"
 #include "resources/ResourceIds.h"
 #include "settings/Settings.h"
@@ -29,6 +31,9 @@ constexpr Span kCatalogueZone{65, 80};
 constexpr Span kSearchZone{106, 120};
 constexpr Span kAddPoemZone{145, 160};
 constexpr Span kOptionsZone{206, 220};
+
+// The entries of the menu.
+enum MenuCommand : UINT { kRandomPoem = 1, kFavourites };
 
 HICON ProgramIcon() {
     CWinApp* app = AfxGetApp();
@@ -86,6 +91,7 @@ const CMessageMap* CMainMenuDlg::GetMessageMap() const {
                                                  {
                                                      On::LButtonDown(&CMainMenuDlg::OnLButtonDown),
                                                      On::Paint(&CMainMenuDlg::OnPaint),
+                                                     On::ContextMenu(&CMainMenuDlg::OnContextMenu),
                                                  });
     return &map;
 }
@@ -131,6 +137,25 @@ void CMainMenuDlg::RunZoneAt(int y) {
         Run(m_actions.search);
     } else if (kAddPoemZone.Holds(y)) {
         Run(m_actions.addPoem);
+    }
+}
+
+void CMainMenuDlg::OnContextMenu(CWnd*, CPoint point) {
+    const bool hasPoems = g_pLibrary != nullptr && g_pLibrary->m_nCount > 0;
+    const bool hasFavourites = m_actions.hasFavourites && m_actions.hasFavourites();
+    CMenu menu;
+    menu.CreatePopupMenu();
+    menu.AppendMenu(hasPoems ? MF_STRING : MF_GRAYED, kRandomPoem, u"随机一首");
+    menu.AppendMenu(hasFavourites ? MF_STRING : MF_GRAYED, kFavourites, u"我的收藏");
+    switch (menu.TrackPopupMenu(TPM_RETURNCMD, point.x, point.y, this)) {
+    case kRandomPoem:
+        Run(m_actions.randomPoem);
+        break;
+    case kFavourites:
+        Run(m_actions.favourites);
+        break;
+    default:
+        break;
     }
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The main screen: the picture with its four framed buttons, the summary of the open library at
 // the top right, two fixed lines at the bottom, and taps in the right-hand column that open the
-// catalogue, the search, the add-poem screen or the options.
+// catalogue, the search, the add-poem screen or the options. A tap-and-hold anywhere opens its
+// menu: a poem at random, and the favourites.
 
 #include "app/ZoneActions.h"
 #include "platform/ui/Dialog.h"
@@ -17,6 +18,7 @@ protected:
 
     void OnLButtonDown(UINT nFlags, CPoint point);
     void OnPaint();
+    void OnContextMenu(CWnd* pWnd, CPoint point);
 
     HICON m_hIcon;
 

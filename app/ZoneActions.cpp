@@ -4,6 +4,7 @@
 #include "browse/SearchDlg.h"
 #include "entry/AddPoemDlg.h"
 #include "options/KavroOption.h"
+#include "reading/PoemViewDlg.h"
 
 ZoneActions ProgramZoneActions() {
     // Each zone opens the screen its folder provides; a zone without one opens nothing, and the
@@ -13,5 +14,8 @@ ZoneActions ProgramZoneActions() {
     actions.search = RunSearchDialog;
     actions.addPoem = RunAddPoemDialog;
     actions.options = RunOptionsSheet;
+    actions.randomPoem = RunRandomPoem;
+    actions.favourites = RunFavouritesCatalogue;
+    actions.hasFavourites = HasFavourites;
     return actions;
 }

@@ -1,5 +1,6 @@
 #include "browse/CatalogDlg.h"
 
+#include "library/Favourites.h"
 #include "library/PoemLibrary.h"
 #include "platform/core/CodePage.h"
 #include "platform/ui/DataExchange.h"
@@ -107,11 +108,34 @@ void CCatalogDlg::OnRead() {
     const int count = m_listPoems.GetItemCount();
     for (int item = 0; item < count; ++item) {
         if (m_listPoems.GetItemState(item, LVIS_SELECTED) == LVIS_SELECTED) {
-            CPoemViewDlg reader(m_pRecordArray + item);
+            // The reader turns the pages of the whole list; its row is selected when it closes.
+            CPoemViewDlg reader(m_pRecordArray, m_nRecordCount, static_cast<std::uint32_t>(item));
+            reader.SetLibrary(m_pLibrary);
             reader.DoModal();
+            SelectRow(static_cast<int>(reader.GetListIndex()));
             return;
         }
     }
+}
+
+void CCatalogDlg::SelectRow(int item) {
+    m_listPoems.SetItemState(item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    m_listPoems.EnsureVisible(item, FALSE);
+}
+
+void RunFavouritesCatalogue() {
+    const std::unique_ptr<CPoemLibrary> favourites = OpenFavourites(g_strAppPath);
+    if (favourites == nullptr || favourites->GetRecords().empty()) {
+        return; // the main screen offers the favourites only when there are some
+    }
+    const std::span<const PoemRecord> records = favourites->GetRecords();
+    CCatalogDlg catalogue(records.data(), static_cast<std::uint32_t>(records.size()));
+    catalogue.SetLibrary(favourites.get());
+    catalogue.DoModal();
+}
+
+bool HasFavourites() {
+    return CFavourites(g_strAppPath).Count() > 0;
 }
 
 void RunCatalogue() {

@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+class CPoemLibrary;
+
 // The rows added so far: one counter for the whole program, reset by every catalogue made. At
 // most one catalogue exists at a time, since every screen is modal.
 extern std::uint32_t g_nCatalogRow;
@@ -22,6 +24,9 @@ public:
     CCatalogDlg(const PoemRecord* pRecordArray, std::uint32_t nRecordCount,
                 CWnd* pParent = nullptr);
     ~CCatalogDlg() override;
+
+    // The library the records belong to, when it is not the open one; set before the run.
+    void SetLibrary(CPoemLibrary* pLibrary) { m_pLibrary = pLibrary; }
 
     CButton m_btnRead;
     CListCtrl m_listPoems;
@@ -41,6 +46,9 @@ protected:
 private:
     void AddRows(std::uint32_t first, std::uint32_t end);
     void ShowReady(UINT_PTR nIDEvent);
+    void SelectRow(int item);
+
+    CPoemLibrary* m_pLibrary = nullptr; // null: the open library
 };
 
 // The rows one tick of a catalogue of `count` rows adds.
@@ -48,3 +56,6 @@ std::uint32_t CatalogRowsPerTick(std::uint32_t count);
 
 // The main screen's catalogue zone: every poem of the open library, in the catalogue.
 void RunCatalogue();
+// The main screen's 我的收藏: every favourite, in the catalogue, whatever library is open.
+void RunFavouritesCatalogue();
+bool HasFavourites();

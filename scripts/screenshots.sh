@@ -20,6 +20,10 @@ export QT_QPA_PLATFORM=offscreen
 "$shots" "$work" --zoom 1 --zoom 2 >/dev/null
 mkdir -p "$out"
 cp "$work/main-z2.png" "$work/poem-z2.png" "$work/colour-chooser-z2.png" "$out/"
+# The menus a tap-and-hold opens, at both zooms.
+for menu in main-menu reader-menu; do
+    cp "$work/$menu-z1.png" "$work/$menu-z2.png" "$out/"
+done
 for screen in poem reference search search-fields addpoem options-background options-library \
     colour-chooser; do
     cp "$work/$screen-z1.png" "$out/"

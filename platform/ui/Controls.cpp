@@ -163,3 +163,8 @@ BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask) {
     auto* view = RecordOf<CListViewRecord>(*this);
     return view != nullptr && view->SetItemState(item, state, mask);
 }
+
+BOOL CListCtrl::EnsureVisible(int item, BOOL) {
+    auto* view = RecordOf<CListViewRecord>(*this);
+    return view != nullptr && view->EnsureVisible(item);
+}

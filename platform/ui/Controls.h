@@ -77,4 +77,6 @@ public:
     // The row's LVIS_SELECTED and LVIS_FOCUSED bits, within `mask`.
     UINT GetItemState(int item, UINT mask) const;
     BOOL SetItemState(int item, UINT state, UINT mask);
+    // Scrolls the list so that the row shows whole.
+    BOOL EnsureVisible(int item, BOOL partialOK);
 };

@@ -4,6 +4,7 @@
 #include "platform/ui/DataExchange.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/qt/DialogRun.h"
+#include "platform/ui/qt/ScreenInput.h"
 
 #include <QApplication>
 
@@ -37,6 +38,7 @@ INT_PTR CDialog::DoModal() {
         return IDCANCEL;
     }
     auto record = std::make_unique<CDialogRecord>(*dialogTemplate, screen.ClientArea());
+    WatchScreenInput(screen.Window());
     record->Attach(this);
     CDialogRun content(std::move(record), BarCaption(dialogTemplate->caption));
     CModalRun run(content);

@@ -138,6 +138,7 @@ HtmlViewState HtmlView(HWND viewer) {
     state.lines = LaidOutLines(*view->document());
     state.file = FromQString(view->File());
     state.anchor = FromQString(view->Anchor());
+    state.selection = FromQString(view->textCursor().selectedText());
     state.scrollY = view->verticalScrollBar()->value();
     state.anchorY = view->Anchor().isEmpty() ? -1 : view->AnchorY(view->Anchor());
     state.lineHeight = FirstLineHeight(*view->document());

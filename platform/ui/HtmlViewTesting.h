@@ -53,6 +53,7 @@ struct HtmlViewState {
     CString text;       // the document as plain text
     CString file;       // the local file shown; empty for a page given as text
     CString anchor;     // the anchor last scrolled to
+    CString selection;  // the text the reader has selected
     int scrollY = 0;    // the vertical scroll position, in pixels
     int anchorY = -1;   // the top of the anchor's line in the document; -1 without one
     int lineHeight = 0; // of the first line of the document

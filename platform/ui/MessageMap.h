@@ -102,6 +102,35 @@ template <Window T> Handler<T> LButtonDown(void (T::*handler)(UINT flags, CPoint
              }}};
 }
 
+// A tap-and-hold, a right click or the Menu key asks for the window's menu: `window` is the
+// window it happened on (the screen itself, or a control of it), `point` the place in the
+// screen's client pixels; (-1, -1) when it came from the Menu key, with no place of its own.
+template <Window T> Handler<T> ContextMenu(void (T::*handler)(CWnd* window, CPoint point)) {
+    return {{WM_CONTEXTMENU, 0, 0, [handler](CWnd& w, WPARAM wp, LPARAM lp) {
+                 (static_cast<T&>(w).*handler)(T::FromHandle(reinterpret_cast<HWND>(wp)),
+                                               CPoint(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)));
+             }}};
+}
+
+// A key of the d-pad (VK_LEFT ... VK_DOWN, VK_PRIOR, VK_NEXT) pressed while the screen is in
+// front, whichever of its controls has the keyboard. A handler that leaves a key to the control
+// passes it on to the default handling (CWnd::OnKeyDown).
+template <Window T> Handler<T> KeyDown(void (T::*handler)(UINT key, UINT repeat, UINT flags)) {
+    return {{WM_KEYDOWN, 0, 0, [handler](CWnd& w, WPARAM wp, LPARAM lp) {
+                 (static_cast<T&>(w).*handler)(static_cast<UINT>(wp),
+                                               static_cast<UINT>(lp & 0xFFFF),
+                                               static_cast<UINT>((lp >> 16) & 0xFFFF));
+             }}};
+}
+
+// A horizontal swipe across the screen: ARG_SCROLL_LEFT or ARG_SCROLL_RIGHT, the way the finger
+// went.
+template <Window T> Handler<T> Swipe(void (T::*handler)(UINT direction)) {
+    return {{WM_GESTURE, 0, 0, [handler](CWnd& w, WPARAM, LPARAM lp) {
+                 (static_cast<T&>(w).*handler)(static_cast<UINT>(lp));
+             }}};
+}
+
 // The id the timer was started with.
 template <Window T> Handler<T> Timer(void (T::*handler)(UINT_PTR timerId)) {
     return {{WM_TIMER, 0, 0, [handler](CWnd& w, WPARAM wp, LPARAM) {

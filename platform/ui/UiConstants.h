@@ -81,6 +81,26 @@ constexpr int LVCFMT_LEFT = 0;
 constexpr int LVCFMT_RIGHT = 1;
 constexpr int LVCFMT_CENTER = 2;
 
+// Messages of input beyond the tap: a key of the d-pad, the tap-and-hold (or the Menu key) that
+// asks a screen for its menu, and a swipe.
+constexpr UINT WM_CONTEXTMENU = 0x007B;
+constexpr UINT WM_KEYDOWN = 0x0100;
+constexpr UINT WM_GESTURE = 0x0119;
+
+// Virtual keys of the d-pad and the page keys.
+constexpr UINT VK_PRIOR = 0x21; // page up
+constexpr UINT VK_NEXT = 0x22;  // page down
+constexpr UINT VK_LEFT = 0x25;
+constexpr UINT VK_UP = 0x26;
+constexpr UINT VK_RIGHT = 0x27;
+constexpr UINT VK_DOWN = 0x28;
+
+// WM_GESTURE: wParam is the gesture, lParam the way the finger went. The framework recognises
+// one gesture, a horizontal swipe across a third of the screen.
+constexpr WPARAM GID_SCROLL = 8;
+constexpr LPARAM ARG_SCROLL_LEFT = 1;  // the finger moved from right to left
+constexpr LPARAM ARG_SCROLL_RIGHT = 2; // from left to right
+
 // Mouse key state.
 constexpr UINT MK_LBUTTON = 0x0001;
 

@@ -14,7 +14,7 @@ void SetModuleFileName(const CString& path);
 const CString& ModuleFileNameOverride();
 
 struct ScreenEvent {
-    enum class Kind { DialogOpened, DialogClosed, BoxShown, BoxClosed };
+    enum class Kind { DialogOpened, DialogClosed, BoxShown, BoxClosed, MenuShown, MenuClosed };
     Kind kind;
     UINT templateId; // dialogs
     CString caption;

@@ -16,6 +16,9 @@ public:
 
 protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    // True when the object's class answers `message` itself: the screen asks before it turns
+    // presses and keys into messages that only some windows want.
+    virtual bool Handles(UINT message) const = 0;
 
     friend class CWindowRecord;
 };

@@ -163,6 +163,10 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
+bool CWnd::Handles(UINT message) const {
+    return GetMessageMap()->Find(message) != nullptr;
+}
+
 bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     const CurrentMessage current{message, wParam, lParam};
     const CurrentMessage* previous = m_pCurrentMsg;
@@ -218,6 +222,10 @@ void CWnd::OnTimer(UINT_PTR) {
 }
 
 void CWnd::OnClose() {
+    Default();
+}
+
+void CWnd::OnKeyDown(UINT, UINT, UINT) {
     Default();
 }
 

@@ -59,6 +59,7 @@ public:
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool Handles(UINT message) const override;
     // WM_COMMAND: a control notification or a command; looks for the map's Command entry.
     // Returns nonzero when a handler ran.
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
@@ -72,6 +73,8 @@ protected:
     void OnLButtonDown(UINT flags, CPoint point);
     void OnTimer(UINT_PTR id);
     void OnClose();
+    // Leaves the key to the control that has the keyboard.
+    void OnKeyDown(UINT key, UINT repeat, UINT flags);
 
     CWindowRecord* Record() const;
 

@@ -35,7 +35,13 @@ protected:
                 CDialog(kStubDialog).DoModal();
             };
         };
-        return {action("catalogue"), action("search"), action("add poem"), action("options")};
+        return {action("catalogue"),
+                action("search"),
+                action("add poem"),
+                action("options"),
+                {},
+                {},
+                {}};
     }
 
     // Taps `point`; when the tap opens a screen, expects it to be `opens` and closes it again.

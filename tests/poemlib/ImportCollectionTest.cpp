@@ -256,4 +256,27 @@ TEST_F(BuildLibrariesTest, AnInterruptedBuildLeavesNothingBehind) {
     EXPECT_TRUE(Contents(program).empty());
 }
 
+TEST_F(BuildLibrariesTest, TheFavouritesLibrarySurvivesABuildAndARebuild) {
+    const std::string program = m_work.File("lomeva");
+    fs::create_directories(program);
+    const std::string favourites = program + "/收藏.idx";
+    ASSERT_EQ(RunProcess(POEMLIB_PATH, {"create", favourites, "--name", "收藏", "--author", "读者",
+                                        "--version", "1.0.0", "--date", "2026-12-07"})
+                  .exitCode,
+              0);
+    ASSERT_EQ(RunProcess(POEMLIB_PATH, {"add", favourites, "--title", "静夜思", "--author", "李白"},
+                         "床前明月光\n")
+                  .exitCode,
+              0);
+    const std::string index = ReadFile(favourites);
+    const std::string data = ReadFile(program + "/收藏.dat");
+    ASSERT_EQ(Build(program, m_packageFile).exitCode, 0);
+    fs::remove(program + "/.collection-libraries"); // the next run builds everything again
+    const auto again = Build(program, m_packageFile);
+    ASSERT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_NE(again.out.find("全唐诗"), std::string::npos) << again.out;
+    EXPECT_EQ(ReadFile(favourites), index);
+    EXPECT_EQ(ReadFile(program + "/收藏.dat"), data);
+}
+
 } // namespace

@@ -3,7 +3,8 @@
 // window shows it at the zoom asked for.
 //   lomeva_screenshots OUT_DIR [--zoom N]... [--face FACE]... [--gaps] [--page NAME=PAGE]...
 //                      [--poem LIBRARY TITLE NAME]... [--folder DIR]
-// writes OUT_DIR/NAME-zN.png for the main screen, a poem page, a reference page, the search
+// writes OUT_DIR/NAME-zN.png for the main screen and its menu, a poem page and the reader's
+// menu, a reference page, the search
 // screen with its field list open, the add-poem screen, the three option pages and the colour
 // chooser; with --face, only the poem and reference pages, once in each face, as
 // page-FACE-zN.png; with --gaps, prints the leading of both pages (dark text on white); with
@@ -154,6 +155,26 @@ public:
         CPoemViewDlg reader(found);
         Shoot(zoom, reader, IDD_POEMVIEW, shot.name);
         g_pLibrary = previous;
+    }
+
+    // The main screen with the menu a tap-and-hold opens.
+    void MainScreenMenu(int zoom) {
+        CMainMenuDlg dialog;
+        ShootMenu(zoom, dialog, IDD_MAINMENU, QPoint(60, 150), "main-menu");
+    }
+
+    // 春晓 in the reader opened over the whole library, with its menu.
+    void ReaderMenu(int zoom) {
+        const unsigned count = g_pLibrary->Select(nullptr, SEL_ALL);
+        const PoemRecord* records = g_pLibrary->GetResultBuffer();
+        for (unsigned i = 0; i < count; ++i) {
+            if (CodePage::Decode(records[i].title, sizeof records[i].title) == CString(u"春晓")) {
+                CPoemViewDlg reader(records, count, i);
+                ShootMenu(zoom, reader, IDD_POEMVIEW, QPoint(90, 120), "reader-menu");
+                return;
+            }
+        }
+        std::fprintf(stderr, "the library holds no 春晓\n");
     }
 
     void RefPage(int zoom, const QString& face, const std::string& name,
@@ -337,6 +358,24 @@ private:
             });
     }
 
+    // Runs `dialog`, holds a press at `at` and saves the screen with the menu it opens.
+    void ShootMenu(int zoom, CDialog& dialog, UINT screen, QPoint at, const std::string& name) {
+        Run(
+            zoom, [&] { dialog.DoModal(); },
+            [&](CScript& s) {
+                if (!s.WaitForScreen(screen)) {
+                    return;
+                }
+                Settle(s);
+                s.Hold(at.x(), at.y());
+                if (s.WaitForMenu()) {
+                    Settle(s);
+                    Save(WindowImage(s), m_options.out / Name(name, zoom));
+                    s.PressEscape();
+                }
+            });
+    }
+
     template <class Program, class Script> void Run(int zoom, Program program, Script script) {
         m_driver.SetZoom(zoom);
         m_driver.Run(program, [&](CScript& s) {
@@ -476,7 +515,9 @@ int main(int argc, char** argv) {
             }
         } else {
             shots.MainScreen(zoom);
+            shots.MainScreenMenu(zoom);
             shots.PoemPage(zoom, {}, "poem");
+            shots.ReaderMenu(zoom);
             shots.RefPage(zoom, {}, "reference");
             shots.Search(zoom);
             shots.AddPoem(zoom);

@@ -33,6 +33,20 @@ void DesktopClickAt(int x, int y, int zoom) {
     }
 }
 
+void DesktopPressAt(int x, int y, int zoom, bool right) {
+    if (QWidget* viewport = WindowViewport()) {
+        QTest::mousePress(viewport, right ? Qt::RightButton : Qt::LeftButton, Qt::NoModifier,
+                          QPoint(x * zoom, (y + kBarHeight) * zoom));
+    }
+}
+
+void DesktopReleaseAt(int x, int y, int zoom, bool right) {
+    if (QWidget* viewport = WindowViewport()) {
+        QTest::mouseRelease(viewport, right ? Qt::RightButton : Qt::LeftButton, Qt::NoModifier,
+                            QPoint(x * zoom, (y + kBarHeight) * zoom));
+    }
+}
+
 bool FocusAcceptsInputMethod() {
     QInputMethodQueryEvent query(Qt::ImEnabled);
     QCoreApplication::sendEvent(InputTarget(), &query);

@@ -10,6 +10,9 @@ namespace testing_support {
 
 // A click at a client point of the screen in front, through the zoomed window.
 void DesktopClickAt(int x, int y, int zoom);
+// A press and, later, its release there, with the left or the right button.
+void DesktopPressAt(int x, int y, int zoom, bool right = false);
+void DesktopReleaseAt(int x, int y, int zoom, bool right = false);
 // True when the control with the focus takes text from an input method.
 bool FocusAcceptsInputMethod();
 // The input method shows `preedit` while composing, then commits `text`.

@@ -5,6 +5,7 @@
 #include "platform/ui/ScreenMessageBox.h"
 #include "platform/ui/qt/ControlRecords.h"
 #include "platform/ui/qt/DialogRun.h"
+#include "platform/ui/qt/MenuPanel.h"
 #include "platform/ui/qt/MessageBoxPanel.h"
 #include "platform/ui/qt/QtText.h"
 #include "platform/ui/qt/Resources.h"
@@ -68,6 +69,12 @@ const CBoxRun* FrontBoxRun() {
     return front != nullptr ? front->ContentAs<CBoxRun>() : nullptr;
 }
 
+CMenuPanel* FrontMenuPanel() {
+    CModalRun* front = Front();
+    const CMenuRun* menu = front != nullptr ? front->ContentAs<CMenuRun>() : nullptr;
+    return menu != nullptr ? menu->Panel() : nullptr;
+}
+
 template <class RecordType> RecordType* FrontControl(int id) {
     CDialogRecord* dialog = FrontDialog();
     return dialog != nullptr ? dynamic_cast<RecordType*>(dialog->Child(id)) : nullptr;
@@ -102,6 +109,83 @@ void SendTap(QWidget* dialog, QPoint point) {
         QMouseEvent release(QEvent::MouseButtonRelease, local, local, Qt::LeftButton, Qt::NoButton,
                             Qt::NoModifier);
         QApplication::sendEvent(target, &release);
+    }
+}
+
+void SendMouse(QWidget* target, QEvent::Type type, QPointF local, Qt::MouseButton button,
+               Qt::MouseButtons buttons) {
+    QMouseEvent event(type, local, target->mapToGlobal(local), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+// A press, moves and release as one pointer makes them: each goes to the widget the press went
+// to, at its own place in that widget.
+class CPointer {
+public:
+    void Press(QPoint point, Qt::MouseButton button) {
+        m_button = button;
+        m_target = nullptr;
+        CDialogRecord* dialog = FrontDialog();
+        if (dialog == nullptr || dialog->Widget() == nullptr) {
+            return;
+        }
+        m_dialog = dialog->Widget();
+        m_target = m_dialog->childAt(point);
+        if (!m_target) {
+            m_target = m_dialog;
+        }
+        SendMouse(m_target, QEvent::MouseButtonPress, Local(point), button, button);
+    }
+    void Move(QPoint point) {
+        if (m_target) {
+            SendMouse(m_target, QEvent::MouseMove, Local(point), Qt::NoButton, m_button);
+        }
+    }
+    void Release(QPoint point) {
+        if (m_target) {
+            SendMouse(m_target, QEvent::MouseButtonRelease, Local(point), m_button, Qt::NoButton);
+        }
+        m_target = nullptr;
+    }
+
+private:
+    QPointF Local(QPoint point) const {
+        return m_dialog && m_target ? QPointF(m_target->mapFrom(m_dialog, point)) : QPointF(point);
+    }
+
+    QPointer<QWidget> m_dialog;
+    QPointer<QWidget> m_target;
+    Qt::MouseButton m_button = Qt::LeftButton;
+};
+
+CPointer& ThePointer() {
+    static CPointer pointer; // on the program's thread only
+    return pointer;
+}
+
+void TapPanel(QWidget* panel, QPoint point) {
+    SendMouse(panel, QEvent::MouseButtonPress, point, Qt::LeftButton, Qt::LeftButton);
+    if (QPointer<QWidget> alive = panel) {
+        SendMouse(panel, QEvent::MouseButtonRelease, point, Qt::LeftButton, Qt::NoButton);
+    }
+}
+
+int QtKey(UINT virtualKey) {
+    switch (virtualKey) {
+    case VK_LEFT:
+        return Qt::Key_Left;
+    case VK_RIGHT:
+        return Qt::Key_Right;
+    case VK_UP:
+        return Qt::Key_Up;
+    case VK_DOWN:
+        return Qt::Key_Down;
+    case VK_PRIOR:
+        return Qt::Key_PageUp;
+    case VK_NEXT:
+        return Qt::Key_PageDown;
+    default:
+        return 0;
     }
 }
 
@@ -321,6 +405,14 @@ bool CScript::WaitForBox(std::chrono::milliseconds timeout) {
     return WaitUntil([] { return FrontBoxRun() != nullptr; }, timeout);
 }
 
+bool CScript::WaitForMenu(std::chrono::milliseconds timeout) {
+    return WaitUntil([] { return FrontMenuPanel() != nullptr; }, timeout);
+}
+
+bool CScript::WaitForNoMenu(std::chrono::milliseconds timeout) {
+    return WaitUntil([] { return FrontDialog() != nullptr; }, timeout);
+}
+
 bool CScript::WaitForProgramEnd(std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!m_driver.ProgramEnded()) {
@@ -379,6 +471,75 @@ void CScript::Tap(int x, int y) {
             dialog != nullptr && dialog->Widget() != nullptr) {
             SendTap(dialog->Widget(), QPoint(x, y));
         }
+    });
+}
+
+void CScript::Hold(int x, int y, std::chrono::milliseconds duration) {
+    Do([x, y] { ThePointer().Press(QPoint(x, y), Qt::LeftButton); });
+    Sync();
+    Pause(duration);
+    Do([x, y] { ThePointer().Release(QPoint(x, y)); });
+}
+
+void CScript::RightClick(int x, int y) {
+    Do([x, y] {
+        ThePointer().Press(QPoint(x, y), Qt::RightButton);
+        ThePointer().Release(QPoint(x, y));
+    });
+}
+
+void CScript::Drag(int fromX, int fromY, int toX, int toY, std::chrono::milliseconds duration) {
+    constexpr int kSteps = 8;
+    const auto at = [=](int step) {
+        return QPoint(fromX + (toX - fromX) * step / kSteps, fromY + (toY - fromY) * step / kSteps);
+    };
+    Do([at] { ThePointer().Press(at(0), Qt::LeftButton); });
+    for (int step = 1; step <= kSteps; ++step) {
+        if (duration.count() > 0) {
+            Sync();
+            Pause(duration / kSteps);
+        }
+        Do([at, step] { ThePointer().Move(at(step)); });
+    }
+    Do([at] { ThePointer().Release(at(kSteps)); });
+}
+
+void CScript::PressKey(UINT virtualKey) {
+    const int key = QtKey(virtualKey);
+    Do([key] { SendKey(key); });
+}
+
+void CScript::PressMenuKey() {
+    Do([] { SendKey(Qt::Key_Menu); });
+}
+
+void CScript::ChooseMenuItem(UINT id) {
+    Do([id] {
+        CMenuPanel* panel = FrontMenuPanel();
+        if (panel == nullptr) {
+            return;
+        }
+        const auto& items = panel->Items();
+        for (int i = 0; i < static_cast<int>(items.size()); ++i) {
+            if (!items[i].IsSeparator() && items[i].id == id) {
+                TapPanel(panel, panel->ItemRect(i).center());
+                return;
+            }
+        }
+    });
+}
+
+void CScript::CancelMenu() {
+    Do([] {
+        CMenuPanel* panel = FrontMenuPanel();
+        if (panel == nullptr) {
+            return;
+        }
+        // The corner farthest from the menu.
+        const QRect frame = panel->Frame();
+        const int x = frame.center().x() < panel->width() / 2 ? panel->width() - 2 : 1;
+        const int y = frame.center().y() < panel->height() / 2 ? panel->height() - 2 : 1;
+        TapPanel(panel, QPoint(x, y));
     });
 }
 
@@ -450,6 +611,21 @@ std::optional<CScript::Box> CScript::FrontBox() {
         }
         const CBoxRun::Message& shown = box->Shown();
         return Box{shown.text, shown.caption, shown.type, shown.owner};
+    });
+}
+
+std::optional<std::vector<CScript::MenuEntry>> CScript::FrontMenu() {
+    return OnGui([]() -> std::optional<std::vector<MenuEntry>> {
+        const CMenuPanel* panel = FrontMenuPanel();
+        if (panel == nullptr) {
+            return std::nullopt;
+        }
+        std::vector<MenuEntry> entries;
+        for (const MenuItem& item : panel->Items()) {
+            entries.push_back(
+                {item.id, item.text, item.IsSeparator(), item.IsEnabled(), item.IsChecked()});
+        }
+        return entries;
     });
 }
 

@@ -38,6 +38,10 @@ public:
     bool WaitForScreen(UINT templateId, std::chrono::milliseconds timeout = 10s);
     // True once a message box is in front.
     bool WaitForBox(std::chrono::milliseconds timeout = 10s);
+    // True once a popup menu is in front.
+    bool WaitForMenu(std::chrono::milliseconds timeout = 10s);
+    // True once the screen in front is a dialog again, with no box or menu over it.
+    bool WaitForNoMenu(std::chrono::milliseconds timeout = 10s);
     // True once the program has returned.
     bool WaitForProgramEnd(std::chrono::milliseconds timeout = 10s);
     // True once `condition`, evaluated on the program's thread, holds.
@@ -57,6 +61,20 @@ public:
     void PressEnter();
     void AnswerBox();   // the OK of the box in front
     void CloseWindow(); // the window's close button
+    // A press at a client point of the screen in front, kept `duration` (a tap-and-hold when
+    // that is 0.6 s or more) and lifted where it went down.
+    void Hold(int x, int y, std::chrono::milliseconds duration = 800ms);
+    void RightClick(int x, int y);
+    // A drag from one client point to another, in even steps over `duration` (0: at once, as a
+    // quick swipe).
+    void Drag(int fromX, int fromY, int toX, int toY, std::chrono::milliseconds duration = 0ms);
+    // A key of the d-pad (VK_LEFT ... VK_DOWN, VK_PRIOR, VK_NEXT), to the control that has the
+    // keyboard.
+    void PressKey(UINT virtualKey);
+    void PressMenuKey();
+    // Taps the entry `id` of the menu in front, or a point outside the menu.
+    void ChooseMenuItem(UINT id);
+    void CancelMenu();
     // A click at a point of the top-level window, in its own (zoomed) pixels.
     void ClickWindowAt(int x, int y);
     // Runs `action` on the program's thread without waiting for it: for work that may open a
@@ -73,6 +91,15 @@ public:
         HWND owner;
     };
     std::optional<Box> FrontBox();
+    struct MenuEntry {
+        UINT id; // 0 for a separator
+        CString text;
+        bool separator;
+        bool enabled;
+        bool checked;
+    };
+    // The entries of the menu in front; nothing when no menu is in front.
+    std::optional<std::vector<MenuEntry>> FrontMenu();
     CString BarCaption();
     CString Text(int id);
     bool IsEnabled(int id);

@@ -196,6 +196,7 @@ public:
     int SelectedCount() const;
     UINT ItemState(int item, UINT mask) const;
     bool SetItemState(int item, UINT state, UINT mask);
+    bool EnsureVisible(int item);
     void UserSelect(int item);
 
 private:

@@ -45,6 +45,9 @@ LRESULT CDialogRecord::DefaultProc(UINT message, WPARAM, LPARAM lParam) {
         // Closing a dialog is its cancel command.
         Send(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         return 0;
+    case WM_KEYDOWN:
+        m_keyLeftToControl = true;
+        return 0;
     case WM_SETICON:
         CScreen::Instance().SetIcon(IconFromHandle(reinterpret_cast<HICON>(lParam)));
         return 0;
@@ -93,6 +96,12 @@ CButtonRecord* CDialogRecord::EnterButton() const {
         }
     }
     return defaultButton;
+}
+
+bool CDialogRecord::SendKeyDown(UINT key) {
+    m_keyLeftToControl = false;
+    Send(WM_KEYDOWN, key, 1); // one press, no repeat
+    return !m_keyLeftToControl;
 }
 
 CDialogWidget::CDialogWidget(CDialogRecord& record, QWidget* parent)

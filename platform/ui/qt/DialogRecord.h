@@ -23,9 +23,13 @@ public:
     void FocusFirstControl();
     // The button that Enter presses: the focused push button, or else the default one.
     CButtonRecord* EnterButton() const;
+    // Gives the dialog a key of the d-pad as WM_KEYDOWN; false when it left the key to the
+    // control that has the keyboard (its default handling).
+    bool SendKeyDown(UINT key);
 
 private:
     const DialogTemplate& m_template;
+    bool m_keyLeftToControl = false; // set by the default handling of WM_KEYDOWN
 };
 
 class CDialogWidget : public QWidget {

@@ -96,6 +96,14 @@ bool CListViewRecord::SetItemState(int item, UINT state, UINT mask) {
     return true;
 }
 
+bool CListViewRecord::EnsureVisible(int item) {
+    if (!m_view || item < 0 || item >= m_view->RowCount()) {
+        return false;
+    }
+    m_view->EnsureVisible(item);
+    return true;
+}
+
 void CListViewRecord::UserSelect(int item) {
     if (m_view && m_view->isEnabled() && item >= 0 && item < m_view->RowCount()) {
         m_view->SelectOnly(item);

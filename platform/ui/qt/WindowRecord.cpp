@@ -80,6 +80,10 @@ void CWindowRecord::SetText(const CString& text) {
     }
 }
 
+bool CWindowRecord::Handles(UINT message) const {
+    return m_attached != nullptr && !m_destroying && m_attached->Handles(message);
+}
+
 LRESULT CWindowRecord::Send(UINT message, WPARAM wParam, LPARAM lParam) {
     if (m_destroying) {
         return 0;

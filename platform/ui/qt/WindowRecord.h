@@ -48,6 +48,8 @@ public:
     virtual CString Text() const;
     virtual void SetText(const CString& text);
 
+    // True when the attached object answers `message` itself.
+    bool Handles(UINT message) const;
     // Delivers a message to the attached object's WindowProc, or to the default handling.
     LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam);
     virtual LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
