@@ -44,6 +44,10 @@ void CPoemViewDlg::OnPaint() {
     ComposePage();
     if (m_hwndHtml != nullptr) {
         ::SendMessage(m_hwndHtml, DTM_ADDTEXTW, 0, reinterpret_cast<LPARAM>(m_strPage.GetString()));
+        // The poem's notes, when it has some, follow the page as a piece of their own.
+        if (const CString notes = ComposeNotes(); !notes.IsEmpty()) {
+            ::SendMessage(m_hwndHtml, DTM_ADDTEXTW, 0, reinterpret_cast<LPARAM>(notes.GetString()));
+        }
         ::SendMessage(m_hwndHtml, DTM_ENDOFSOURCE, 0, 0);
     }
 }
@@ -60,4 +64,11 @@ void CPoemViewDlg::ComposePage() {
         return;
     }
     m_strPage = ComposePoemPage(*g_pLibrary, *m_pRecord);
+}
+
+CString CPoemViewDlg::ComposeNotes() const {
+    if (g_pLibrary == nullptr || m_pRecord == nullptr) {
+        return {};
+    }
+    return ComposePoemNotes(*g_pLibrary, *m_pRecord);
 }

@@ -15,6 +15,8 @@ public:
     // Replaces m_strPage with the page of m_pRecord, its text read afresh, in the colours and
     // over the picture that the settings hold now.
     void ComposePage();
+    // The HTML of m_pRecord's notes, read afresh; empty when it has none.
+    CString ComposeNotes() const;
 
     const PoemRecord* m_pRecord; // neither owned nor copied
     HWND m_hwndHtml = nullptr;   // null until made, and for good when it could not be
