@@ -66,18 +66,21 @@ TEST(VersesTest, ShapeNamesTheForm) {
 }
 
 TEST(VersesTest, ARegularShiStandsACoupletALine) {
+    const auto lines = [](std::u16string_view text) { return CoupletLines(text).lines; };
     EXPECT_EQ(
-        CoupletLines(SplitVerses(u"床前明月光，疑是地上霜，举头望明月，低头思故乡。")),
+        lines(u"床前明月光，疑是地上霜，举头望明月，低头思故乡。"),
         (std::vector<std::u16string>{u"床前明月光，疑是地上霜，", u"举头望明月，低头思故乡。"}));
-    EXPECT_EQ(CoupletLines(SplitVerses(u"寻声暗问弹者谁？\r\n琵琶声停欲语迟。\r\n")),
+    EXPECT_EQ(lines(u"寻声暗问弹者谁？\r\n琵琶声停欲语迟。\r\n"),
               (std::vector<std::u16string>{u"寻声暗问弹者谁？琵琶声停欲语迟。"}));
     // Closing quotes stay with their verse.
-    EXPECT_EQ(CoupletLines(SplitVerses(u"借问酒家何处有？“牧童遥指杏花村。”")),
+    EXPECT_EQ(lines(u"借问酒家何处有？“牧童遥指杏花村。”"),
               (std::vector<std::u16string>{u"借问酒家何处有？“牧童遥指杏花村。”"}));
-    // Mixed lengths, an odd verse out and verses that only line breaks end keep their lines.
-    EXPECT_TRUE(CoupletLines(SplitVerses(u"上邪！我欲与君相知，长命无绝衰。")).empty());
-    EXPECT_TRUE(CoupletLines(SplitVerses(u"一二三四五，一二三四五，一二三四五。")).empty());
-    EXPECT_TRUE(CoupletLines(SplitVerses(u"池上闲房碧树围\r\n帘纹如縠上斜晖")).empty());
+    // A sentence of three verses stays whole.
+    EXPECT_EQ(lines(u"一二三四五，一二三四五，一二三四五。"),
+              (std::vector<std::u16string>{u"一二三四五，一二三四五，一二三四五。"}));
+    // Mixed lengths and verses that only line breaks end keep their lines.
+    EXPECT_TRUE(lines(u"上邪！我欲与君相知，长命无绝衰。").empty());
+    EXPECT_TRUE(lines(u"池上闲房碧树围\r\n帘纹如縠上斜晖").empty());
 }
 
 TEST(FieldTest, ALongFieldIsCutAtACharacterWithAnEllipsis) {
