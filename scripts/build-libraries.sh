@@ -114,6 +114,14 @@ build_one() {
     "$poemlib" check "$stage/$name.idx" >/dev/null || fail "$name does not pass poemlib check"
 }
 
+# The sum over a library's import reports of one count of a section ("notes", "mended",
+# "leftOut"), or of all the counts of the section when no count is named.
+section_sum() {
+    local name=$1 stage=$2 section=$3 key=${4:-[a-zA-Z]+}
+    cat "$stage/$name".*.json | sed -n "/^ \"$section\": {/,/^ }/p" |
+        sed -nE "s/^  \"$key\": ([0-9]+),?\$/\\1/p" | awk '{s+=$1} END {print s+0}'
+}
+
 # One line of the closing table from the reports of a library's imports.
 table_row() {
     local name=$1 stage=$2
@@ -126,7 +134,9 @@ table_row() {
         awk '{s+=$1} END {print s+0}')
     cut=$(cat "$stage/$name".*.json | sed -nE 's/^ "titlesCut": ([0-9]+),/\1/p' |
         awk '{s+=$1} END {print s+0}')
-    printf '%s\t%s\t%s\t%s\t%s\n' "$name" "$poems" "$dynasties" "$replaced" "$cut"
+    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$name" "$poems" "$dynasties" "$replaced" "$cut" \
+        "$(section_sum "$name" "$stage" notes poems)" "$(section_sum "$name" "$stage" mended)" \
+        "$(section_sum "$name" "$stage" leftOut textless)"
 }
 
 main() {
@@ -152,9 +162,14 @@ main() {
         build_one "$name" "$work" "$dist"
         rows+=("$(table_row "$name" "$work")")
     done < <(library_names)
-    # Every library is complete: move them in, the data file before its index, since the page
-    # lists the index files.
+    # Every library is complete: move them in, its notes and data file before its index, since
+    # the page lists the index files. Notes left from a build that had some go with it.
     while read -r name; do
+        if [ -f "$work/$name.notes" ]; then
+            mv -f "$work/$name.notes" "$program/$name.notes"
+        else
+            rm -f "$program/$name.notes"
+        fi
         mv -f "$work/$name.dat" "$program/$name.dat"
         mv -f "$work/$name.idx" "$program/$name.idx"
     done < <(library_names)
@@ -162,13 +177,14 @@ main() {
         echo "$stamp"
         (cd "$program" && library_names | while read -r name; do
             sha256sum "$name.idx" "$name.dat"
+            [ ! -f "$name.notes" ] || sha256sum "$name.notes"
         done)
     } >"$program/.collection-libraries"
     # What each import counted (forms, dynasties, every character replaced), to read at leisure.
     mkdir -p "$cache/reports"
     cp "$work"/*.json "$cache/reports/"
     {
-        printf '库\t诗词\t朝代\t替换的字\t截短的标题\n'
+        printf '库\t诗词\t朝代\t替换的字\t截短的标题\t有注的诗\t修补\t略去的空记录\n'
         printf '%s\n' "${rows[@]}"
     } | if command -v column >/dev/null; then column -t -s $'\t'; else cat; fi
 }
