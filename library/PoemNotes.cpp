@@ -280,6 +280,10 @@ void CNotesWriter::Add(const PoemRecord& record, std::string_view text, const Po
     }
 }
 
+void CNotesWriter::Add(const PoemRecord& record, const CString& text, const PoemNotes& notes) {
+    Add(record, std::string_view(CodePage::Encode(text.view())), notes);
+}
+
 void CNotesWriter::Add(NotesEntry entry) {
     if (!entry.notes.IsEmpty()) {
         m_entries.push_back(std::move(entry));

@@ -78,6 +78,8 @@ public:
     // `record` holds the poem's place in the data file; `text` is the text as stored there, up to
     // its first zero byte. A poem without notes adds nothing.
     void Add(const PoemRecord& record, std::string_view text, const PoemNotes& notes);
+    // The same with the text as ReadText gives it.
+    void Add(const PoemRecord& record, const CString& text, const PoemNotes& notes);
     // An entry kept as another file held it (its poem sum already taken).
     void Add(NotesEntry entry);
     bool IsEmpty() const { return m_entries.empty(); }

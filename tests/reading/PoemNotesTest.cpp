@@ -2,7 +2,6 @@
 // itself stays what it was.
 
 #include "library/PoemNotes.h"
-#include "platform/core/CodePage.h"
 #include "reading/PoemPage.h"
 #include "reading/PoemViewDlg.h"
 #include "resources/ResourceIds.h"
@@ -36,7 +35,7 @@ protected:
             const PoemRecord& record = *Record(static_cast<int>(i));
             CString text;
             g_pLibrary->ReadText(&record, text);
-            writer.Add(record, CodePage::Encode(text.view()), notes[i]);
+            writer.Add(record, text, notes[i]);
         }
         std::string error;
         ASSERT_TRUE(writer.Write(m_folder.Path() / "kavro.notes", error)) << error;
