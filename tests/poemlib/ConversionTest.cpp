@@ -4,6 +4,7 @@
 #include "platform/core/CodePage.h"
 #include "tools/poemlib/Prepare.h"
 #include "tools/poemlib/Simplifier.h"
+#include "tools/poemlib/TextMends.h"
 #include "tools/poemlib/Verses.h"
 
 #include <gtest/gtest.h>
@@ -111,6 +112,32 @@ TEST(QuTuneTest, TheTuneComesFromTheTitleInThePickListsSpelling) {
     EXPECT_EQ(poemlib::QuTune(CString(u"诈妮子调风月·仙吕/点绛唇"), forms), u"点绛唇");
     EXPECT_EQ(poemlib::QuTune(CString(u"中吕·四换头"), forms), u"四换头");
     EXPECT_EQ(poemlib::QuTune(CString(u"一半儿"), forms), u"一半儿");
+}
+
+} // namespace
+
+namespace {
+
+TEST(MendsTest, AsciiPunctuationBesideChineseBecomesFullWidthAndStaysElsewhere) {
+    unsigned count = 0;
+    EXPECT_EQ(poemlib::FullWidthPunctuation(u"莫言春稍晚,自有镇开花.谁知?(云)好:是;", count),
+              u"莫言春稍晚，自有镇开花。谁知？（云）好：是；");
+    EXPECT_EQ(count, 7u);
+    count = 0;
+    // Between Latin letters and digits, after a number and in an ellipsis, it stays.
+    EXPECT_EQ(poemlib::FullWidthPunctuation(u"1.小山 qiong2）a,b 3.14 好... (a)", count),
+              u"1.小山 qiong2）a,b 3.14 好... (a)");
+    EXPECT_EQ(count, 0u);
+}
+
+TEST(MendsTest, AQuTitleWithATitleOfItsOwnKeepsIt) {
+    poemlib::MendCounts counts;
+    poemlib::PoemText poem{
+        u"双调・折桂令席上偶谈蜀汉事，因赋短柱体", {u"鸾舆三顾茅庐，汉祚难扶。"}, {}};
+    poemlib::MendVerseInTitle(poem, counts);
+    EXPECT_EQ(poem.title, u"双调・折桂令席上偶谈蜀汉事，因赋短柱体");
+    EXPECT_EQ(poem.lines.size(), 1u);
+    EXPECT_EQ(counts.Total(), 0u);
 }
 
 } // namespace
