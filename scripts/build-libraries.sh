@@ -4,11 +4,12 @@
 # page offers them:
 #   scripts/build-libraries.sh [PROGRAM_DIR] [POEMLIB]     (default build/lomeva, build/bin/poemlib)
 # The package is fetched once into ${XDG_CACHE_HOME:-~/.cache}/lomeva; later runs work offline.
-# What each import counted (forms, dynasties, characters replaced) is kept there in reports/.
+# What each import counted (forms, dynasties, characters replaced, notes, each kind of mend and
+# what it left out) is kept there in reports/.
 # LOMEVA_POETRY_PACKAGE names a package file to use instead (the tests' small one).
 #
-# Each library is built in a folder of its own inside the program folder and renamed into place
-# only when it is complete, so that the page never offers half a library; a failure leaves the
+# Each library (with its notes, NAME.notes, when it has some) is built in a folder of its own
+# inside the program folder and renamed into place only when it is complete, so that the page never offers half a library; a failure leaves the
 # libraries already in place as they were. The libraries are the same bytes on every build from
 # the same package, and a run that finds them built from the same package and tool changes nothing.
 set -euo pipefail
