@@ -124,7 +124,7 @@ CString NotesToHtml(const PoemNotes& notes, const CString& color) {
     }
     // Below the page's table, in a table of its own as wide, so that it starts under the poem.
     return CString(u"<table align=left border=0 width=480 >") + u"<tr>" +
-           u"<td align=left valign=top>" + u"<br>" +
+           u"<td align=left valign=top>" +
            FontLine(u"<font size=3 color=#", color, lines, u"</font>") + u"</td>" + u"</tr>" +
            u"</table>";
 }

@@ -18,6 +18,10 @@ export QT_QPA_PLATFORM=offscreen
 "$shots" "$work" --zoom 1 --zoom 2 >/dev/null
 mkdir -p "$out"
 cp "$work/main-z2.png" "$work/poem-z2.png" "$work/colour-chooser-z2.png" "$out/"
+# A 花间集 poem with its notes, once the collection's libraries are built.
+for zoom in 1 2; do
+    [ ! -f "$work/notes-z$zoom.png" ] || cp "$work/notes-z$zoom.png" "$out/"
+done
 for screen in poem reference search search-fields addpoem options-background options-library \
     colour-chooser; do
     cp "$work/$screen-z1.png" "$out/"

@@ -87,7 +87,7 @@ TEST(NotesToHtml, TheNotesFollowInTheTextColourEscapedOneALine) {
         NotesToHtml(PoemNotes{u"长题<全>", {u"1.a&b--甲", u"2.<i>乙</i>"}}, u"F3EBDD");
     EXPECT_EQ(html,
               CString(u"<table align=left border=0 width=480 ><tr><td align=left "
-                      u"valign=top><br><font size=3 color=#F3EBDD>原题：长题&lt;全&gt;<br>"
+                      u"valign=top><font size=3 color=#F3EBDD>原题：长题&lt;全&gt;<br>"
                       u"1.a&amp;b--甲<br>2.&lt;i&gt;乙&lt;/i&gt;<br></font></td></tr></table>"));
 }
 

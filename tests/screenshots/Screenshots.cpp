@@ -2,7 +2,8 @@
 // default library of the program folder, driven headless by the test driver, each saved as the
 // window shows it at the zoom asked for.
 //   lomeva_screenshots OUT_DIR [--zoom N]... [--face FACE]... [--gaps]
-// writes OUT_DIR/NAME-zN.png for the main screen, a poem page, a reference page, the search
+// writes OUT_DIR/NAME-zN.png for the main screen, a poem page, a poem page with its notes (when
+// the collection's libraries are built), a reference page, the search
 // screen with its field list open, the add-poem screen, the three option pages and the colour
 // chooser; with --face, only the poem and reference pages, once in each face, as
 // page-FACE-zN.png; with --gaps, prints the leading of both pages (dark text on white).
@@ -32,6 +33,7 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QPainter>
+#include <QScrollBar>
 #include <QString>
 
 #include <cstdio>
@@ -114,6 +116,30 @@ public:
         }
         CPoemViewDlg reader(g_pLibrary->GetResultBuffer());
         Shoot(zoom, reader, IDD_POEMVIEW, name, face);
+    }
+
+    // 菩萨蛮 其一 of 五代词 with its notes, scrolled down to them, over 五代词, which becomes the
+    // open library.
+    void NotesPage(int zoom) {
+        if (g_pLibrary->Select(u"菩萨蛮 其一", SEL_TITLE) == 0) {
+            return;
+        }
+        CPoemViewDlg reader(g_pLibrary->GetResultBuffer());
+        Run(
+            zoom, [&] { reader.DoModal(); },
+            [&](CScript& s) {
+                if (s.WaitForScreen(IDD_POEMVIEW)) {
+                    Settle(s);
+                    s.OnGui([] {
+                        if (CHtmlView* view = FrontViewer()) {
+                            view->verticalScrollBar()->setValue(
+                                view->verticalScrollBar()->maximum());
+                        }
+                    });
+                    Settle(s);
+                    Save(WindowImage(s), m_options.out / Name("notes", zoom));
+                }
+            });
     }
 
     void RefPage(int zoom, const QString& face, const std::string& name) {
@@ -425,6 +451,16 @@ int main(int argc, char** argv) {
     }
     if (comparing) {
         FaceSheets(options);
+    }
+    // A page with notes, when the collection's libraries are built into the program folder.
+    if (!comparing && !options.gaps && fs::exists(LOMEVA_PROGRAM_DIR "/五代词.notes")) {
+        InstallLibrary(std::make_unique<CPoemLibrary>(CString::FromUtf8(LOMEVA_PROGRAM_DIR "/")));
+        g_pLibrary->SetFileNames(u"五代词.idx", u"五代词.dat");
+        if (g_pLibrary->Open()) {
+            for (const int zoom : options.zooms) {
+                shots.NotesPage(zoom);
+            }
+        }
     }
     InstallLibrary(nullptr);
     return 0;
