@@ -231,6 +231,38 @@ std::size_t MissingFilled(std::u16string_view after, std::u16string_view guess) 
     return run == count && guess.find(u'□') == std::u16string_view::npos ? count : 0;
 }
 
+// The text with an editor's brackets round its own characters opened ("[承]旨" is "承旨", and
+// "[遇丰年]□□□" "遇丰年"), counted in `opened` when given; footnote marks ("[一]") and described
+// characters stay, unless `withoutMarks`, when the marks go too (words that a note follows).
+std::u16string EditorialBracketsOpened(std::u16string_view text, unsigned* opened,
+                                       bool withoutMarks = false) {
+    std::u16string result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t close = text[i] == u'[' ? text.find(u']', i) : std::u16string_view::npos;
+        if (close != std::u16string_view::npos && close - i <= 9) {
+            const std::u16string_view inside = text.substr(i + 1, close - i - 1);
+            if (!StaysBracketed(inside) && IsAllIdeographs(inside)) {
+                result += inside;
+                if (opened != nullptr) {
+                    ++*opened;
+                }
+                i = close + MissingFilled(text.substr(close + 1), inside);
+                continue;
+            }
+            if (withoutMarks && !inside.empty() &&
+                inside.find_first_not_of(kNumerals) == std::u16string_view::npos) {
+                i = close;
+                continue;
+            }
+        }
+        if (withoutMarks && (text[i] == u'[' || text[i] == u']')) {
+            continue; // a bracket whose other half a note took
+        }
+        result += text[i];
+    }
+    return result;
+}
+
 bool IsShortName(std::u16string_view note) {
     return CodePoints(note) <= 5 && IsAllIdeographs(note);
 }
@@ -247,6 +279,7 @@ public:
         for (std::size_t i = 0; i < text.size(); ++i) {
             i = Step(text, i);
         }
+        m_out = EditorialBracketsOpened(m_out, &m_counts.editorialBrackets);
         KeepLinesWithVerse();
     }
 
@@ -270,16 +303,6 @@ private:
                 }
                 Bracketed(ch, Trimmed(inside));
                 return close;
-            }
-        } else if (ch == u'[') {
-            const std::size_t close = text.find(u']', i);
-            if (close != std::u16string_view::npos && close - i <= 9) {
-                const std::u16string_view inside = text.substr(i + 1, close - i - 1);
-                if (!StaysBracketed(inside) && IsAllIdeographs(inside)) {
-                    m_out += inside; // the editor's characters are the text's
-                    ++m_counts.editorialBrackets;
-                    return close + MissingFilled(text.substr(close + 1), inside);
-                }
             }
         }
         m_out += ch;
@@ -312,7 +335,8 @@ private:
         if (NamesItsWords(inside)) {
             return inside;
         }
-        const std::u16string words = Trimmed(std::u16string_view(m_out).substr(m_phrase));
+        const std::u16string words = EditorialBracketsOpened(
+            Trimmed(std::u16string_view(m_out).substr(m_phrase)), nullptr, true);
         if (!words.empty()) {
             // A reading names just the characters it would replace: "妇（一作「父」）".
             const std::size_t replaced = ReadingLength(inside);
