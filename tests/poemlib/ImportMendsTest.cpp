@@ -57,7 +57,8 @@ TEST_F(ImportMendsTest, NotesAndReadingsLeaveTheVersesOfAShiAndItsShapeIsRead) {
                       "7\t重酬前寄\t刘禹锡\t唐代\t七言律诗\n"
                       "8\t琉璃瓶歌\t张耒\t唐代\t七言古诗\n"
                       "9\t小星\t无名氏\t唐代\t四言\n"
-                      "10\t鹿柴\t王维\t唐代\t五言绝句\n");
+                      "10\t鹿柴\t王维\t唐代\t五言绝句\n"
+                      "11\t大寒早行\t石介\t唐代\t五言古诗\n");
     // A reading that names its words, at the end of a line: the verse without it.
     EXPECT_EQ(Show(1), "明明如月，何时可掇？\r\n忧从中来，不可断绝。\r\n越陌度阡，枉用相存。\r\n"
                        "契阔谈讌，心念旧恩。\n\n明明 一作：佼佼\n");
@@ -73,6 +74,9 @@ TEST_F(ImportMendsTest, NotesAndReadingsLeaveTheVersesOfAShiAndItsShapeIsRead) {
     // The poets of a linked verse, with the couplet each wrote.
     EXPECT_EQ(Show(5), "常愿山水游，灵奇赏皆遍。\r\n云端访潭洞，林下征茂彦。\n\n"
                        "常愿山水游，灵奇赏皆遍。（贾弇）\n云端访潭洞，林下征茂彦。（严维）\n");
+    // A bit of a web page's markup, split by the source at its "。", stood for nothing.
+    EXPECT_EQ(Show(11), "几处炉爣炭，何人坐有氊。");
+    EXPECT_EQ(report["mended"]["webText"], 1);
     // A footnote's mark stays and a described character counts once.
     EXPECT_EQ(Show(6), "宁知猗[一]梧凤，亦欲此栖宿。\r\n疲{艹/尔}竟何人，洒涕巴东峡。");
     EXPECT_EQ(report["notes"]["fromVerses"], 7);
@@ -171,7 +175,7 @@ TEST_F(ImportMendsTest, ExportAndImportCarryTheNotesAndTheWholeTitles) {
     EXPECT_EQ(poems[1]["notes"],
               nlohmann::json::array({"阑风长雨（一作「东风细雨」）", "妇（一作「父」）"}));
     EXPECT_FALSE(poems[3].contains("notes"));
-    EXPECT_EQ(poems[10]["title"],
+    EXPECT_EQ(poems[11]["title"],
               "竹溪直院盛称起予草堂诗之善暇日览之多有可恨者因效颦作十首亦前人 其一");
     WriteFile(m_folder.File("export.json"), exported.out);
     ASSERT_EQ(Poemlib({"create", Lib("copy"), "--name", "测试", "--author", "t", "--version",

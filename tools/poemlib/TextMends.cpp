@@ -111,24 +111,37 @@ std::size_t PlaceholderEnd(std::u16string_view line, std::size_t open) {
         return std::u16string_view::npos;
     }
     const std::u16string_view inside = line.substr(open + 1, close - open - 1);
-    const bool coded = std::all_of(inside.begin(), inside.end(),
-                                   [](char16_t ch) { return IsAsciiAlnum(ch) || ch == u'。'; });
+    // The source splits its lines at every "。", so a code may run over two.
+    const bool coded = std::all_of(inside.begin(), inside.end(), [](char16_t ch) {
+        return IsAsciiAlnum(ch) || ch == u'。' || ch == u'\n';
+    });
     return coded && std::any_of(inside.begin(), inside.end(), IsAsciiLetter)
                ? close
                : std::u16string_view::npos;
 }
 
-std::u16string PlaceholdersMended(std::u16string_view line, unsigned& count) {
+// "A12N": a letter, digits, a letter, the way a web page wrote a character it had no glyph for.
+bool IsGlyphCode(std::u16string_view code) {
+    return code.size() >= 3 && IsAsciiLetter(code.front()) && IsAsciiLetter(code.back()) &&
+           std::all_of(code.begin() + 1, code.end() - 1,
+                       [](char16_t ch) { return ch >= u'0' && ch <= u'9'; });
+}
+
+// A web page's code for a missing character becomes □; other bits of its markup in brackets
+// ("[H。70x]") stood for no character of the verse and go.
+std::u16string PlaceholdersMended(std::u16string_view line, MendCounts& counts) {
     std::u16string mended;
     for (std::size_t i = 0; i < line.size(); ++i) {
         const std::size_t close = line[i] == u'[' ? PlaceholderEnd(line, i) : std::u16string::npos;
-        if (close != std::u16string::npos) {
-            mended += u'□';
-            ++count;
-            i = close;
-        } else {
+        if (close == std::u16string::npos) {
             mended += line[i];
+        } else if (IsGlyphCode(line.substr(i + 1, close - i - 1))) {
+            mended += u'□';
+            ++counts.placeholders;
+        } else {
+            ++counts.webText;
         }
+        i = close == std::u16string::npos ? i : close;
     }
     return mended;
 }
@@ -420,12 +433,23 @@ MendCounts& MendCounts::operator+=(const MendCounts& other) {
 }
 
 void MendJunk(PoemText& poem, MendCounts& counts) {
-    std::vector<std::u16string> lines;
+    std::u16string text; // the lines that are no web page's, one a line of it
+    bool first = true;
     for (const std::u16string& line : poem.lines) {
         if (IsWebText(line)) {
             ++counts.webText;
         } else {
-            lines.push_back(PlaceholdersMended(line, counts.placeholders));
+            text += (first ? u"" : u"\n") + line;
+            first = false;
+        }
+    }
+    std::vector<std::u16string> lines;
+    if (!first) {
+        text = PlaceholdersMended(text, counts);
+        for (std::size_t start = 0; start <= text.size();) {
+            const std::size_t end = std::min(text.find(u'\n', start), text.size());
+            lines.push_back(text.substr(start, end - start));
+            start = end + 1;
         }
     }
     while (!lines.empty() && IsBlank(lines.back())) {

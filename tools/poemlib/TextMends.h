@@ -33,9 +33,9 @@ struct PoemText {
     std::vector<std::u16string> notes;
 };
 
-// Lines that a web page left (its headers, "ff。"), a web page's codes for characters it could
-// not show ("[A12N]", now □), and lines of nothing but spaces: blank at the start or the end they
-// go, between stanzas they stay empty.
+// Lines that a web page left (its headers, "ff。") and bits of its markup ("[H。70x]"), a web
+// page's codes for characters it could not show ("[A12N]", now □), and lines of nothing but
+// spaces: blank at the start or the end they go, between stanzas they stay empty.
 void MendJunk(PoemText& poem, MendCounts& counts);
 
 // ASCII , . ? ! : ; ( ) beside Chinese become ，。？！：；（）, as the source's own marks are.
