@@ -58,7 +58,8 @@ TEST_F(ImportMendsTest, NotesAndReadingsLeaveTheVersesOfAShiAndItsShapeIsRead) {
                       "8\t琉璃瓶歌\t张耒\t唐代\t七言古诗\n"
                       "9\t小星\t无名氏\t唐代\t四言\n"
                       "10\t鹿柴\t王维\t唐代\t五言绝句\n"
-                      "11\t大寒早行\t石介\t唐代\t五言古诗\n");
+                      "11\t大寒早行\t石介\t唐代\t五言古诗\n"
+                      "12\t分柑子歌\t无名氏\t唐代\t七言古诗\n");
     // A reading that names its words, at the end of a line: the verse without it.
     EXPECT_EQ(Show(1), "明明如月，何时可掇？\r\n忧从中来，不可断绝。\r\n越陌度阡，枉用相存。\r\n"
                        "契阔谈讌，心念旧恩。\n\n明明 一作：佼佼\n");
@@ -79,13 +80,16 @@ TEST_F(ImportMendsTest, NotesAndReadingsLeaveTheVersesOfAShiAndItsShapeIsRead) {
     EXPECT_EQ(report["mended"]["webText"], 1);
     // A footnote's mark stays and a described character counts once.
     EXPECT_EQ(Show(6), "宁知猗[一]梧凤，亦欲此栖宿。\r\n疲{艹/尔}竟何人，洒涕巴东峡。");
-    EXPECT_EQ(report["notes"]["fromVerses"], 7);
-    EXPECT_EQ(report["mended"]["notesMoved"], 7);
-    EXPECT_EQ(report["mended"]["editorialBrackets"], 2);
-    EXPECT_EQ(report["mended"]["strayMarks"], 2);
+    // Notes in a row after a verse's comma, and the stop after them that the verse has no use for.
+    EXPECT_EQ(Show(12), "今朝楼下柑初熟，摘得一筐分不足。\r\n就中小女有所翳，\n\n"
+                        "今朝楼下柑（甘）\n就中小女有所翳，（下缺）\n同上《歌行》\n");
+    EXPECT_EQ(report["notes"]["fromVerses"], 10);
+    EXPECT_EQ(report["mended"]["notesMoved"], 10);
+    EXPECT_EQ(report["mended"]["editorialBrackets"], 3);
+    EXPECT_EQ(report["mended"]["strayMarks"], 3);
     // A record of nothing but a stop, and one of nothing but an editor's note, are no poems.
     EXPECT_EQ(report["leftOut"]["textless"], 2);
-    EXPECT_EQ(report["notes"]["poems"], 4);
+    EXPECT_EQ(report["notes"]["poems"], 5);
 }
 
 TEST_F(ImportMendsTest, CoupletsArePairedByTheSourcesSentences) {
@@ -175,7 +179,7 @@ TEST_F(ImportMendsTest, ExportAndImportCarryTheNotesAndTheWholeTitles) {
     EXPECT_EQ(poems[1]["notes"],
               nlohmann::json::array({"阑风长雨（一作「东风细雨」）", "妇（一作「父」）"}));
     EXPECT_FALSE(poems[3].contains("notes"));
-    EXPECT_EQ(poems[11]["title"],
+    EXPECT_EQ(poems[12]["title"],
               "竹溪直院盛称起予草堂诗之善暇日览之多有可恨者因效颦作十首亦前人 其一");
     WriteFile(m_folder.File("export.json"), exported.out);
     ASSERT_EQ(Poemlib({"create", Lib("copy"), "--name", "测试", "--author", "t", "--version",

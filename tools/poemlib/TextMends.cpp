@@ -315,8 +315,16 @@ private:
                     }
                 }
                 Bracketed(ch, Trimmed(inside));
+                m_afterNote = true;
                 return close;
             }
+        }
+        const bool doubled = m_afterNote && IsOneOf(ch, kMarks) && !m_out.empty() &&
+                             m_out.size() > m_line && IsOneOf(m_out.back(), kMarks);
+        m_afterNote = false;
+        if (doubled) {
+            ++m_counts.strayMarks; // "有所翳，（下缺）。": the verse has its mark already
+            return i;
         }
         m_out += ch;
         if (IsOneOf(ch, kMarks)) {
@@ -351,10 +359,10 @@ private:
         const std::u16string words = EditorialBracketsOpened(
             Trimmed(std::u16string_view(m_out).substr(m_phrase)), nullptr, true);
         if (!words.empty()) {
-            // A reading names just the characters it would replace: "妇（一作「父」）".
-            const std::size_t replaced = ReadingLength(inside);
-            return (replaced != 0 ? LastCharacters(words, replaced) : words) + u"（" + inside +
-                   u"）";
+            // A reading of one character names just the one it would replace: "妇（一作「父」）";
+            // a longer one may be longer or shorter than what it replaces, and keeps the phrase.
+            return (ReadingLength(inside) == 1 ? LastCharacters(words, 1) : words) + u"（" +
+                   inside + u"）";
         }
         if (IsShortName(inside)) {
             // "（贾弇）" after the couplet a poet of a linked verse wrote.
@@ -409,6 +417,7 @@ private:
     std::u16string m_out;
     std::size_t m_line = 0;   // where the line being written starts in m_out
     std::size_t m_phrase = 0; // where the words that a note would follow start
+    bool m_afterNote = false; // the last thing read was a note
 };
 
 } // namespace
