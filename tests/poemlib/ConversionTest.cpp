@@ -76,6 +76,10 @@ TEST(VersesTest, ARegularShiStandsACoupletALine) {
     // Closing quotes stay with their verse.
     EXPECT_EQ(lines(u"借问酒家何处有？“牧童遥指杏花村。”"),
               (std::vector<std::u16string>{u"借问酒家何处有？“牧童遥指杏花村。”"}));
+    // A question inside a line goes with the verse that answers it.
+    EXPECT_EQ(lines(u"楚楚者茨，言抽其棘，自昔何为？我蓺黍稷。我黍与与，我稷翼翼。"),
+              (std::vector<std::u16string>{u"楚楚者茨，言抽其棘，", u"自昔何为？我蓺黍稷。",
+                                           u"我黍与与，我稷翼翼。"}));
     // A sentence of three verses stays whole.
     EXPECT_EQ(lines(u"一二三四五，一二三四五，一二三四五。"),
               (std::vector<std::u16string>{u"一二三四五，一二三四五，一二三四五。"}));

@@ -148,6 +148,7 @@ bool EveryVerseIsPunctuated(const std::vector<std::u16string>& verses) {
 struct Sentence {
     std::size_t first;
     std::size_t count;
+    bool questionGoesOn = false; // it ends with "？" or "！" inside a source line
 };
 
 // A verse ends its sentence at a stop, or at the end of its source line unless it ends on a comma.
@@ -160,23 +161,26 @@ std::vector<Sentence> Sentences(const std::vector<std::u16string>& verses,
         const char16_t ch = mark == std::u16string_view::npos ? u'\0' : verses[i][mark];
         if (i + 1 == verses.size() || IsOneOf(ch, kSentenceEnds) ||
             (endsLine[i] && !IsOneOf(ch, kContinuing))) {
-            sentences.push_back({first, i + 1 - first});
+            const bool question = IsOneOf(ch, u"？！?!") && !endsLine[i];
+            sentences.push_back({first, i + 1 - first, question});
             first = i + 1;
         }
     }
     return sentences;
 }
 
-// Two sentences of one verse in a row, a question and its answer, make one couplet.
-std::vector<Sentence> PairedLoneVerses(const std::vector<Sentence>& sentences) {
+// A question or a cry with the verse that answers it makes a couplet: two sentences of one verse
+// in a row ("借问酒家何处有？牧童遥指杏花村。"), or an odd one that ends with "？" or "！" inside
+// its line and the next ("…言抽其棘，自昔何为？我蓺黍稷。").
+std::vector<Sentence> Groups(const std::vector<Sentence>& sentences) {
     std::vector<Sentence> groups;
     for (std::size_t i = 0; i < sentences.size(); ++i) {
-        if (sentences[i].count == 1 && i + 1 < sentences.size() && sentences[i + 1].count == 1) {
-            groups.push_back({sentences[i].first, 2});
-            ++i;
-        } else {
-            groups.push_back(sentences[i]);
+        Sentence group = sentences[i];
+        while (group.count % 2 != 0 && i + 1 < sentences.size() &&
+               (sentences[i].questionGoesOn || (group.count == 1 && sentences[i + 1].count == 1))) {
+            group.count += sentences[++i].count;
         }
+        groups.push_back(group);
     }
     return groups;
 }
@@ -243,7 +247,7 @@ CoupletLayout CoupletLines(std::u16string_view text) {
     if (verses.size() < 2 || CommonLength(verses) == 0 || !EveryVerseIsPunctuated(verses)) {
         return layout;
     }
-    const std::vector<Sentence> groups = PairedLoneVerses(Sentences(verses, endsLine));
+    const std::vector<Sentence> groups = Groups(Sentences(verses, endsLine));
     if (StandsAVerseOff(groups, verses.size())) {
         layout.shifted = true;
         AddLines(MarksMovedOn(verses), {0, verses.size()}, layout.lines);

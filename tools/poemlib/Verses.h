@@ -26,12 +26,12 @@ std::u16string FormByShape(const std::vector<std::u16string>& verses);
 // The lines of a shi whose verses all have one length and each end with their punctuation, one
 // couplet a line, paired within the source's sentences: a sentence runs to a stop (。！？；) or to
 // the end of a source line that does not end on a comma, so a stanza's end always ends a line. Two
-// sentences of one verse each ("借问酒家何处有？牧童遥指杏花村。") make one couplet; any other
-// sentence of an odd number of verses keeps its last three on one line, and a lone verse stands
-// alone. A source whose stops stand a verse off (a first and a last sentence of one verse, every
-// other of two) is paired again with each mark moved onto the verse it belongs to, and `shifted`
-// says so. Anything else (mixed lengths, verses that only a line break ends) has no lines: keep
-// the source's.
+// sentences of one verse each ("借问酒家何处有？牧童遥指杏花村。") make one couplet, and so do an
+// odd sentence that ends with "？" or "！" inside its line and the next; any other sentence of an
+// odd number of verses keeps its last three on one line, and a lone verse stands alone. A source
+// whose stops stand a verse off (a first and a last sentence of one verse, every other of two) is
+// paired again with each mark moved onto the verse it belongs to, and `shifted` says so. Anything
+// else (mixed lengths, verses that only a line break ends) has no lines: keep the source's.
 struct CoupletLayout {
     std::vector<std::u16string> lines;
     bool shifted = false;
