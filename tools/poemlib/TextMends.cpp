@@ -70,27 +70,12 @@ char16_t After(std::u16string_view text, std::size_t at) {
     return 0;
 }
 
+// The full-width form of an ASCII mark that has one here; 0 for any other character.
 char16_t FullWidth(char16_t ch) {
-    switch (ch) {
-    case u',':
-        return u'，';
-    case u'.':
-        return u'。';
-    case u'?':
-        return u'？';
-    case u'!':
-        return u'！';
-    case u':':
-        return u'：';
-    case u';':
-        return u'；';
-    case u'(':
-        return u'（';
-    case u')':
-        return u'）';
-    default:
-        return 0;
-    }
+    constexpr std::u16string_view ascii = u",.?!:;()";
+    constexpr std::u16string_view wide = u"，。？！：；（）";
+    const std::size_t at = ascii.find(ch);
+    return at != std::u16string_view::npos ? wide[at] : 0;
 }
 
 // A line a web page left: its headers, or bits of Latin with no Chinese ("ff。").
