@@ -72,7 +72,11 @@ struct NotesFileContents {
 };
 NotesFileContents ReadNotesFile(const CString& path);
 
-// Gathers the notes of a library's poems and writes them as its notes file.
+// Gathers the notes of a library's poems and writes them as its notes file. To copy poems with
+// their notes into a library of one's own: take each poem's notes with FindPoemNotes from the
+// library it comes from, append the poem (its record now holds its new place), Add the record,
+// its text and those notes here, and Write the file beside the new library once all are in. The
+// whole file is written each time, so notes of poems that went are gone with them.
 class CNotesWriter {
 public:
     // `record` holds the poem's place in the data file; `text` is the text as stored there, up to
