@@ -1,6 +1,8 @@
 # Run at install time: copies the program folder's files that the reader opens by bare name
-# (each library pair, the pictures, the music and the reference pages) and the folders of the
-# pages of every poet and form, as the folder holds them now. An index without its data file (or the other way round) is no library and stays.
+# (each library pair with its notes when it has some, the pictures, the music and the reference
+# pages) and the folders of the pages of every poet and form, as the folder holds them now. An
+# index without its data file (or the other way round) is no library and stays, and so do its
+# notes.
 set(destination "${LOMEVA_INSTALL_PROGRAM_DIR}")
 if(NOT IS_ABSOLUTE "${destination}")
     set(destination "${CMAKE_INSTALL_PREFIX}/${destination}")
@@ -11,8 +13,12 @@ file(GLOB others LIST_DIRECTORIES false "${LOMEVA_PROGRAM_DIR}/*.jpg"
 set(files ${others})
 foreach(index IN LISTS indexes)
     string(REGEX REPLACE "\\.idx$" ".dat" data "${index}")
+    string(REGEX REPLACE "\\.idx$" ".notes" notes "${index}")
     if(EXISTS "${data}")
         list(APPEND files "${index}" "${data}")
+        if(EXISTS "${notes}")
+            list(APPEND files "${notes}")
+        endif()
     endif()
 endforeach()
 if(NOT indexes)

@@ -88,6 +88,60 @@ write("import", "anthology.json", json.dumps({"title": "千家诗", "content": [
     ensure_ascii=False).encode())
 write("import", "odd.json", b'[{"title": 5, "author": null, "paragraphs": "x"}, 3, [], {}]')
 
+# Notes inputs: the index, then the data file padded to four bytes and the notes file, each cut
+# as Split cuts them. The notes file as library/PoemNotes.h describes it.
+def fnv(data):
+    value = 14695981039346656037
+    for byte in data:
+        value = ((value ^ byte) * 1099511628211) & 0xFFFFFFFFFFFFFFFF
+    return value
+
+
+def zero_ended(raw):
+    return raw.split(b"\0")[0]
+
+
+def notes_file(index, data, notes_of):
+    entries = []
+    for i, (full_title, notes) in notes_of.items():
+        at = 292 + 124 * i
+        title, author = index[at:at + 65], index[at + 65:at + 82]
+        length, offset = struct.unpack_from("<II", index, at + 116)
+        text = zero_ended(data[offset:offset + length])
+        poem_sum = fnv(zero_ended(title) + b"\0" + zero_ended(author) + b"\0" + text)
+        body = b"".join(gbk(line) + b"\0" for line in [full_title] + notes)
+        entries.append((offset, length, poem_sum, body))
+    entries.sort(key=lambda entry: entry[:3])
+    table, bodies = b"", b""
+    start = 16 + 32 * len(entries)
+    for offset, length, poem_sum, body in entries:
+        table += struct.pack("<IIQIIQ", offset, length, poem_sum, start + len(bodies), len(body),
+                             fnv(body))
+        bodies += body
+    return b"SCNOTES\0" + struct.pack("<II", 1, len(entries)) + table + bodies
+
+
+def pack_notes(index, data, notes):
+    data += b"\0" * (-len(data) % 4)
+    return pack(index, pack(data, notes))
+
+
+index, data = libraries["small"]
+sound = notes_file(index, data, {0: ("", ["床--井栏。", "疑--好像。"]),
+                                 2: ("天净沙·秋思（小令）", ["<b>枯藤</b> & 老树"])})
+write("notes", "sound", pack_notes(index, data, sound))
+write("notes", "empty", pack_notes(index, data, b""))
+write("notes", "header-only", pack_notes(index, data, b"SCNOTES\0" + struct.pack("<II", 1, 0)))
+write("notes", "cut-short", pack_notes(index, data, sound[:len(sound) - 5]))
+damaged = bytearray(sound)
+damaged[-3] ^= 0x55
+write("notes", "damaged", pack_notes(index, data, bytes(damaged)))
+huge = bytearray(sound)
+struct.pack_into("<I", huge, 16 + 20, 0xFFFFFFFF)  # the first poem's notes: 4 GiB long
+write("notes", "huge-size", pack_notes(index, data, bytes(huge)))
+write("notes", "many-entries", pack_notes(index, data, sound[:12] + struct.pack("<I", 0x7FFFFFFF)
+                                          + sound[16:]))
+
 write("codepage", "text", gbk("明月") + gbk("床前明月光，\r\n疑是地上霜。"))
 write("codepage", "invalid", b"\xb4\x81" + b"\x81 A\xff\x80\xd2\x7f" + gbk("月光") + b"\0tail")
 write("codepage", "dot", gbk("·") + gbk("商调·梧叶儿"))

@@ -101,6 +101,7 @@ public:
     // would leave them, with far fewer writes and flushes.
     bool AppendPoems(std::span<const PoemToAppend> poems);
 
+    const CString& GetFolder() const { return m_strFolder; }
     const CString& GetIndexName() const { return m_strIndexName; }
     const CString& GetDataName() const { return m_strDataName; }
     const LibraryHeader& GetHeader() const { return m_header; }

@@ -84,3 +84,51 @@ CString ComposePoemPage(CPoemLibrary& library, const PoemRecord& record) {
 
     return CString(u"<html>") + head + body + u"</html>";
 }
+
+namespace {
+
+CString EscapedHtml(const CString& text) {
+    CString html;
+    for (const char16_t ch : text.view()) {
+        switch (ch) {
+        case u'&':
+            html += u"&amp;";
+            break;
+        case u'<':
+            html += u"&lt;";
+            break;
+        case u'>':
+            html += u"&gt;";
+            break;
+        case u'\r':
+            break;
+        case u'\n':
+            html += u"<br>";
+            break;
+        default:
+            html += ch;
+        }
+    }
+    return html;
+}
+
+} // namespace
+
+CString NotesToHtml(const PoemNotes& notes, const CString& color) {
+    if (notes.IsEmpty()) {
+        return {};
+    }
+    CString lines;
+    for (const CString& line : notes.Lines()) {
+        lines += EscapedHtml(line) + u"<br>";
+    }
+    // Below the page's table, in a table of its own as wide, so that it starts under the poem.
+    return CString(u"<table align=left border=0 width=480 >") + u"<tr>" +
+           u"<td align=left valign=top>" +
+           FontLine(u"<font size=3 color=#", color, lines, u"</font>") + u"</td>" + u"</tr>" +
+           u"</table>";
+}
+
+CString ComposePoemNotes(CPoemLibrary& library, const PoemRecord& record) {
+    return NotesToHtml(FindPoemNotes(library, record), g_strTextColor);
+}

@@ -5,6 +5,7 @@
 // viewer runs no script and fetches nothing from the network.
 
 #include "library/LibraryFormat.h"
+#include "library/PoemNotes.h"
 #include "platform/core/CString.h"
 
 class CPoemLibrary;
@@ -15,3 +16,14 @@ CString TextToHtml(const CString& text);
 // The whole page for `record`, its text read afresh from `library`, with the settings as they
 // are now (colours, program folder, background picture).
 CString ComposePoemPage(CPoemLibrary& library, const PoemRecord& record);
+
+// The poem's notes as a piece of HTML that follows the page, smaller than the poem and in its
+// text colour `color`: the whole title first when the record's is cut, then each note on a line
+// of its own. Empty when there are none. Unlike the page's fields, the notes are escaped: they are
+// plain text that this program wrote, never markup a library carries on purpose, so whatever they
+// hold ("<", "&") shows as written and nothing in them can reach into the page.
+CString NotesToHtml(const PoemNotes& notes, const CString& color);
+
+// The notes piece for `record` of `library` (its notes file read afresh), in the text colour of
+// the settings now; empty when the poem has no notes.
+CString ComposePoemNotes(CPoemLibrary& library, const PoemRecord& record);

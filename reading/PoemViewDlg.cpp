@@ -81,6 +81,10 @@ void CPoemViewDlg::OnPaint() {
     ComposePage();
     if (m_hwndHtml != nullptr) {
         ::SendMessage(m_hwndHtml, DTM_ADDTEXTW, 0, reinterpret_cast<LPARAM>(m_strPage.GetString()));
+        // The poem's notes, when it has some, follow the page as a piece of their own.
+        if (const CString notes = ComposeNotes(); !notes.IsEmpty()) {
+            ::SendMessage(m_hwndHtml, DTM_ADDTEXTW, 0, reinterpret_cast<LPARAM>(notes.GetString()));
+        }
         ::SendMessage(m_hwndHtml, DTM_ENDOFSOURCE, 0, 0);
     }
 }
@@ -252,4 +256,12 @@ void RunRandomPoem() {
     if (reader.ShowRandom()) {
         reader.DoModal();
     }
+}
+
+CString CPoemViewDlg::ComposeNotes() const {
+    CPoemLibrary* library = ShownLibrary();
+    if (library == nullptr || m_pRecord == nullptr) {
+        return {};
+    }
+    return ComposePoemNotes(*library, *m_pRecord);
 }

@@ -34,6 +34,8 @@ public:
     // Replaces m_strPage with the page of m_pRecord, its text read afresh, in the colours and
     // over the picture that the settings hold now.
     void ComposePage();
+    // The HTML of m_pRecord's notes, read afresh; empty when it has none.
+    CString ComposeNotes() const;
 
     // The poem before or after in the list; false, changing nothing, at the ends.
     bool ShowPrevious();

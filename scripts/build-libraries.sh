@@ -4,14 +4,15 @@
 # page offers them:
 #   scripts/build-libraries.sh [PROGRAM_DIR] [POEMLIB]     (default build/lomeva, build/bin/poemlib)
 # The package is fetched once into ${XDG_CACHE_HOME:-~/.cache}/lomeva; later runs work offline.
-# What each import counted (forms, dynasties, characters replaced) is kept there in reports/.
+# What each import counted (forms, dynasties, characters replaced, notes, each kind of mend and
+# what it left out) is kept there in reports/.
 # LOMEVA_POETRY_PACKAGE names a package file to use instead (the tests' small one).
 # Then the reference pages of every poet and form of the folder's libraries are written with
 # refpages (beside POEMLIB, or LOMEVA_REFPAGES), the same command the ordinary build runs, from
 # what it converted of the package's biographies and counts into .collection-notes.json.
 #
-# Each library is built in a folder of its own inside the program folder and renamed into place
-# only when it is complete, so that the page never offers half a library; a failure leaves the
+# Each library (with its notes, NAME.notes, when it has some) is built in a folder of its own
+# inside the program folder and renamed into place only when it is complete, so that the page never offers half a library; a failure leaves the
 # libraries already in place as they were. The libraries are the same bytes on every build from
 # the same package, and a run that finds them built from the same package and tool changes nothing.
 set -euo pipefail
@@ -21,7 +22,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 program=$(realpath -m "${1:-$root/build/lomeva}")
 poemlib=$(realpath -m "${2:-$root/build/bin/poemlib}")
 refpages=$(realpath -m "${LOMEVA_REFPAGES:-$(dirname "$poemlib")/refpages}")
-notes=.collection-notes.json
+collection_notes=.collection-notes.json
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/lomeva
 version=2.0.1
 released=2026-08-11
@@ -122,6 +123,14 @@ build_one() {
     "$poemlib" check "$stage/$name.idx" >/dev/null || fail "$name does not pass poemlib check"
 }
 
+# The sum over a library's import reports of one count of a section ("notes", "mended",
+# "leftOut"), or of all the counts of the section when no count is named.
+section_sum() {
+    local name=$1 stage=$2 section=$3 key=${4:-[a-zA-Z]+}
+    cat "$stage/$name".*.json | sed -n "/^ \"$section\": {/,/^ }/p" |
+        sed -nE "s/^  \"$key\": ([0-9]+),?\$/\\1/p" | awk '{s+=$1} END {print s+0}'
+}
+
 # One line of the closing table from the reports of a library's imports.
 table_row() {
     local name=$1 stage=$2
@@ -134,7 +143,9 @@ table_row() {
         awk '{s+=$1} END {print s+0}')
     cut=$(cat "$stage/$name".*.json | sed -nE 's/^ "titlesCut": ([0-9]+),/\1/p' |
         awk '{s+=$1} END {print s+0}')
-    printf '%s\t%s\t%s\t%s\t%s\n' "$name" "$poems" "$dynasties" "$replaced" "$cut"
+    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$name" "$poems" "$dynasties" "$replaced" "$cut" \
+        "$(section_sum "$name" "$stage" notes poems)" "$(section_sum "$name" "$stage" mended)" \
+        "$(section_sum "$name" "$stage" leftOut textless)"
 }
 
 # The page of every poet and form of the folder's libraries, and authors.htm and geti.htm.
@@ -169,27 +180,33 @@ main() {
         rows+=("$(table_row "$name" "$work")")
     done < <(library_names)
     [ -x "$refpages" ] || fail "no refpages at $refpages: build first (bash scripts/setup.sh run)"
-    "$refpages" package "$dist" "$work/sources.tsv" "$work/$notes" ||
+    "$refpages" package "$dist" "$work/sources.tsv" "$work/$collection_notes" ||
         fail "reading the package's biographies and counts failed"
-    # Every library is complete: move them in, the data file before its index, since the page
-    # lists the index files.
+    # Every library is complete: move them in, its notes and data file before its index, since
+    # the page lists the index files. Notes left from a build that had some go with it.
     while read -r name; do
+        if [ -f "$work/$name.notes" ]; then
+            mv -f "$work/$name.notes" "$program/$name.notes"
+        else
+            rm -f "$program/$name.notes"
+        fi
         mv -f "$work/$name.dat" "$program/$name.dat"
         mv -f "$work/$name.idx" "$program/$name.idx"
     done < <(library_names)
-    mv -f "$work/$notes" "$program/$notes"
+    mv -f "$work/$collection_notes" "$program/$collection_notes"
     {
         echo "$stamp"
         (cd "$program" && library_names | while read -r name; do
             sha256sum "$name.idx" "$name.dat"
-        done && sha256sum "$notes")
+            [ ! -f "$name.notes" ] || sha256sum "$name.notes"
+        done && sha256sum "$collection_notes")
     } >"$program/.collection-libraries"
     write_pages
     # What each import counted (forms, dynasties, every character replaced), to read at leisure.
     mkdir -p "$cache/reports"
     cp "$work"/*.json "$cache/reports/"
     {
-        printf '库\t诗词\t朝代\t替换的字\t截短的标题\n'
+        printf '库\t诗词\t朝代\t替换的字\t截短的标题\t有注的诗\t修补\t略去的空记录\n'
         printf '%s\n' "${rows[@]}"
     } | if command -v column >/dev/null; then column -t -s $'\t'; else cat; fi
 }

@@ -9,7 +9,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
 cmake --preset fuzz >/dev/null
-targets=(library check import codepage)
+targets=(library check import codepage notes)
 cmake --build build-fuzz --target "${targets[@]/#/fuzz_}"
 
 for target in "${targets[@]}"; do

@@ -24,6 +24,10 @@ cp "$work/main-z2.png" "$work/poem-z2.png" "$work/colour-chooser-z2.png" "$out/"
 for menu in main-menu reader-menu; do
     cp "$work/$menu-z1.png" "$work/$menu-z2.png" "$out/"
 done
+# A 花间集 poem with its notes, once the collection's libraries are built.
+for zoom in 1 2; do
+    [ ! -f "$work/notes-z$zoom.png" ] || cp "$work/notes-z$zoom.png" "$out/"
+done
 for screen in poem reference search search-fields addpoem options-background options-library \
     colour-chooser; do
     cp "$work/$screen-z1.png" "$out/"

@@ -1,5 +1,7 @@
 #include "platform/core/ProgramFolder.h"
 
+#include "platform/core/Checksum.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -7,9 +9,11 @@
 #include <map>
 #include <optional>
 #include <sstream>
+#include <string_view>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -17,9 +21,10 @@ namespace {
 
 constexpr const char* kRecordName = ".lomeva-received";
 
+// A library's files: its index, its data and, when it has some, its notes, which go with it.
 bool IsLibraryFile(const fs::path& path) {
     const fs::path extension = path.extension();
-    return extension == ".idx" || extension == ".dat";
+    return extension == ".idx" || extension == ".dat" || extension == ".notes";
 }
 
 // A folder the reader's tools leave behind while they work (".building.…").
@@ -45,38 +50,52 @@ std::optional<std::string> ChecksumOf(const fs::path& path) {
     if (!file) {
         return std::nullopt;
     }
-    std::uint64_t hash = 14695981039346656037ull;
+    CChecksum sum;
     char buffer[1 << 16];
     while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
-        for (std::streamsize i = 0; i < file.gcount(); ++i) {
-            hash = (hash ^ static_cast<unsigned char>(buffer[i])) * 1099511628211ull;
-        }
+        sum.Add(std::string_view(buffer, static_cast<std::size_t>(file.gcount())));
     }
     if (file.bad()) {
         return std::nullopt;
     }
     char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(sum.Value()));
     return std::string(text);
 }
 
+// A library's files; the notes file need not be there.
 struct Pair {
     fs::path index;
     fs::path data;
+    fs::path notes;
 };
 
 Pair PairIn(const fs::path& folder, const std::string& base) {
-    return {folder / (base + ".idx"), folder / (base + ".dat")};
+    return {folder / (base + ".idx"), folder / (base + ".dat"), folder / (base + ".notes")};
 }
 
-// "IDXSUM DATSUM" of both files, or nothing when either cannot be read.
+bool HasNotes(const Pair& pair) {
+    std::error_code error;
+    return fs::is_regular_file(pair.notes, error);
+}
+
+// "IDXSUM DATSUM" of both files, the data's followed by "+NOTESSUM" when the library has notes
+// (so that a record of a library without them reads as it always has); nothing when a file
+// cannot be read.
 std::optional<std::string> SumsOf(const Pair& pair) {
     const auto index = ChecksumOf(pair.index);
     const auto data = ChecksumOf(pair.data);
-    if (!index || !data) {
+    const auto notes = HasNotes(pair) ? ChecksumOf(pair.notes) : std::optional<std::string>("");
+    if (!index || !data || !notes) {
         return std::nullopt;
     }
-    return *index + ' ' + *data;
+    return *index + ' ' + *data + (notes->empty() ? "" : '+' + *notes);
+}
+
+// "IDXSTAMP DATSTAMP" of the installed files, the same way.
+std::string StampsOf(const Pair& pair) {
+    return StampOf(pair.index) + ' ' + StampOf(pair.data) +
+           (HasNotes(pair) ? '+' + StampOf(pair.notes) : std::string());
 }
 
 // What the user received of one library, and how the installed files looked then.
@@ -119,12 +138,20 @@ bool WriteRecord(const fs::path& file, const Record& record) {
     return !error;
 }
 
-// Copies the installed pair over the user's: each file beside its place first, then renamed,
-// so that a copy cut short never stands as a library.
+// Copies the installed library over the user's: each file beside its place first, then renamed,
+// so that a copy cut short never stands as a library; the notes first, the index last. Notes of
+// the user's that the installed library has none of go: they were the old library's.
 bool CopyPair(const Pair& from, const Pair& to) {
     const std::string suffix = ".copy-" + std::to_string(::getpid());
     std::error_code error;
-    for (const auto& [source, target] : {std::pair{from.data, to.data}, {from.index, to.index}}) {
+    std::vector<std::pair<fs::path, fs::path>> files = {{from.data, to.data},
+                                                        {from.index, to.index}};
+    if (HasNotes(from)) {
+        files.insert(files.begin(), {from.notes, to.notes});
+    } else {
+        fs::remove(to.notes, error);
+    }
+    for (const auto& [source, target] : files) {
         const fs::path temporary =
             target.parent_path() / ('.' + target.filename().string() + suffix);
         fs::copy_file(source, temporary, fs::copy_options::overwrite_existing, error);
@@ -221,7 +248,7 @@ private:
     bool SyncLibrary(const std::string& base, Record& record, bool& changed) {
         const Pair shipped = PairIn(m_installed, base);
         const Pair mine = PairIn(m_own, base);
-        const std::string stamp = StampOf(shipped.index) + ' ' + StampOf(shipped.data);
+        const std::string stamp = StampsOf(shipped);
         std::error_code error;
         const bool haveIndex =
             fs::symlink_status(mine.index, error).type() != fs::file_type::not_found;

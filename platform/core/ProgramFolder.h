@@ -3,10 +3,10 @@
 //
 // The reader opens every file by bare name in its program folder, and adding a poem writes the
 // libraries there. Installed for the whole machine, that folder belongs to root, so each user
-// runs on a program folder of their own: a copy of every library (each .idx with its .dat),
-// which is theirs to write, and links to everything else of the installed folder (the reader,
-// its music module, the picture viewer, the pictures, the music, the reference pages and the
-// folders of the pages of every poet and form).
+// runs on a program folder of their own: a copy of every library (each .idx with its .dat, and
+// its .notes when it has some), which is theirs to write, and links to everything else of the
+// installed folder (the reader, its music module, the picture viewer, the pictures, the music,
+// the reference pages and the folders of the pages of every poet and form).
 // Libraries the user puts there are theirs and are left alone.
 //
 // A library installed later (a newer default library) replaces the user's copy only while that

@@ -113,6 +113,49 @@ TEST_F(ProgramFolderTest, ANewerLibraryRenewsAnUntouchedCopyAndKeepsOneWithTheUs
     EXPECT_EQ(ReadFile(Own("kavro.idx")), "index 2 + a poem");
 }
 
+// A library's notes are part of it: copied with it, never linked, renewed with it (also when
+// only they changed), and kept with a copy the user changed.
+TEST_F(ProgramFolderTest, NotesTravelWithTheirLibrary) {
+    Prepare(); // a record from before kavro had notes
+    const auto installNotes = [this](const std::string& bytes) {
+        WriteFile(Installed("kavro.notes.new"), bytes);
+        fs::rename(Installed("kavro.notes.new"), Installed("kavro.notes"));
+    };
+    installNotes("notes 1");
+    EXPECT_TRUE(Prepare().empty());
+    EXPECT_FALSE(fs::is_symlink(Own("kavro.notes")));
+    EXPECT_EQ(ReadFile(Own("kavro.notes")), "notes 1");
+    EXPECT_EQ(ReadFile(Own("kavro.idx")), "index 1");
+
+    installNotes("notes 2"); // the same library, better notes
+    EXPECT_TRUE(Prepare().empty());
+    EXPECT_EQ(ReadFile(Own("kavro.notes")), "notes 2");
+
+    // A library without notes replaces one with: the old notes go with the old library.
+    fs::remove(Installed("kavro.notes"));
+    Install("kavro", "index 2", "data 2");
+    EXPECT_TRUE(Prepare().empty());
+    EXPECT_FALSE(fs::exists(Own("kavro.notes")));
+    EXPECT_EQ(ReadFile(Own("kavro.dat")), "data 2");
+
+    // The user's own copy keeps its notes whatever comes.
+    installNotes("notes 3");
+    Install("kavro", "index 3", "data 3");
+    Prepare();
+    EXPECT_EQ(ReadFile(Own("kavro.notes")), "notes 3");
+    WriteFile(Own("kavro.idx"), "index 3 + a poem");
+    WriteFile(Own("kavro.dat"), "data 3 + a poem");
+    installNotes("notes 4");
+    Install("kavro", "index 4", "data 4");
+    EXPECT_EQ(Prepare().size(), 1u);
+    EXPECT_EQ(ReadFile(Own("kavro.notes")), "notes 3");
+    EXPECT_EQ(ReadFile(Own("kavro.idx")), "index 3 + a poem");
+    // Notes without their library are none.
+    WriteFile(Installed("lone.notes"), "notes of nothing");
+    Prepare();
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Own("lone.notes"))));
+}
+
 TEST_F(ProgramFolderTest, TheUsersOwnLibrariesStayAndARemovedCopyComesBack) {
     Prepare();
     WriteFile(Own("mine.idx"), "my index");

@@ -179,6 +179,17 @@ for folder in poets forms; do
 done
 check "ann cannot read the page of 李白" test -f "$ann/poets/唐代/李白.htm"
 
+# The notes of every library the build's program folder holds (the collection's, once it is
+# built) are installed with it and copied with it, never linked.
+for notes in "$build"/lomeva/*.notes; do
+    [ -f "$notes" ] && [ -f "${notes%.notes}.idx" ] && [ -f "${notes%.notes}.dat" ] || continue
+    name=${notes##*/}
+    check "the package lacks $name" cmp -s "$notes" "$program/$name"
+    check "ann's $name is not a copy of the installed one" \
+        test ! -L "$ann/$name" -a -f "$ann/$name" -a "$(cat "$ann/$name" 2>/dev/null | sha256sum)" = \
+        "$(sha256sum <"$notes")"
+done
+
 # She adds a poem; after a restart it is there, and the installed library has not changed.
 before=$(poems "$ann/kavro.idx")
 check "poemlib could not add to ann's library" \

@@ -4,6 +4,7 @@
 #include "platform/core/CodePage.h"
 #include "tools/poemlib/Prepare.h"
 #include "tools/poemlib/Simplifier.h"
+#include "tools/poemlib/TextMends.h"
 #include "tools/poemlib/Verses.h"
 
 #include <gtest/gtest.h>
@@ -66,18 +67,25 @@ TEST(VersesTest, ShapeNamesTheForm) {
 }
 
 TEST(VersesTest, ARegularShiStandsACoupletALine) {
+    const auto lines = [](std::u16string_view text) { return CoupletLines(text).lines; };
     EXPECT_EQ(
-        CoupletLines(SplitVerses(u"床前明月光，疑是地上霜，举头望明月，低头思故乡。")),
+        lines(u"床前明月光，疑是地上霜，举头望明月，低头思故乡。"),
         (std::vector<std::u16string>{u"床前明月光，疑是地上霜，", u"举头望明月，低头思故乡。"}));
-    EXPECT_EQ(CoupletLines(SplitVerses(u"寻声暗问弹者谁？\r\n琵琶声停欲语迟。\r\n")),
+    EXPECT_EQ(lines(u"寻声暗问弹者谁？\r\n琵琶声停欲语迟。\r\n"),
               (std::vector<std::u16string>{u"寻声暗问弹者谁？琵琶声停欲语迟。"}));
     // Closing quotes stay with their verse.
-    EXPECT_EQ(CoupletLines(SplitVerses(u"借问酒家何处有？“牧童遥指杏花村。”")),
+    EXPECT_EQ(lines(u"借问酒家何处有？“牧童遥指杏花村。”"),
               (std::vector<std::u16string>{u"借问酒家何处有？“牧童遥指杏花村。”"}));
-    // Mixed lengths, an odd verse out and verses that only line breaks end keep their lines.
-    EXPECT_TRUE(CoupletLines(SplitVerses(u"上邪！我欲与君相知，长命无绝衰。")).empty());
-    EXPECT_TRUE(CoupletLines(SplitVerses(u"一二三四五，一二三四五，一二三四五。")).empty());
-    EXPECT_TRUE(CoupletLines(SplitVerses(u"池上闲房碧树围\r\n帘纹如縠上斜晖")).empty());
+    // A question inside a line goes with the verse that answers it.
+    EXPECT_EQ(lines(u"楚楚者茨，言抽其棘，自昔何为？我蓺黍稷。我黍与与，我稷翼翼。"),
+              (std::vector<std::u16string>{u"楚楚者茨，言抽其棘，", u"自昔何为？我蓺黍稷。",
+                                           u"我黍与与，我稷翼翼。"}));
+    // A sentence of three verses stays whole.
+    EXPECT_EQ(lines(u"一二三四五，一二三四五，一二三四五。"),
+              (std::vector<std::u16string>{u"一二三四五，一二三四五，一二三四五。"}));
+    // Mixed lengths and verses that only line breaks end keep their lines.
+    EXPECT_TRUE(lines(u"上邪！我欲与君相知，长命无绝衰。").empty());
+    EXPECT_TRUE(lines(u"池上闲房碧树围\r\n帘纹如縠上斜晖").empty());
 }
 
 TEST(FieldTest, ALongFieldIsCutAtACharacterWithAnEllipsis) {
@@ -108,6 +116,32 @@ TEST(QuTuneTest, TheTuneComesFromTheTitleInThePickListsSpelling) {
     EXPECT_EQ(poemlib::QuTune(CString(u"诈妮子调风月·仙吕/点绛唇"), forms), u"点绛唇");
     EXPECT_EQ(poemlib::QuTune(CString(u"中吕·四换头"), forms), u"四换头");
     EXPECT_EQ(poemlib::QuTune(CString(u"一半儿"), forms), u"一半儿");
+}
+
+} // namespace
+
+namespace {
+
+TEST(MendsTest, AsciiPunctuationBesideChineseBecomesFullWidthAndStaysElsewhere) {
+    unsigned count = 0;
+    EXPECT_EQ(poemlib::FullWidthPunctuation(u"莫言春稍晚,自有镇开花.谁知?(云)好:是;", count),
+              u"莫言春稍晚，自有镇开花。谁知？（云）好：是；");
+    EXPECT_EQ(count, 7u);
+    count = 0;
+    // Between Latin letters and digits, after a number and in an ellipsis, it stays.
+    EXPECT_EQ(poemlib::FullWidthPunctuation(u"1.小山 qiong2）a,b 3.14 好... (a)", count),
+              u"1.小山 qiong2）a,b 3.14 好... (a)");
+    EXPECT_EQ(count, 0u);
+}
+
+TEST(MendsTest, AQuTitleWithATitleOfItsOwnKeepsIt) {
+    poemlib::MendCounts counts;
+    poemlib::PoemText poem{
+        u"双调・折桂令席上偶谈蜀汉事，因赋短柱体", {u"鸾舆三顾茅庐，汉祚难扶。"}, {}};
+    poemlib::MendVerseInTitle(poem, counts);
+    EXPECT_EQ(poem.title, u"双调・折桂令席上偶谈蜀汉事，因赋短柱体");
+    EXPECT_EQ(poem.lines.size(), 1u);
+    EXPECT_EQ(counts.Total(), 0u);
 }
 
 } // namespace

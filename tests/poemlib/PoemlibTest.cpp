@@ -242,16 +242,17 @@ TEST_F(ImportTest, StoresEveryPoemAndRefusesAllWhenASourceCannotBeRead) {
         {"title": ")" + std::string(70, 'x') + R"(", "author": "丙", "paragraphs": ["二"]},
         {"title": "长名", "author": "一二三四五六七八九", "paragraphs": ["三"]}
     ])");
-    // No poem is dropped for its fields: a long field is cut with "…", and a character the code
-    // page lacks becomes □.
+    // No poem is dropped for its fields: a long field is cut with "…" (a title keeps its end,
+    // and its whole is the poem's note), and a character the code page lacks becomes □.
     const auto r = Run({"import", Lib(), poems});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "added 4 poems, 1 titles cut, 1 authors cut, 2 characters replaced\n");
+    EXPECT_EQ(r.out, "added 4 poems, 1 titles cut, 1 authors cut, 2 characters replaced, 1 poems "
+                     "with notes\n");
     EXPECT_EQ(Run({"list", Lib()}).out, "1\t好\t甲\t\t\n"
                                         "2\t符文\t乙\t\t\n"
                                         "3\t" +
-                                            std::string(62, 'x') +
-                                            "…\t丙\t\t\n"
+                                            std::string(58, 'x') +
+                                            "…xxxx\t丙\t\t\n"
                                             "4\t长名\t一二三四五六七…\t\t\n");
     EXPECT_EQ(Run({"show", Lib(), "2"}).out, "□□");
     EXPECT_EQ(Run({"check", Lib()}).exitCode, 0);

@@ -78,3 +78,32 @@ TEST_F(PoemPageTest, EachSettingChangesOnlyItsOwnPiece) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(NotesToHtml, TheNotesFollowInTheTextColourEscapedOneALine) {
+    EXPECT_TRUE(NotesToHtml(PoemNotes(), u"FFFFFF").IsEmpty());
+    const CString html =
+        NotesToHtml(PoemNotes{u"长题<全>", {u"1.a&b--甲", u"2.<i>乙</i>"}}, u"F3EBDD");
+    EXPECT_EQ(html,
+              CString(u"<table align=left border=0 width=480 ><tr><td align=left "
+                      u"valign=top><font size=3 color=#F3EBDD>原题：长题&lt;全&gt;<br>"
+                      u"1.a&amp;b--甲<br>2.&lt;i&gt;乙&lt;/i&gt;<br></font></td></tr></table>"));
+}
+
+TEST_F(PoemPageTest, APoemsNotesComeFromTheNotesFileAndItsPageStaysTheSame) {
+    const testing_support::TestPoem poem{"静夜思", "李白", "唐代", "五言绝句", "床前明月光"};
+    const CString bare = Page(poem);
+    auto library = Open();
+    const PoemRecord& record = library->GetRecords()[0];
+    EXPECT_TRUE(ComposePoemNotes(*library, record).IsEmpty());
+    CNotesWriter writer;
+    writer.Add(record, CString(u"床前明月光"), PoemNotes{{}, {u"床--井栏。"}});
+    std::string error;
+    ASSERT_TRUE(writer.Write(m_folder.File("kavro.notes"), error)) << error;
+    EXPECT_EQ(ComposePoemPage(*library, record), bare);
+    EXPECT_EQ(ComposePoemNotes(*library, record),
+              NotesToHtml(PoemNotes{{}, {u"床--井栏。"}}, g_strTextColor));
+}
+
+} // namespace

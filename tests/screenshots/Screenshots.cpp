@@ -4,7 +4,8 @@
 //   lomeva_screenshots OUT_DIR [--zoom N]... [--face FACE]... [--gaps] [--page NAME=PAGE]...
 //                      [--poem LIBRARY TITLE NAME]... [--folder DIR]
 // writes OUT_DIR/NAME-zN.png for the main screen and its menu, a poem page and the reader's
-// menu, a reference page, the search
+// menu, a poem page with its notes (when the collection's libraries are built), a reference
+// page, the search
 // screen with its field list open, the add-poem screen, the three option pages and the colour
 // chooser; with --face, only the poem and reference pages, once in each face, as
 // page-FACE-zN.png; with --gaps, prints the leading of both pages (dark text on white); with
@@ -38,6 +39,7 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QPainter>
+#include <QScrollBar>
 #include <QString>
 
 #include <cstdio>
@@ -175,6 +177,30 @@ public:
             }
         }
         std::fprintf(stderr, "the library holds no 春晓\n");
+    }
+
+    // 菩萨蛮 其一 of 五代词 with its notes, scrolled down to them, over 五代词, which becomes the
+    // open library.
+    void NotesPage(int zoom) {
+        if (g_pLibrary->Select(u"菩萨蛮 其一", SEL_TITLE) == 0) {
+            return;
+        }
+        CPoemViewDlg reader(g_pLibrary->GetResultBuffer());
+        Run(
+            zoom, [&] { reader.DoModal(); },
+            [&](CScript& s) {
+                if (s.WaitForScreen(IDD_POEMVIEW)) {
+                    Settle(s);
+                    s.OnGui([] {
+                        if (CHtmlView* view = FrontViewer()) {
+                            view->verticalScrollBar()->setValue(
+                                view->verticalScrollBar()->maximum());
+                        }
+                    });
+                    Settle(s);
+                    Save(WindowImage(s), m_options.out / Name("notes", zoom));
+                }
+            });
     }
 
     void RefPage(int zoom, const QString& face, const std::string& name,
@@ -526,6 +552,16 @@ int main(int argc, char** argv) {
     }
     if (comparing) {
         FaceSheets(options);
+    }
+    // A page with notes, when the collection's libraries are built into the program folder.
+    if (!comparing && !options.gaps && fs::exists(LOMEVA_PROGRAM_DIR "/五代词.notes")) {
+        InstallLibrary(std::make_unique<CPoemLibrary>(CString::FromUtf8(LOMEVA_PROGRAM_DIR "/")));
+        g_pLibrary->SetFileNames(u"五代词.idx", u"五代词.dat");
+        if (g_pLibrary->Open()) {
+            for (const int zoom : options.zooms) {
+                shots.NotesPage(zoom);
+            }
+        }
     }
     InstallLibrary(nullptr);
     return 0;

@@ -2,15 +2,18 @@
 // reader does, and reports every problem it finds.
 
 #include "library/LibraryFormat.h"
+#include "library/PoemNotes.h"
 #include "platform/core/CFile.h"
 #include "platform/core/CodePage.h"
 #include "tools/poemlib/Cli.h"
 #include "tools/poemlib/Commands.h"
 
 #include <cstring>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace poemlib {
@@ -36,9 +39,15 @@ private:
                     std::size_t width);
     void CheckText(std::uint32_t number, const PoemRecord& record, CFile& data,
                    std::int64_t dataSize);
+    void ReadNotes();
+    void CheckNotesBelong();
+
+    using NotesKey = std::tuple<std::uint32_t, std::uint32_t, std::uint64_t>;
 
     LibraryPath m_path;
     std::vector<Problem> m_problems;
+    // The notes file's entries, each marked once a poem of the library is theirs.
+    std::map<NotesKey, bool> m_notes;
 };
 
 std::string FileError(const CFileException& error) {
@@ -107,6 +116,36 @@ void Checker::CheckText(std::uint32_t number, const PoemRecord& record, CFile& d
         Report(number, "text holds bytes that are not valid code page 936 at byte " +
                            std::to_string(valid));
     }
+    if (const auto it = m_notes.find(
+            NotesKey(record.offset, record.length, PoemSum(record, bytes.substr(0, length))));
+        it != m_notes.end()) {
+        it->second = true;
+    }
+}
+
+// The notes file beside the library, when there is one: sound, and every entry a poem's.
+void Checker::ReadNotes() {
+    const std::string name = Utf8(NotesFileName(Utf16(m_path.indexName)));
+    const NotesFileContents contents = ReadNotesFile(Utf16(m_path.folder + name));
+    for (const std::string& problem : contents.problems) {
+        Report(std::nullopt, name + ": " + problem);
+    }
+    for (const NotesEntry& entry : contents.entries) {
+        m_notes.emplace(NotesKey(entry.offset, entry.length, entry.poemSum), false);
+    }
+}
+
+void Checker::CheckNotesBelong() {
+    const std::string name = Utf8(NotesFileName(Utf16(m_path.indexName)));
+    for (const auto& [key, belongs] : m_notes) {
+        if (!belongs) {
+            Report(std::nullopt, name + ": the notes of the text at " +
+                                     std::to_string(std::get<0>(key)) + " (" +
+                                     std::to_string(std::get<1>(key)) +
+                                     " bytes) are no poem's: its record or text is not the one "
+                                     "they were written for");
+        }
+    }
 }
 
 std::vector<Problem> Checker::Run() {
@@ -127,6 +166,7 @@ std::vector<Problem> Checker::Run() {
         Report(std::nullopt, FileError(error));
     }
     const std::int64_t dataSize = haveData ? data.GetLength() : 0;
+    ReadNotes();
     PoemRecord record{};
     for (std::uint32_t i = 0; i < header.count; ++i) {
         if (index.Read(&record, kRecordSize) < kRecordSize) {
@@ -141,6 +181,9 @@ std::vector<Problem> Checker::Run() {
         if (haveData) {
             CheckText(number, record, data, dataSize);
         }
+    }
+    if (haveData) {
+        CheckNotesBelong();
     }
     return m_problems;
 }

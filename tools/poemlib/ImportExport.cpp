@@ -2,6 +2,7 @@
 // "chinese-poetry" collection, and as plain text for reading.
 
 #include "library/PoemEntry.h"
+#include "library/PoemNotes.h"
 #include "platform/core/CodePage.h"
 #include "tools/poemlib/Cli.h"
 #include "tools/poemlib/Commands.h"
@@ -9,6 +10,7 @@
 #include "tools/poemlib/Progress.h"
 #include "tools/poemlib/Simplifier.h"
 #include "tools/poemlib/SourcePoems.h"
+#include "tools/poemlib/Titles.h"
 
 #include <algorithm>
 #include <cstring>
@@ -64,48 +66,90 @@ bool ReadSources(const std::vector<std::string>& files, const SourcePoem& defaul
     return true;
 }
 
-// Same title, author and text, byte for byte: a poem the library already has.
-std::string DuplicateKey(const PoemRecord& record, const std::string& text) {
-    std::string key(record.title, strnlen(record.title, sizeof record.title));
+// Same whole title, author and text, byte for byte: a poem the library already has.
+std::string DuplicateKey(const std::string& title, const PoemRecord& record,
+                         const std::string& text) {
+    std::string key = title;
     key += '\0';
     key.append(record.author, strnlen(record.author, sizeof record.author));
     key += '\0';
     return key + text;
 }
 
-std::unordered_set<std::string> KeysOf(CPoemLibrary& library) {
+std::string StoredTitle(const PoemRecord& record) {
+    return std::string(record.title, strnlen(record.title, sizeof record.title));
+}
+
+std::string NotesPath(const CPoemLibrary& library) {
+    return (library.GetFolder() + NotesFileName(library.GetIndexName())).ToUtf8();
+}
+
+// The notes file's entries by the key they are kept under.
+std::map<std::tuple<std::uint32_t, std::uint32_t, std::uint64_t>, const NotesEntry*>
+EntriesByKey(const NotesFileContents& contents) {
+    std::map<std::tuple<std::uint32_t, std::uint32_t, std::uint64_t>, const NotesEntry*> byKey;
+    for (const NotesEntry& entry : contents.entries) {
+        byKey.emplace(std::tuple(entry.offset, entry.length, entry.poemSum), &entry);
+    }
+    return byKey;
+}
+
+// What the library holds already: the keys of its poems, its titles, and the notes that still
+// belong to one of its poems (notes of no poem are not kept).
+struct Existing {
     std::unordered_set<std::string> keys;
+    CTitleCutter titles;
+    CNotesWriter notes;
+};
+
+void ReadExisting(CPoemLibrary& library, Existing& existing) {
+    const NotesFileContents contents = ReadNotesFile(CString::FromUtf8(NotesPath(library)));
+    const auto byKey = EntriesByKey(contents);
     for (std::uint32_t i = 0; i < library.m_nCount; ++i) {
         const PoemRecord& record = library.GetRecords()[i];
         CString text;
         library.ReadText(&record, text);
-        keys.insert(DuplicateKey(record, CodePage::Encode(text.view())));
+        const std::string bytes = CodePage::Encode(text.view());
+        const auto found =
+            byKey.find(std::tuple(record.offset, record.length, PoemSum(record, bytes)));
+        const NotesEntry* entry = found != byKey.end() ? found->second : nullptr;
+        const CString whole = entry != nullptr && !entry->notes.fullTitle.IsEmpty()
+                                  ? entry->notes.fullTitle
+                                  : CodePage::Decode(record.title, sizeof record.title);
+        existing.keys.insert(DuplicateKey(CodePage::Encode(whole.view()), record, bytes));
+        existing.titles.Reserve(StoredTitle(record), whole);
+        if (entry != nullptr) {
+            existing.notes.Add(*entry);
+        }
     }
-    return keys;
 }
 
 void Count(std::map<std::string, unsigned>& counts, const char* field, std::size_t width) {
     ++counts[FieldText(field, width)];
 }
 
-// Appends the prepared poems a batch at a time, so that memory stays bounded.
+// Appends the prepared poems a batch at a time, so that memory stays bounded, and gathers the
+// notes of those written.
 class BatchWriter {
 public:
-    explicit BatchWriter(CPoemLibrary& library) : m_library(library) {}
-    bool Add(PreparedPoem poem) {
-        m_poems.push_back(std::move(poem));
+    BatchWriter(CPoemLibrary& library, CNotesWriter& notes) : m_library(library), m_notes(notes) {}
+    bool Add(PreparedPoem poem, PoemNotes notes) {
+        m_poems.push_back({std::move(poem), std::move(notes)});
         return m_poems.size() < kBatch || Flush();
     }
     bool Flush() {
         std::vector<PoemToAppend> batch;
         batch.reserve(m_poems.size());
-        for (PreparedPoem& poem : m_poems) {
+        for (auto& [poem, notes] : m_poems) {
             batch.push_back(
                 {&poem.record, poem.text.data(), static_cast<unsigned>(poem.text.size())});
         }
         const bool written = batch.empty() || m_library.AppendPoems(batch);
         if (written) {
             m_written += m_poems.size();
+            for (const auto& [poem, notes] : m_poems) {
+                m_notes.Add(poem.record, poem.text, notes); // the record knows its place now
+            }
         }
         m_poems.clear();
         return written;
@@ -115,15 +159,49 @@ public:
 private:
     static constexpr std::size_t kBatch = 4096;
     CPoemLibrary& m_library;
-    std::vector<PreparedPoem> m_poems;
+    CNotesWriter& m_notes;
+    std::vector<std::pair<PreparedPoem, PoemNotes>> m_poems;
     std::size_t m_written = 0;
 };
 
-int RefusedToWrite(const BatchWriter& writer, Progress& progress) {
+bool WriteNotes(const CNotesWriter& notes, const CPoemLibrary& library) {
+    std::string error;
+    if (!notes.Write(NotesPath(library), error)) {
+        PrintError("poemlib import: " + error);
+        return false;
+    }
+    return true;
+}
+
+int RefusedToWrite(const BatchWriter& writer, const CNotesWriter& notes,
+                   const CPoemLibrary& library, Progress& progress) {
     progress.Finish();
+    WriteNotes(notes, library); // those of the poems written
     Print("added " + std::to_string(writer.Written()) +
           " poems before the library refused to write\n");
     return kFailure;
+}
+
+// Cuts the poem's title to its record, distinct from the library's others, and gathers its notes:
+// the whole title when it is cut, then the source's notes and those taken out of its verses.
+PoemNotes TitledNotes(PreparedPoem& poem, CTitleCutter& titles, ImportStats& stats) {
+    bool cut = false;
+    bool lengthened = false;
+    const std::string title = titles.Fit(poem.title, sizeof poem.record.title, cut, lengthened);
+    std::memcpy(poem.record.title, title.data(), title.size());
+    PoemNotes notes;
+    if (cut) {
+        notes.fullTitle = poem.title;
+        ++stats.titlesCut;
+        ++stats.notes.fullTitles;
+        poem.mended.titlesMadeDistinct += lengthened ? 1 : 0;
+    }
+    notes.notes = poem.notes;
+    stats.mended += poem.mended;
+    stats.notes.fromSource += poem.sourceNotes;
+    stats.notes.fromVerses += static_cast<unsigned>(poem.notes.size()) - poem.sourceNotes;
+    stats.notes.poems += notes.IsEmpty() ? 0 : 1;
+    return notes;
 }
 
 std::string Summary(const ImportStats& stats) {
@@ -135,11 +213,34 @@ std::string Summary(const ImportStats& stats) {
         }
     };
     part(stats.duplicates, "duplicates left out");
+    part(stats.textless, "records without verse left out");
     part(stats.titlesCut, "titles cut");
     part(stats.authorsCut, "authors cut");
     part(stats.formsCut, "forms cut");
     part(stats.replaced.Total(), "characters replaced");
+    part(stats.mended.Total(), "mends");
+    part(stats.notes.poems, "poems with notes");
     return line + "\n";
+}
+
+nlohmann::ordered_json NotesReport(const NoteCounts& notes) {
+    return {{"poems", notes.poems},
+            {"fromSource", notes.fromSource},
+            {"fromVerses", notes.fromVerses},
+            {"fullTitles", notes.fullTitles}};
+}
+
+nlohmann::ordered_json MendsReport(const MendCounts& mended) {
+    return {{"asciiPunctuation", mended.asciiPunctuation},
+            {"notesMoved", mended.notesMoved},
+            {"editorialBrackets", mended.editorialBrackets},
+            {"strayMarks", mended.strayMarks},
+            {"shiftedStops", mended.shiftedStops},
+            {"versesFromTitles", mended.versesFromTitles},
+            {"titlesMadeDistinct", mended.titlesMadeDistinct},
+            {"webText", mended.webText},
+            {"placeholders", mended.placeholders},
+            {"blankLines", mended.blankLines}};
 }
 
 nlohmann::ordered_json Report(const std::string& name, const ImportStats& stats) {
@@ -176,6 +277,9 @@ nlohmann::ordered_json Report(const std::string& name, const ImportStats& stats)
             {"authorsCut", stats.authorsCut},
             {"formsCut", stats.formsCut},
             {"charactersReplaced", stats.replaced.Total()},
+            {"leftOut", {{"duplicates", stats.duplicates}, {"textless", stats.textless}}},
+            {"notes", NotesReport(stats.notes)},
+            {"mended", MendsReport(stats.mended)},
             {"dynasties", stats.dynasties},
             {"forms", forms},
             {"replacements", replacements}};
@@ -247,28 +351,39 @@ int RunImport(const Args& args) {
                    "stay as they are");
     }
     const PoemPreparer preparer(*kind, simplifier);
-    std::unordered_set<std::string> keys = KeysOf(*library);
+    Existing existing;
+    ReadExisting(*library, existing);
     ImportStats stats;
-    BatchWriter writer(*library);
+    BatchWriter writer(*library, existing.notes);
     Progress progress(library->GetName().ToUtf8(), sources.size());
     for (const SourcePoem& source : sources) {
         progress.Advance();
         PreparedPoem poem = preparer.Prepare(source, stats);
-        if (!keys.insert(DuplicateKey(poem.record, poem.text)).second) {
+        if (!poem.hasVerse) {
+            ++stats.textless;
+            continue;
+        }
+        if (!existing.keys
+                 .insert(DuplicateKey(CodePage::Encode(poem.title.view()), poem.record, poem.text))
+                 .second) {
             ++stats.duplicates;
             continue;
         }
+        PoemNotes notes = TitledNotes(poem, existing.titles, stats);
         Count(stats.dynasties, poem.record.dynasty, sizeof poem.record.dynasty);
         Count(stats.forms, poem.record.form, sizeof poem.record.form);
-        if (!writer.Add(std::move(poem))) {
-            return RefusedToWrite(writer, progress);
+        if (!writer.Add(std::move(poem), std::move(notes))) {
+            return RefusedToWrite(writer, existing.notes, *library, progress);
         }
         ++stats.added;
     }
     if (!writer.Flush()) {
-        return RefusedToWrite(writer, progress);
+        return RefusedToWrite(writer, existing.notes, *library, progress);
     }
     progress.Finish();
+    if (!WriteNotes(existing.notes, *library)) {
+        return kFailure;
+    }
     Print(Summary(stats));
     if (const auto report = arguments.Option("report")) {
         std::ofstream out(*report, std::ios::binary | std::ios::trunc);
@@ -291,6 +406,7 @@ int RunExport(const Args& args) {
     if (!library) {
         return kFailure;
     }
+    const CString notesFile = CString::FromUtf8(NotesPath(*library));
     if (format == "json") {
         Print(library->m_nCount == 0 ? "[]\n" : "[\n");
     }
@@ -298,16 +414,27 @@ int RunExport(const Args& args) {
         const PoemRecord& record = library->GetRecords()[i];
         CString text;
         library->ReadText(&record, text);
-        const std::string title = FieldText(record.title, sizeof record.title);
+        const PoemNotes notes = FindPoemNotes(notesFile, record, text);
+        // The whole title, when the record holds it cut: import cuts it again.
+        const std::string title = notes.fullTitle.IsEmpty()
+                                      ? FieldText(record.title, sizeof record.title)
+                                      : Utf8(notes.fullTitle);
         const std::string author = FieldText(record.author, sizeof record.author);
         const std::string dynasty = FieldText(record.dynasty, sizeof record.dynasty);
         const std::string form = FieldText(record.form, sizeof record.form);
+        std::vector<std::string> noteLines;
+        for (const CString& note : notes.notes) {
+            noteLines.push_back(Utf8(note));
+        }
         if (format == "json") {
-            const nlohmann::ordered_json poem = {{"title", title},
-                                                 {"author", author},
-                                                 {"dynasty", dynasty},
-                                                 {"form", form},
-                                                 {"paragraphs", SplitLines(Utf8(text))}};
+            nlohmann::ordered_json poem = {{"title", title},
+                                           {"author", author},
+                                           {"dynasty", dynasty},
+                                           {"form", form},
+                                           {"paragraphs", SplitLines(Utf8(text))}};
+            if (!noteLines.empty()) {
+                poem["notes"] = noteLines;
+            }
             Print(poem.dump(-1, ' ', false, Json::error_handler_t::replace) +
                   (i + 1 < library->m_nCount ? ",\n" : "\n]\n"));
         } else {
@@ -319,7 +446,12 @@ int RunExport(const Args& args) {
             }
             std::string body = Utf8(text);
             std::erase(body, '\r');
-            Print(title + "\n" + byline + "\n\n" + body + "\n\n");
+            std::string below;
+            for (const std::string& note : noteLines) {
+                below += note + "\n";
+            }
+            Print(title + "\n" + byline + "\n\n" + body + "\n\n" +
+                  (below.empty() ? "" : below + "\n"));
         }
     }
     return kSuccess;

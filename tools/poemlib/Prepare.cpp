@@ -36,10 +36,10 @@ std::map<CString, CString> NamesOf(const std::array<const char16_t*, N>& table,
     return names;
 }
 
-std::string Joined(const std::vector<std::string>& lines) {
-    std::string text;
+std::u16string Joined(const std::vector<std::u16string>& lines) {
+    std::u16string text;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        text += (i == 0 ? "" : "\r\n") + lines[i];
+        text += (i == 0 ? u"" : u"\r\n") + lines[i];
     }
     return text;
 }
@@ -175,6 +175,10 @@ CString PoemPreparer::Converted(const std::string& utf8, ReplacementLog& log) co
     return m_simplifier.Simplify(Utf16(utf8), &log);
 }
 
+CString PoemPreparer::Converted(const std::u16string& text, ReplacementLog& log) const {
+    return m_simplifier.Simplify(CString(text), &log);
+}
+
 // A name that is one of a pick list's keeps the list's spelling (乾荷叶 stays); any other is
 // converted like the text, and takes the list's spelling if that is what it converts to.
 CString PoemPreparer::AsPickListSpells(const std::string& utf8,
@@ -238,18 +242,44 @@ PoemKind PoemPreparer::KindOf(const SourcePoem& source, const CString& title) co
 }
 
 // A shi of one verse length stands a couplet a line; everything else keeps the source's lines.
-std::string PoemPreparer::LaidOut(PoemKind kind, const CString& text) const {
+std::string PoemPreparer::LaidOut(PoemKind kind, const CString& text, MendCounts& counts) const {
     if (kind == PoemKind::kShi) {
-        const std::vector<std::u16string> couplets = CoupletLines(SplitVerses(text.view()));
-        if (!couplets.empty()) {
-            std::u16string joined;
-            for (std::size_t i = 0; i < couplets.size(); ++i) {
-                joined += (i == 0 ? u"" : u"\r\n") + couplets[i];
-            }
-            return CodePage::Encode(joined);
+        const CoupletLayout couplets = CoupletLines(text.view());
+        if (!couplets.lines.empty()) {
+            counts.shiftedStops += couplets.shifted ? 1 : 0;
+            return CodePage::Encode(Joined(couplets.lines));
         }
     }
     return CodePage::Encode(text.view());
+}
+
+// The source's title, lines and notes as UTF-16, mended as the collection's texts need (a
+// library's own export comes back as it is).
+PoemText PoemPreparer::Mended(const SourcePoem& source, MendCounts& counts) const {
+    PoemText poem;
+    poem.title = Utf16(source.title).str();
+    for (const std::string& line : source.paragraphs) {
+        poem.lines.push_back(Utf16(line).str());
+    }
+    for (const std::string& note : source.notes) {
+        poem.notes.push_back(Utf16(note).str());
+    }
+    if (m_kind == PoemKind::kStored) {
+        return poem;
+    }
+    if (m_kind == PoemKind::kQu) {
+        MendVerseInTitle(poem, counts);
+    }
+    MendJunk(poem, counts);
+    for (std::u16string* text : {&poem.title}) {
+        *text = FullWidthPunctuation(*text, counts.asciiPunctuation);
+    }
+    for (auto* texts : {&poem.lines, &poem.notes}) {
+        for (std::u16string& text : *texts) {
+            text = FullWidthPunctuation(text, counts.asciiPunctuation);
+        }
+    }
+    return poem;
 }
 
 // Songs of the southern plays name their play with the poet, "高明《蔡伯喈琵琶记》": the play goes
@@ -273,23 +303,32 @@ SourcePoem PlayMovedToTitle(const SourcePoem& source) {
 PreparedPoem PoemPreparer::Prepare(const SourcePoem& given, ImportStats& stats) const {
     const SourcePoem source = m_kind == PoemKind::kQu ? PlayMovedToTitle(given) : given;
     ReplacementLog& log = stats.replaced;
+    PreparedPoem poem;
+    PoemText mended = Mended(source, poem.mended);
     // A library's own export comes back as it was; the collection's fields are made one line.
     const auto field = [this](const CString& value) {
         return m_kind == PoemKind::kStored ? value : OneLine(value);
     };
-    const CString title = field(Converted(source.title, log));
+    poem.title = field(Converted(mended.title, log));
+    const PoemKind kind = KindOf(source, poem.title);
+    poem.sourceNotes = static_cast<unsigned>(mended.notes.size());
+    if (kind == PoemKind::kShi) {
+        MoveNotesOutOfVerses(mended, poem.mended);
+    }
+    poem.hasVerse = m_kind == PoemKind::kStored || HasVerse(mended.lines);
     const CString author = field(AsPickListSpells(source.author, m_authors, log));
     const CString dynasty = field(AsPickListSpells(source.dynasty, m_dynasties, log));
-    const CString text = Converted(Joined(source.paragraphs), log);
-    const CString form = field(Form(source, title, text, log));
+    const CString text = Converted(Joined(mended.lines), log);
+    const CString form = field(Form(source, poem.title, text, log));
+    for (const std::u16string& note : mended.notes) {
+        poem.notes.push_back(field(Converted(note, log)));
+    }
 
-    PreparedPoem poem;
     PoemRecord& r = poem.record;
-    stats.titlesCut += FitField(r.title, sizeof r.title, title) ? 1 : 0;
     stats.authorsCut += FitField(r.author, sizeof r.author, author) ? 1 : 0;
     FitField(r.dynasty, sizeof r.dynasty, dynasty);
     stats.formsCut += FitField(r.form, sizeof r.form, form) ? 1 : 0;
-    poem.text = LaidOut(KindOf(source, title), text);
+    poem.text = LaidOut(kind, text, poem.mended);
     return poem;
 }
 

@@ -4,8 +4,10 @@
 // cut to its width rather than refused.
 
 #include "library/LibraryFormat.h"
+#include "library/PoemNotes.h"
 #include "tools/poemlib/Simplifier.h"
 #include "tools/poemlib/SourcePoems.h"
+#include "tools/poemlib/TextMends.h"
 
 #include <map>
 #include <optional>
@@ -23,21 +25,39 @@ namespace poemlib {
 enum class PoemKind { kStored, kShi, kCi, kQu };
 std::optional<PoemKind> ParsePoemKind(const std::string& name);
 
+// The notes an import gave its poems.
+struct NoteCounts {
+    unsigned poems = 0;      // poems that have notes
+    unsigned fromSource = 0; // the source's own notes (花间集's `notes`)
+    unsigned fromVerses = 0; // notes and readings that were inside the verses
+    unsigned fullTitles = 0; // whole titles of poems whose record holds them cut
+};
+
 // What an import did, for its summary line and report.
 struct ImportStats {
     unsigned added = 0;
     unsigned duplicates = 0;
+    unsigned textless = 0; // records with no verse at all: no poem, left out
     unsigned titlesCut = 0;
     unsigned authorsCut = 0;
     unsigned formsCut = 0;
     ReplacementLog replaced;
+    MendCounts mended;
+    NoteCounts notes;
     std::map<std::string, unsigned> dynasties;
     std::map<std::string, unsigned> forms;
 };
 
+// A poem ready for a library but for its title, which the import cuts to fit once it knows the
+// library's other titles.
 struct PreparedPoem {
-    PoemRecord record{};
-    std::string text; // code page bytes, lines joined with CR LF
+    PoemRecord record{}; // author, dynasty and form
+    CString title;       // whole
+    std::string text;    // code page bytes, lines joined with CR LF
+    std::vector<CString> notes;
+    unsigned sourceNotes = 0; // how many of the notes are the source's own; the rest were in verses
+    MendCounts mended;        // what was mended in it
+    bool hasVerse = true;     // false for a record with no verse at all, which is no poem
 };
 
 class PoemPreparer {
@@ -48,13 +68,15 @@ public:
 
 private:
     CString Converted(const std::string& utf8, ReplacementLog& log) const;
+    CString Converted(const std::u16string& text, ReplacementLog& log) const;
+    PoemText Mended(const SourcePoem& source, MendCounts& counts) const;
     CString AsPickListSpells(const std::string& utf8, const std::map<CString, CString>& names,
                              ReplacementLog& log) const;
     CString Form(const SourcePoem& source, const CString& title, const CString& text,
                  ReplacementLog& log) const;
     CString OneTune(const CString& tunes) const;
     PoemKind KindOf(const SourcePoem& source, const CString& title) const;
-    std::string LaidOut(PoemKind kind, const CString& text) const;
+    std::string LaidOut(PoemKind kind, const CString& text, MendCounts& counts) const;
 
     PoemKind m_kind;
     const Simplifier& m_simplifier;

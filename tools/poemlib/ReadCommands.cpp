@@ -1,6 +1,7 @@
-// The commands that only read a library: info, list, search and show.
+// The commands that only read a library: info, list, search, show and page.
 
 #include "library/LibrarySummary.h"
+#include "library/PoemNotes.h"
 #include "platform/core/CodePage.h"
 #include "reading/PoemPage.h"
 #include "tools/poemlib/Cli.h"
@@ -103,10 +104,16 @@ int ShowText(CPoemLibrary& library, const std::string& number) {
     if (!library.IsOpen()) {
         return kFailure;
     }
+    const PoemRecord& record =
+        records[ParseRecordNumber(number, static_cast<std::uint32_t>(records.size())) - 1];
     CString text;
-    library.ReadText(
-        &records[ParseRecordNumber(number, static_cast<std::uint32_t>(records.size())) - 1], text);
-    Print(Utf8(text));
+    library.ReadText(&record, text);
+    // Its notes after a blank line, one a line: the whole title first when the record's is cut.
+    std::string below;
+    for (const CString& line : FindPoemNotes(library, record).Lines()) {
+        below += Utf8(line) + "\n";
+    }
+    Print(Utf8(text) + (below.empty() ? "" : "\n\n" + below));
     return kSuccess;
 }
 
@@ -115,9 +122,10 @@ int ShowPage(CPoemLibrary& library, const std::string& number) {
     if (!library.IsOpen()) {
         return kFailure;
     }
-    Print(Utf8(ComposePoemPage(
-        library,
-        records[ParseRecordNumber(number, static_cast<std::uint32_t>(records.size())) - 1])));
+    const PoemRecord& record =
+        records[ParseRecordNumber(number, static_cast<std::uint32_t>(records.size())) - 1];
+    // What the reader hands its viewer: the page, then the notes when there are some.
+    Print(Utf8(ComposePoemPage(library, record) + ComposePoemNotes(library, record)));
     return kSuccess;
 }
 

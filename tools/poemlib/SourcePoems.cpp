@@ -2,6 +2,7 @@
 
 #include <map>
 #include <nlohmann/json.hpp>
+#include <optional>
 
 namespace poemlib {
 namespace {
@@ -13,20 +14,27 @@ std::string StringField(const Json& object, const char* name) {
     return it != object.end() && it->is_string() ? it->get<std::string>() : std::string();
 }
 
+// The strings of a list of strings; none when the field is something else.
+std::optional<std::vector<std::string>> Strings(const Json& object, const char* name) {
+    const auto it = object.find(name);
+    if (it == object.end() || !it->is_array() || (!it->empty() && !it->front().is_string())) {
+        return std::nullopt;
+    }
+    std::vector<std::string> lines;
+    for (const auto& line : *it) {
+        if (line.is_string()) {
+            lines.push_back(line.get<std::string>());
+        }
+    }
+    return lines;
+}
+
 // The lines of a poem: the first of `paragraphs`, `para` or `content` that is a list of strings.
 std::vector<std::string> Paragraphs(const Json& object) {
     for (const char* name : {"paragraphs", "para", "content"}) {
-        const auto it = object.find(name);
-        if (it == object.end() || !it->is_array() || (!it->empty() && !it->front().is_string())) {
-            continue;
+        if (auto lines = Strings(object, name)) {
+            return *lines;
         }
-        std::vector<std::string> lines;
-        for (const auto& line : *it) {
-            if (line.is_string()) {
-                lines.push_back(line.get<std::string>());
-            }
-        }
-        return lines;
     }
     return {};
 }
@@ -45,6 +53,7 @@ SourcePoem FromPoemObject(const Json& object) {
         poem.form = rhythmic;
     }
     poem.paragraphs = Paragraphs(object);
+    poem.notes = Strings(object, "notes").value_or(std::vector<std::string>());
     return poem;
 }
 

@@ -14,11 +14,12 @@ struct SourcePoem {
     std::string dynasty;
     std::string form;
     std::vector<std::string> paragraphs;
+    std::vector<std::string> notes; // the source's own notes, one a line
 };
 
 // The poems of one parsed file, in the collection's layouts: an array of poems (the lines as
 // `paragraphs`, `para` or `content`; a ci's tune as `rhythmic`, which is its form and, without
-// a title, its title), one such poem alone, or an anthology
+// a title, its title; `notes` a list of lines), one such poem alone, or an anthology
 // {title, content: [{type, content: [{chapter, author, paragraphs}]}]} whose types are forms.
 std::vector<SourcePoem> PoemsOf(const nlohmann::json& document);
 

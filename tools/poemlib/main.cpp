@@ -33,10 +33,13 @@ const Command kCommands[] = {
      "in library order, as list does.",
      RunSearch},
     {"show", "poemlib show LIB N",
-     "Prints the text of record N (counting from 1) exactly as it is stored.", RunShow},
+     "Prints the text of record N (counting from 1) exactly as it is stored, then, after a\n"
+     "blank line, its notes one a line (\"原题：\" and the whole title first when it is cut).",
+     RunShow},
     {"page", "poemlib page LIB N",
      "Prints the HTML page the reader composes for record N, with the start-up colours and\n"
-     "background and LIB's folder as the program folder.",
+     "background and LIB's folder as the program folder, and after it the notes that the\n"
+     "reader shows below the page.",
      RunPage},
     {"add", "poemlib add LIB --title T --author A [--form F]",
      "Appends the poem read from standard input (UTF-8) as the add-poem screen does: dynasty\n"
@@ -45,8 +48,9 @@ const Command kCommands[] = {
     {"create", "poemlib create LIB --name N --author A --version X.Y.Z --date YYYY-MM-DD",
      "Writes a new empty library: LIB and its data file. Refuses to overwrite either.", RunCreate},
     {"check", "poemlib check LIB [--json]",
-     "Reports every problem found in the library's two files, one a line; exits 0 when it\n"
-     "finds none and 1 when it finds some.",
+     "Reports every problem found in the library's two files and in its notes file (NAME.notes\n"
+     "beside them: damaged, or notes that are no poem's), one a line; exits 0 when it finds\n"
+     "none and 1 when it finds some.",
      RunCheck},
     {"import",
      "poemlib import LIB FILE... [--kind stored|shi|ci|qu] [--dynasty D] [--form F] [--author A]\n"
@@ -63,16 +67,24 @@ const Command kCommands[] = {
      "--kind says how to read the poems (default stored, as a library's export gives them):\n"
      "  shi  the form comes from the poem's shape, not from its tonal rules: 4 verses of 5\n"
      "       characters 五言绝句, 8 of 5 五言律诗, 4 of 7 七言绝句, 8 of 7 七言律诗, other\n"
-     "       numbers of 5 or 7 五言古诗 or 七言古诗, verses of 4 四言 (of 3 三言, of 6 六言),\n"
-     "       mixed lengths 杂言; verses of one length stand one couplet a line\n"
+     "       numbers of 5 or 7 五言古诗 or 七言古诗, of 4 四言, of 6 六言, of 3 三言, mixed\n"
+     "       lengths 杂言, read once the notes are out of the verses; verses of one length\n"
+     "       stand one couplet a line, paired within the source's sentences\n"
      "  ci   the tune is the form (rhythmic, or the title before \"·\"); lines as given;\n"
      "       a poem with no tune is read as a shi\n"
      "  qu   the tune, taken from the title (\"双调·水仙子\", \"剧名·曲牌\"), is the form\n"
      "D, F and A stand in for a poem's missing dynasty, form and author; --dynasty-of gives\n"
      "the poems of the named poets their own dynasty. Poems the library already holds (the\n"
-     "same title, author and text) are left out. Prints what it added, left out, cut and\n"
-     "replaced; --report writes it as JSON with the counts of dynasties, forms and replaced\n"
-     "characters. A file that cannot be read adds nothing at all.",
+     "same whole title, author and text) are left out. Except for stored poems, records with\n"
+     "no verse are left out too, and the import mends what the collection's pages left: ASCII\n"
+     "punctuation among Chinese becomes full-width, the notes and readings inside a shi's\n"
+     "verses (\"(明明 一作：佼佼)\") go to its notes, an editor's brackets round the text go,\n"
+     "a qu's verse comes out of its title, web text and blank lines go. A cut title keeps its\n"
+     "end and no two poems share one. The notes (a source's `notes`, those out of the verses\n"
+     "and whole titles) are written to NAME.notes beside LIB. Prints what it added, left out,\n"
+     "cut, replaced and mended; --report writes it as JSON with the counts of dynasties,\n"
+     "forms, replaced characters, notes and each kind of mend. A file that cannot be read adds\n"
+     "nothing at all.",
      RunImport},
     {"about",
      "poemlib about LIB poet NAME [--dynasty D] [--html]\n       poemlib about LIB form NAME "
@@ -84,7 +96,8 @@ const Command kCommands[] = {
      "Exits 1 when there is no such page.",
      RunAbout},
     {"export", "poemlib export LIB [--format json|text]",
-     "Prints every poem: as JSON that import reads back (the default), or as text to read.",
+     "Prints every poem with its whole title and notes: as JSON that import reads back (the\n"
+     "default), or as text to read.",
      RunExport},
 };
 
