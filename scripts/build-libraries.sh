@@ -90,6 +90,22 @@ up_to_date() {
     (cd "$program" && tail -n +2 "$record" | sha256sum --check --status) 2>/dev/null
 }
 
+# The files of one pattern in the collection's order, whatever order the file system lists them
+# in: the numbered ones by their number (poet.tang.0, poet.tang.1000, poet.tang.2000, ...), then
+# any other name in byte order (ci.song.2019y, huajianji-1-juan, ...). Only the file's own name
+# counts: the folders above it may hold dots and digits of their own.
+in_collection_order() {
+    local path name
+    while IFS= read -r path; do
+        name=${path##*/}
+        if [[ $name =~ \.([0-9]+)\.json$ ]]; then
+            printf '0\t%s\t%s\n' "${BASH_REMATCH[1]}" "$path"
+        else
+            printf '1\t0\t%s\n' "$path"
+        fi
+    done | LC_ALL=C sort -t$'\t' -k1,1n -k2,2n -k3,3 | cut -f3-
+}
+
 build_one() {
     local name=$1 stage=$2 dist=$3 report
     "$poemlib" create "$stage/$name.idx" --name "$name" --author chinese-poetry \
@@ -100,9 +116,7 @@ build_one() {
         IFS='|' read -r _ kind dynasty files options <<<"$line"
         local paths=()
         for pattern in $files; do
-            # the collection's order: poet.tang.0, poet.tang.1000, ... then any other name
-            mapfile -t -O "${#paths[@]}" paths < <(compgen -G "$dist/$pattern" |
-                sort -t. -k3,3n -k1,1 -s)
+            mapfile -t -O "${#paths[@]}" paths < <(compgen -G "$dist/$pattern" | in_collection_order)
         done
         [ ${#paths[@]} -gt 0 ] || fail "the package has no $files"
         report=$stage/$name.$kind.$dynasty.json

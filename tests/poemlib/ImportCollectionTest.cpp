@@ -207,6 +207,54 @@ TEST_F(BuildLibrariesTest, BuildsEveryLibraryOnceAndTheSameBytesEachTime) {
     EXPECT_EQ(Contents(again), before);
 }
 
+// The collection's files are read by their numbers, not in the order a folder lists them or in
+// byte order (where poet.tang.10000 comes before poet.tang.2000): two packages whose folders were
+// filled in opposite orders, under a path with dots and digits of its own, give the same bytes.
+TEST_F(BuildLibrariesTest, ReadsTheFilesInTheCollectionsOrderOnAnyFileSystem) {
+    const auto packageFilledIn = [this](const std::string& folder,
+                                        const std::vector<int>& numbers) {
+        const std::string root = m_work.File(folder);
+        fs::create_directories(root + "/package");
+        fs::copy(kPackage, root + "/package", fs::copy_options::recursive);
+        for (const int number : numbers) {
+            testing_support::WriteFile(
+                root + "/package/dist/quantangshi/poet.tang." + std::to_string(number) + ".json",
+                "[{\"author\": \"作者" + std::to_string(number) +
+                    "\", \"paragraphs\": [\"一二三四五，上山下山行。\"], \"title\": \"第" +
+                    std::to_string(number) + "\"}]");
+        }
+        const std::string file = root + ".tgz";
+        EXPECT_EQ(RunProcess("/bin/tar", {"-czf", file, "-C", root, "package"}).exitCode, 0);
+        return file;
+    };
+    const std::string forwards = packageFilledIn("v1.2.3", {2000, 10000, 3000});
+    const std::string backwards = packageFilledIn("v4.5.6", {3000, 10000, 2000});
+    const std::string first = m_work.File("lomeva.1.0");
+    const std::string second = m_work.File("lomeva.2.0");
+    ASSERT_EQ(Build(first, forwards).exitCode, 0);
+    ASSERT_EQ(Build(second, backwards).exitCode, 0);
+
+    std::vector<std::string> titles;
+    std::istringstream lines(RunProcess(POEMLIB_PATH, {"list", first + "/全唐诗.idx"}).out);
+    for (std::string number, title, rest; std::getline(lines, number, '\t') &&
+                                          std::getline(lines, title, '\t') &&
+                                          std::getline(lines, rest);) {
+        titles.push_back(title);
+    }
+    // poet.tang.0 (4 poems), poet.tang.1000 (3 left after its duplicate), then 2000, 3000, 10000.
+    ASSERT_EQ(titles.size(), 10u);
+    EXPECT_EQ(titles[0], "静夜思");
+    EXPECT_EQ(titles[4], "山行");
+    EXPECT_EQ(std::vector<std::string>(titles.begin() + 7, titles.end()),
+              (std::vector<std::string>{"第2000", "第3000", "第10000"}));
+    // The libraries' own bytes; the record of what they were built from names its package.
+    auto libraries = [](std::map<std::string, std::string> files) {
+        files.erase(".collection-libraries");
+        return files;
+    };
+    EXPECT_EQ(libraries(Contents(second)), libraries(Contents(first)));
+}
+
 TEST_F(BuildLibrariesTest, AFailedBuildLeavesTheLibrariesInPlaceAsTheyWere) {
     const std::string program = m_work.File("lomeva");
     ASSERT_EQ(Build(program, m_packageFile).exitCode, 0);
