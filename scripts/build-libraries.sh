@@ -128,19 +128,22 @@ build_one() {
     "$poemlib" check "$stage/$name.idx" >/dev/null || fail "$name does not pass poemlib check"
 }
 
+# The sum of one count over the reports of a library's imports.
+report_sum() {
+    cat "$1".*.json | sed -nE "s/^ \"$2\": ([0-9]+),/\\1/p" | awk '{s+=$1} END {print s+0}'
+}
+
 # One line of the closing table from the reports of a library's imports.
 table_row() {
     local name=$1 stage=$2
-    local poems dynasties replaced cut
+    local poems dynasties
     poems=$("$poemlib" info "$stage/$name.idx" --json | sed -E 's/.*"count":([0-9]+).*/\1/')
     dynasties=$(sed -n '/^ "dynasties"/,/^ }/p' "$stage/$name".*.json |
         sed -nE 's/^  "(.*)": ([0-9]+),?$/\2 \1/p' | awk '{n[$2]+=$1} END {for (d in n) print n[d], d}' |
         sort -rn | awk '{printf "%s%s", sep, $2; sep="、"}')
-    replaced=$(cat "$stage/$name".*.json | sed -nE 's/^ "charactersReplaced": ([0-9]+),/\1/p' |
-        awk '{s+=$1} END {print s+0}')
-    cut=$(cat "$stage/$name".*.json | sed -nE 's/^ "titlesCut": ([0-9]+),/\1/p' |
-        awk '{s+=$1} END {print s+0}')
-    printf '%s\t%s\t%s\t%s\t%s\n' "$name" "$poems" "$dynasties" "$replaced" "$cut"
+    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$name" "$poems" "$dynasties" \
+        "$(report_sum "$stage/$name" charactersReplaced)" "$(report_sum "$stage/$name" titlesCut)" \
+        "$(report_sum "$stage/$name" charactersNormalised)" "$(report_sum "$stage/$name" phrasesMended)"
 }
 
 main() {
@@ -182,7 +185,7 @@ main() {
     mkdir -p "$cache/reports"
     cp "$work"/*.json "$cache/reports/"
     {
-        printf '库\t诗词\t朝代\t替换的字\t截短的标题\n'
+        printf '库\t诗词\t朝代\t替换的字\t截短的标题\t规范的字\t改正的词\n'
         printf '%s\n' "${rows[@]}"
     } | if command -v column >/dev/null; then column -t -s $'\t'; else cat; fi
 }

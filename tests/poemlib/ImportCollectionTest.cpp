@@ -184,10 +184,11 @@ TEST_F(BuildLibrariesTest, BuildsEveryLibraryOnceAndTheSameBytesEachTime) {
             << name;
         EXPECT_NE(first.out.find(name), std::string::npos) << first.out;
     }
-    // The table: 全唐诗 has 7 poems of 唐代 (one duplicate left out), 2 characters replaced and
-    // one title cut; the preface of 花间集 is not a poem.
+    // The table: 全唐诗 has 7 poems of 唐代 (one duplicate left out), 2 characters replaced,
+    // one title cut, no variant normalised and no phrase mended; the preface of 花间集 is not a
+    // poem.
     EXPECT_EQ(TableRow(first.out, "全唐诗"),
-              (std::vector<std::string>{"全唐诗", "7", "唐代", "2", "1"}))
+              (std::vector<std::string>{"全唐诗", "7", "唐代", "2", "1", "0", "0"}))
         << first.out;
     EXPECT_EQ(RunProcess(POEMLIB_PATH, {"list", program + "/五代词.idx"}).out,
               "1\t菩萨蛮 其一\t温庭筠\t五代十国\t菩萨蛮\n"

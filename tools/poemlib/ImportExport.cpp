@@ -138,8 +138,28 @@ std::string Summary(const ImportStats& stats) {
     part(stats.titlesCut, "titles cut");
     part(stats.authorsCut, "authors cut");
     part(stats.formsCut, "forms cut");
-    part(stats.replaced.Total(), "characters replaced");
+    part(stats.converted.replaced.Total(), "characters replaced");
+    part(stats.converted.normalised.Total(), "characters normalised");
+    part(stats.converted.mended.Total(), "phrases mended");
     return line + "\n";
+}
+
+// What became what, the most frequent first; entries equally frequent in the order of their
+// UTF-8 bytes.
+nlohmann::ordered_json Changes(const ReplacementLog& log) {
+    std::vector<std::tuple<std::size_t, std::string, std::string>> changes;
+    for (const auto& [from, entry] : log.Entries()) {
+        changes.emplace_back(entry.second, CString(from).ToUtf8(), CString(entry.first).ToUtf8());
+    }
+    std::sort(changes.begin(), changes.end(), [](const auto& a, const auto& b) {
+        return std::get<0>(a) != std::get<0>(b) ? std::get<0>(a) > std::get<0>(b)
+                                                : std::get<1>(a) < std::get<1>(b);
+    });
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const auto& [count, from, to] : changes) {
+        list.push_back({{"from", from}, {"to", to}, {"count", count}});
+    }
+    return list;
 }
 
 nlohmann::ordered_json Report(const std::string& name, const ImportStats& stats) {
@@ -152,19 +172,6 @@ nlohmann::ordered_json Report(const std::string& name, const ImportStats& stats)
                          [](const auto& a, const auto& b) { return a.second > b.second; });
         return sorted;
     };
-    // The most frequent first; characters equally frequent in the order of their UTF-8 bytes.
-    std::vector<std::tuple<std::size_t, std::string, std::string>> replaced;
-    for (const auto& [from, entry] : stats.replaced.Entries()) {
-        replaced.emplace_back(entry.second, CString(from).ToUtf8(), CString(entry.first).ToUtf8());
-    }
-    std::sort(replaced.begin(), replaced.end(), [](const auto& a, const auto& b) {
-        return std::get<0>(a) != std::get<0>(b) ? std::get<0>(a) > std::get<0>(b)
-                                                : std::get<1>(a) < std::get<1>(b);
-    });
-    nlohmann::ordered_json replacements = nlohmann::ordered_json::array();
-    for (const auto& [count, from, to] : replaced) {
-        replacements.push_back({{"from", from}, {"to", to}, {"count", count}});
-    }
     nlohmann::ordered_json forms = nlohmann::ordered_json::array();
     for (const auto& [form, count] : byCount(stats.forms)) {
         forms.push_back({form, count});
@@ -175,10 +182,14 @@ nlohmann::ordered_json Report(const std::string& name, const ImportStats& stats)
             {"titlesCut", stats.titlesCut},
             {"authorsCut", stats.authorsCut},
             {"formsCut", stats.formsCut},
-            {"charactersReplaced", stats.replaced.Total()},
+            {"charactersReplaced", stats.converted.replaced.Total()},
+            {"charactersNormalised", stats.converted.normalised.Total()},
+            {"phrasesMended", stats.converted.mended.Total()},
             {"dynasties", stats.dynasties},
             {"forms", forms},
-            {"replacements", replacements}};
+            {"replacements", Changes(stats.converted.replaced)},
+            {"normalisations", Changes(stats.converted.normalised)},
+            {"mends", Changes(stats.converted.mended)}};
 }
 
 // The stored text split at its CR LF line breaks: import joins them again.

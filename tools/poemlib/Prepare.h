@@ -30,7 +30,7 @@ struct ImportStats {
     unsigned titlesCut = 0;
     unsigned authorsCut = 0;
     unsigned formsCut = 0;
-    ReplacementLog replaced;
+    ConversionLog converted;
     std::map<std::string, unsigned> dynasties;
     std::map<std::string, unsigned> forms;
 };
@@ -47,19 +47,19 @@ public:
     PreparedPoem Prepare(const SourcePoem& source, ImportStats& stats) const;
 
 private:
-    CString Converted(const std::string& utf8, ReplacementLog& log) const;
+    CString Converted(const std::string& utf8, ConversionLog& log) const;
     CString AsPickListSpells(const std::string& utf8, const std::map<CString, CString>& names,
-                             ReplacementLog& log) const;
+                             ConversionLog& log) const;
     CString Form(const SourcePoem& source, const CString& title, const CString& text,
-                 ReplacementLog& log) const;
+                 ConversionLog& log) const;
     CString OneTune(const CString& tunes) const;
     PoemKind KindOf(const SourcePoem& source, const CString& title) const;
     std::string LaidOut(PoemKind kind, const CString& text) const;
 
     PoemKind m_kind;
     const Simplifier& m_simplifier;
-    // Each pick list's names, keyed by themselves and by their simplified spelling where that
-    // differs (干荷叶 finds 乾荷叶).
+    // Each pick list's names, keyed by themselves and by the spellings a conversion gives them
+    // (干荷叶 finds 乾荷叶, 朱庆馀 finds 朱庆余).
     std::map<CString, CString> m_authors;
     std::map<CString, CString> m_dynasties;
     std::map<CString, CString> m_forms;

@@ -59,6 +59,10 @@ const Command kCommands[] = {
      "becomes 干燥); a name that is one of the pick lists' keeps their spelling (乾荷叶). Where\n"
      "the simplified form lies outside the code page and the original inside it, the original\n"
      "stays; any other character the code page lacks becomes a variant it holds, or □.\n"
+     "Before that, variant forms become standard (Japanese forms through OpenCC's jp2t, the\n"
+     "others by poemlib's own table: 劒 → 剑, 髙 → 高); words the phrase tables get wrong in\n"
+     "classical verse are written as poemlib's table says (乾符, 宫徵, 藉甚, 於铄); 餘 is 馀.\n"
+
      "A field longer than its width is cut at a character and ends with \"…\".\n"
      "--kind says how to read the poems (default stored, as a library's export gives them):\n"
      "  shi  the form comes from the poem's shape, not from its tonal rules: 4 verses of 5\n"
@@ -71,8 +75,9 @@ const Command kCommands[] = {
      "D, F and A stand in for a poem's missing dynasty, form and author; --dynasty-of gives\n"
      "the poems of the named poets their own dynasty. Poems the library already holds (the\n"
      "same title, author and text) are left out. Prints what it added, left out, cut and\n"
-     "replaced; --report writes it as JSON with the counts of dynasties, forms and replaced\n"
-     "characters. A file that cannot be read adds nothing at all.",
+     "replaced; --report writes it as JSON with the counts of dynasties and forms and every\n"
+     "character replaced or normalised and phrase mended. A file that cannot be\n"
+     "read adds nothing at all.",
      RunImport},
     {"export", "poemlib export LIB [--format json|text]",
      "Prints every poem: as JSON that import reads back (the default), or as text to read.",
