@@ -120,9 +120,12 @@ build_one() {
         done
         [ ${#paths[@]} -gt 0 ] || fail "the package has no $files"
         report=$stage/$name.$kind.$dynasty.json
+        # The package's table of description codes ({隽乃=冏}) serves every library's poets.
+        local codes=()
+        [ -f "$dist/quantangshi/表面结构字.json" ] && codes=(--codes "$dist/quantangshi/表面结构字.json")
         # shellcheck disable=SC2086 # options are words
         "$poemlib" import "$stage/$name.idx" "${paths[@]}" --kind "$kind" --dynasty "$dynasty" \
-            $options --report "$report" >"$stage/$name.log" ||
+            $options "${codes[@]}" --report "$report" >"$stage/$name.log" ||
             fail "building $name failed: $(tail -n1 "$stage/$name.log")"
     done
     "$poemlib" check "$stage/$name.idx" >/dev/null || fail "$name does not pass poemlib check"

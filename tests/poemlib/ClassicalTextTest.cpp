@@ -1,11 +1,13 @@
 // The characters of classical verse as the import writes them: the phrases OpenCC's tables get
-// wrong, 馀 beside 余, and variant forms made standard.
+// wrong, 馀 beside 余, variant forms made standard, and poets' names without the editors' marks.
 
 #include "platform/core/CodePage.h"
 #include "tools/poemlib/ConversionTables.h"
+#include "tools/poemlib/PoetNames.h"
 #include "tools/poemlib/Simplifier.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 namespace {
 
@@ -113,6 +115,38 @@ TEST(SimplifierTest, VariantFormsBecomeStandardAndAreCounted) {
     EXPECT_EQ(untouched.normalised.Total(), 0u);
     // A variant made standard takes part in the phrases: 宮徴 is 宮徵.
     EXPECT_EQ(Simplified(u"宮徴相和"), u"宫徵相和");
+}
+
+TEST(PoetNamesTest, TheEditorsMarksComeOffAName) {
+    const poemlib::CharacterCodes codes = {{"{隽乃=冏}", "𬮦"}};
+    const auto clean = [&codes](const std::string& name) {
+        return poemlib::CleanPoetName(name, codes);
+    };
+    EXPECT_EQ(clean("[嚴]續姬"), "嚴續姬");
+    EXPECT_EQ(clean("耿[湋]"), "耿湋");
+    EXPECT_EQ(clean("敦煌人作品[一]"), "敦煌人作品");
+    EXPECT_EQ(clean("曹菘〖1〗"), "曹菘");
+    EXPECT_EQ(clean("劉鎮2"), "劉鎮");
+    EXPECT_EQ(clean("史{隽乃=冏}之"), "史𬮦之");
+    EXPECT_EQ(clean("魏{氵雩}"), "魏□");
+    EXPECT_EQ(clean("道鏡　善導"), "道鏡、善導");
+    EXPECT_EQ(clean("光\t威\t裒"), "光、威、裒");
+    EXPECT_EQ(clean("尹鹗 六首"), "尹鹗");
+    EXPECT_EQ(clean("鮑氏君[徽]微"), "鮑氏君徽");
+    // Names without marks, and marks that are part of no name, stay.
+    EXPECT_EQ(clean("李白"), "李白");
+    EXPECT_EQ(clean("《靖康小雅》作者"), "《靖康小雅》作者");
+    EXPECT_EQ(clean("崔居俭、卢文纪"), "崔居俭、卢文纪");
+}
+
+TEST(PoetNamesTest, TheCodesTableGivesTheFirstCharacterItKnows) {
+    const auto document = nlohmann::json::parse(R"({
+        "{上休下鳥}": [{"font": "𪀪", "unicode": "\\U0002A02A"}],
+        "{中/衣}": [{"font": "衶", "unicode": "\\U8876"}, {"font": "衷", "unicode": "\\U8877"}],
+        "{上/貝}": []})");
+    const poemlib::CharacterCodes codes = poemlib::CharacterCodesOf(document);
+    EXPECT_EQ(codes, (poemlib::CharacterCodes{{"{上休下鳥}", "𪀪"}, {"{中/衣}", "衶"}}));
+    EXPECT_TRUE(poemlib::CharacterCodesOf(nlohmann::json::array()).empty());
 }
 
 } // namespace

@@ -131,6 +131,66 @@ TEST_F(CollectionImportTest, DynastyOfAPoetAuthorOfAnUnsignedCollectionAndUsage)
     EXPECT_NE(Poemlib({"info", Lib(), "--json"}).out.find("\"count\":3"), std::string::npos);
 }
 
+// Poets' names lose the editors' marks: 耿[湋] and 耿湋 are one poet, a description code becomes
+// its character where the codes know it, else □; the pick lists' spelling holds whatever the
+// source wrote (朱慶餘 is the list's 朱庆余, though 餘 is written 馀 elsewhere). The report counts
+// every change of every kind.
+TEST_F(CollectionImportTest, PoetsNamesAndTheConversionsAreCleanedAndCounted) {
+    Create();
+    const std::string poems = m_folder.File("poet.tang.0.json");
+    testing_support::WriteFile(
+        poems,
+        R"([{"author": "耿[湋]", "title": "秋日", "paragraphs": ["返照入閭巷，憂來誰共語。"]},
+            {"author": "耿湋", "title": "秋夜", "paragraphs": ["乾符初得位，餘霞隠髙城。"]},
+            {"author": "史{隽乃=冏}之", "title": "甲", "paragraphs": ["一二三四五。"]},
+            {"author": "魏{氵雩}", "title": "乙", "paragraphs": ["一二三四五。"]},
+            {"author": "道鏡　善導", "title": "丙", "paragraphs": ["一二三四五。"]},
+            {"author": "朱慶餘", "title": "近試上張籍水部", "paragraphs": ["洞房昨夜停紅燭。"]}])");
+    const std::string codes = m_folder.File("codes.json");
+    testing_support::WriteFile(codes, R"({"{隽乃=冏}": [{"font": "冏", "unicode": "\\U518F"}],
+                                          "{氵雩}": []})");
+    const auto r = Poemlib({"import", Lib(), poems, "--kind", "shi", "--dynasty", "唐代", "--codes",
+                            codes, "--report", m_folder.File("report.json")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "added 6 poems, 2 characters normalised, 2 phrases mended, 4 poets' names "
+                     "cleaned\n");
+    EXPECT_EQ(Poemlib({"search", Lib(), "author", "耿湋"}).out,
+              "1\t秋日\t耿湋\t唐代\t五言古诗\n2\t秋夜\t耿湋\t唐代\t五言古诗\n");
+    EXPECT_EQ(Show(2), "乾符初得位，馀霞隐高城。");
+    const auto authors = [this] {
+        std::string names;
+        std::istringstream lines(Poemlib({"list", Lib()}).out);
+        for (std::string line; std::getline(lines, line);) {
+            std::istringstream fields(line);
+            std::string number, title, author;
+            std::getline(fields, number, '\t');
+            std::getline(fields, title, '\t');
+            std::getline(fields, author, '\t');
+            names += author + " ";
+        }
+        return names;
+    };
+    EXPECT_EQ(authors(), "耿湋 耿湋 史冏之 魏□ 道镜、善导 朱庆余 ");
+
+    const auto report = nlohmann::json::parse(ReadFile(m_folder.File("report.json")));
+    EXPECT_EQ(report["charactersNormalised"], 2);
+    EXPECT_EQ(report["phrasesMended"], 2);
+    EXPECT_EQ(report["poetNamesCleaned"], 4);
+    EXPECT_EQ(report["normalisations"][0],
+              nlohmann::json({{"from", "隠"}, {"to", "隱"}, {"count", 1}}));
+    EXPECT_EQ(report["mends"], nlohmann::json::parse(R"([{"from": "乾符", "to": "乾符", "count": 1},
+                                                         {"from": "餘", "to": "馀", "count": 1}])"));
+    EXPECT_EQ(report["poetNames"][0],
+              nlohmann::json({{"from", "史{隽乃=冏}之"}, {"to", "史冏之"}, {"count", 1}}));
+
+    // Without the codes a description code is □; codes that cannot be read add nothing.
+    EXPECT_EQ(
+        Poemlib({"import", Lib(), poems, "--kind", "shi", "--codes", m_folder.File("missing.json")})
+            .exitCode,
+        1);
+    EXPECT_NE(Poemlib({"info", Lib(), "--json"}).out.find("\"count\":6"), std::string::npos);
+}
+
 // The build script over a small package in the collection's layout, made here with tar.
 class BuildLibrariesTest : public ::testing::Test {
 protected:

@@ -5,6 +5,7 @@
 #include "platform/core/CodePage.h"
 #include "tools/poemlib/Cli.h"
 #include "tools/poemlib/Commands.h"
+#include "tools/poemlib/PoetNames.h"
 #include "tools/poemlib/Prepare.h"
 #include "tools/poemlib/Progress.h"
 #include "tools/poemlib/Simplifier.h"
@@ -141,6 +142,7 @@ std::string Summary(const ImportStats& stats) {
     part(stats.converted.replaced.Total(), "characters replaced");
     part(stats.converted.normalised.Total(), "characters normalised");
     part(stats.converted.mended.Total(), "phrases mended");
+    part(stats.poetNames.Total(), "poets' names cleaned");
     return line + "\n";
 }
 
@@ -185,11 +187,13 @@ nlohmann::ordered_json Report(const std::string& name, const ImportStats& stats)
             {"charactersReplaced", stats.converted.replaced.Total()},
             {"charactersNormalised", stats.converted.normalised.Total()},
             {"phrasesMended", stats.converted.mended.Total()},
+            {"poetNamesCleaned", stats.poetNames.Total()},
             {"dynasties", stats.dynasties},
             {"forms", forms},
             {"replacements", Changes(stats.converted.replaced)},
             {"normalisations", Changes(stats.converted.normalised)},
-            {"mends", Changes(stats.converted.mended)}};
+            {"mends", Changes(stats.converted.mended)},
+            {"poetNames", Changes(stats.poetNames)}};
 }
 
 // The stored text split at its CR LF line breaks: import joins them again.
@@ -228,8 +232,8 @@ std::map<std::string, std::string> ParseDynastyOf(const std::optional<std::strin
 } // namespace
 
 int RunImport(const Args& args) {
-    const Arguments arguments(args, {},
-                              {"dynasty", "dynasty-of", "form", "author", "kind", "report"});
+    const Arguments arguments(
+        args, {}, {"dynasty", "dynasty-of", "form", "author", "kind", "report", "codes"});
     const auto& positional = arguments.Positional();
     if (positional.size() < 2) {
         throw UsageError{"expected LIB and at least one FILE"};
@@ -248,6 +252,15 @@ int RunImport(const Args& args) {
         Print("added 0 poems: a source could not be read\n");
         return kFailure;
     }
+    CharacterCodes codes;
+    if (const auto file = arguments.Option("codes")) {
+        Json document;
+        if (!ReadJson(*file, document)) {
+            Print("added 0 poems: the character codes could not be read\n");
+            return kFailure;
+        }
+        codes = CharacterCodesOf(document);
+    }
     const auto library = OpenLibrary(positional[0]);
     if (!library) {
         return kFailure;
@@ -257,7 +270,7 @@ int RunImport(const Args& args) {
         PrintError("poemlib import: OpenCC's t2s.json cannot be loaded; traditional characters "
                    "stay as they are");
     }
-    const PoemPreparer preparer(*kind, simplifier);
+    const PoemPreparer preparer(*kind, simplifier, std::move(codes));
     std::unordered_set<std::string> keys = KeysOf(*library);
     ImportStats stats;
     BatchWriter writer(*library);

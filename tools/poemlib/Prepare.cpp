@@ -168,8 +168,9 @@ CString QuTune(const CString& title, const std::map<CString, CString>& pickListF
     return it != pickListForms.end() ? it->second : CString(tune);
 }
 
-PoemPreparer::PoemPreparer(PoemKind kind, const Simplifier& simplifier)
-    : m_kind(kind), m_simplifier(simplifier), m_authors(NamesOf(g_authorNames, simplifier)),
+PoemPreparer::PoemPreparer(PoemKind kind, const Simplifier& simplifier, CharacterCodes codes)
+    : m_kind(kind), m_simplifier(simplifier), m_codes(std::move(codes)),
+      m_authors(NamesOf(g_authorNames, simplifier)),
       m_dynasties(NamesOf(g_dynastyNames, simplifier)),
       m_forms(NamesOf(g_searchFormNames, simplifier)) {}
 
@@ -285,7 +286,12 @@ PreparedPoem PoemPreparer::Prepare(const SourcePoem& given, ImportStats& stats) 
         return m_kind == PoemKind::kStored ? value : OneLine(value);
     };
     const CString title = field(Converted(source.title, log));
-    const CString author = field(AsPickListSpells(source.author, m_authors, log));
+    const std::string poet =
+        m_kind == PoemKind::kStored ? source.author : CleanPoetName(source.author, m_codes);
+    const CString author = field(AsPickListSpells(poet, m_authors, log));
+    if (poet != source.author) {
+        stats.poetNames.Note(Utf16(source.author).str(), std::u16string(author.view()));
+    }
     const CString dynasty = field(AsPickListSpells(source.dynasty, m_dynasties, log));
     const CString text = Converted(Joined(source.paragraphs), log);
     const CString form = field(Form(source, title, text, log));

@@ -4,6 +4,7 @@
 // cut to its width rather than refused.
 
 #include "library/LibraryFormat.h"
+#include "tools/poemlib/PoetNames.h"
 #include "tools/poemlib/Simplifier.h"
 #include "tools/poemlib/SourcePoems.h"
 
@@ -31,6 +32,7 @@ struct ImportStats {
     unsigned authorsCut = 0;
     unsigned formsCut = 0;
     ConversionLog converted;
+    ReplacementLog poetNames; // names the editors' marks were taken from, as they were and became
     std::map<std::string, unsigned> dynasties;
     std::map<std::string, unsigned> forms;
 };
@@ -42,7 +44,7 @@ struct PreparedPoem {
 
 class PoemPreparer {
 public:
-    PoemPreparer(PoemKind kind, const Simplifier& simplifier);
+    PoemPreparer(PoemKind kind, const Simplifier& simplifier, CharacterCodes codes = {});
 
     PreparedPoem Prepare(const SourcePoem& source, ImportStats& stats) const;
 
@@ -58,6 +60,7 @@ private:
 
     PoemKind m_kind;
     const Simplifier& m_simplifier;
+    CharacterCodes m_codes;
     // Each pick list's names, keyed by themselves and by the spellings a conversion gives them
     // (干荷叶 finds 乾荷叶, 朱庆馀 finds 朱庆余).
     std::map<CString, CString> m_authors;

@@ -50,7 +50,7 @@ const Command kCommands[] = {
      RunCheck},
     {"import",
      "poemlib import LIB FILE... [--kind stored|shi|ci|qu] [--dynasty D] [--form F] [--author A]\n"
-     "       [--dynasty-of POET,POET...=D] [--report FILE]",
+     "       [--dynasty-of POET,POET...=D] [--codes FILE] [--report FILE]",
      "Appends the poems of JSON files in the layouts of the open \"chinese-poetry\" collection:\n"
      "arrays of {title or rhythmic, author, paragraphs (or para, or content), dynasty, form},\n"
      "or an anthology {title, content: [{type, content: [{chapter, author, paragraphs}]}]}\n"
@@ -62,7 +62,9 @@ const Command kCommands[] = {
      "Before that, variant forms become standard (Japanese forms through OpenCC's jp2t, the\n"
      "others by poemlib's own table: 劒 → 剑, 髙 → 高); words the phrase tables get wrong in\n"
      "classical verse are written as poemlib's table says (乾符, 宫徵, 藉甚, 於铄); 餘 is 馀.\n"
-
+     "A poet's name loses the editors' brackets, numbers, note marks and spaces (耿[湋] is\n"
+     "耿湋); a description code ({隽乃=冏}) becomes the character --codes FILE (the\n"
+     "collection's 表面结构字.json) names, or □.\n"
      "A field longer than its width is cut at a character and ends with \"…\".\n"
      "--kind says how to read the poems (default stored, as a library's export gives them):\n"
      "  shi  the form comes from the poem's shape, not from its tonal rules: 4 verses of 5\n"
@@ -76,7 +78,7 @@ const Command kCommands[] = {
      "the poems of the named poets their own dynasty. Poems the library already holds (the\n"
      "same title, author and text) are left out. Prints what it added, left out, cut and\n"
      "replaced; --report writes it as JSON with the counts of dynasties and forms and every\n"
-     "character replaced or normalised and phrase mended. A file that cannot be\n"
+     "character replaced or normalised, phrase mended and name cleaned. A file that cannot be\n"
      "read adds nothing at all.",
      RunImport},
     {"export", "poemlib export LIB [--format json|text]",
