@@ -97,6 +97,22 @@ up_to_date() {
     (cd "$program" && tail -n +2 "$record" | sha256sum --check --status) 2>/dev/null
 }
 
+# The files of one pattern in the collection's order, whatever order the file system lists them
+# in: the numbered ones by their number (poet.tang.0, poet.tang.1000, poet.tang.2000, ...), then
+# any other name in byte order (ci.song.2019y, huajianji-1-juan, ...). Only the file's own name
+# counts: the folders above it may hold dots and digits of their own.
+in_collection_order() {
+    local path name
+    while IFS= read -r path; do
+        name=${path##*/}
+        if [[ $name =~ \.([0-9]+)\.json$ ]]; then
+            printf '0\t%s\t%s\n' "${BASH_REMATCH[1]}" "$path"
+        else
+            printf '1\t0\t%s\n' "$path"
+        fi
+    done | LC_ALL=C sort -t$'\t' -k1,1n -k2,2n -k3,3 | cut -f3-
+}
+
 build_one() {
     local name=$1 stage=$2 dist=$3 report
     "$poemlib" create "$stage/$name.idx" --name "$name" --author chinese-poetry \
@@ -107,17 +123,18 @@ build_one() {
         IFS='|' read -r _ kind dynasty files options <<<"$line"
         local paths=()
         for pattern in $files; do
-            # the collection's order: poet.tang.0, poet.tang.1000, ... then any other name
-            mapfile -t -O "${#paths[@]}" paths < <(compgen -G "$dist/$pattern" |
-                sort -t. -k3,3n -k1,1 -s)
+            mapfile -t -O "${#paths[@]}" paths < <(compgen -G "$dist/$pattern" | in_collection_order)
         done
         [ ${#paths[@]} -gt 0 ] || fail "the package has no $files"
         # which files made the library, in their order: the pages find the package's counts so
         printf "$name\t%s\n" "${paths[@]}" >>"$stage/sources.tsv"
         report=$stage/$name.$kind.$dynasty.json
+        # The package's table of description codes ({隽乃=冏}) serves every library's poets.
+        local codes=()
+        [ -f "$dist/quantangshi/表面结构字.json" ] && codes=(--codes "$dist/quantangshi/表面结构字.json")
         # shellcheck disable=SC2086 # options are words
         "$poemlib" import "$stage/$name.idx" "${paths[@]}" --kind "$kind" --dynasty "$dynasty" \
-            $options --report "$report" >"$stage/$name.log" ||
+            $options "${codes[@]}" --report "$report" >"$stage/$name.log" ||
             fail "building $name failed: $(tail -n1 "$stage/$name.log")"
     done
     "$poemlib" check "$stage/$name.idx" >/dev/null || fail "$name does not pass poemlib check"
@@ -131,19 +148,22 @@ section_sum() {
         sed -nE "s/^  \"$key\": ([0-9]+),?\$/\\1/p" | awk '{s+=$1} END {print s+0}'
 }
 
+# The sum of one count over the reports of a library's imports.
+report_sum() {
+    cat "$1".*.json | sed -nE "s/^ \"$2\": ([0-9]+),/\\1/p" | awk '{s+=$1} END {print s+0}'
+}
+
 # One line of the closing table from the reports of a library's imports.
 table_row() {
     local name=$1 stage=$2
-    local poems dynasties replaced cut
+    local poems dynasties
     poems=$("$poemlib" info "$stage/$name.idx" --json | sed -E 's/.*"count":([0-9]+).*/\1/')
     dynasties=$(sed -n '/^ "dynasties"/,/^ }/p' "$stage/$name".*.json |
         sed -nE 's/^  "(.*)": ([0-9]+),?$/\2 \1/p' | awk '{n[$2]+=$1} END {for (d in n) print n[d], d}' |
         sort -rn | awk '{printf "%s%s", sep, $2; sep="、"}')
-    replaced=$(cat "$stage/$name".*.json | sed -nE 's/^ "charactersReplaced": ([0-9]+),/\1/p' |
-        awk '{s+=$1} END {print s+0}')
-    cut=$(cat "$stage/$name".*.json | sed -nE 's/^ "titlesCut": ([0-9]+),/\1/p' |
-        awk '{s+=$1} END {print s+0}')
-    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$name" "$poems" "$dynasties" "$replaced" "$cut" \
+    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$name" "$poems" "$dynasties" \
+        "$(report_sum "$stage/$name" charactersReplaced)" "$(report_sum "$stage/$name" titlesCut)" \
+        "$(report_sum "$stage/$name" charactersNormalised)" "$(report_sum "$stage/$name" phrasesMended)" \
         "$(section_sum "$name" "$stage" notes poems)" "$(section_sum "$name" "$stage" mended)" \
         "$(section_sum "$name" "$stage" leftOut textless)"
 }
@@ -206,7 +226,7 @@ main() {
     mkdir -p "$cache/reports"
     cp "$work"/*.json "$cache/reports/"
     {
-        printf '库\t诗词\t朝代\t替换的字\t截短的标题\t有注的诗\t修补\t略去的空记录\n'
+        printf '库\t诗词\t朝代\t替换的字\t截短的标题\t规范的字\t改正的词\t有注的诗\t修补\t略去的空记录\n'
         printf '%s\n' "${rows[@]}"
     } | if command -v column >/dev/null; then column -t -s $'\t'; else cat; fi
 }

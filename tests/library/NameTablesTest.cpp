@@ -48,6 +48,23 @@ TEST(NameTables, ListsHoldTheirNamesInOrderWithTheirDuplicates) {
     EXPECT_EQ(searchForms[61], u"商调\u00B7梧叶儿"); // the dot is U+00B7
 }
 
+// The poets are spelt as the collection spells them, so that a pick finds their poems in its
+// libraries too; 眘 and 偁 lie outside GB2312 but inside the code page, so a search for them has
+// its bytes.
+TEST(NameTables, PoetsAreSpeltAsTheCollectionSpellsThem) {
+    const auto authors = Listed(g_authorNames);
+    for (const char16_t* name :
+         {u"卢纶", u"刘眘虚", u"丘为", u"沈佺期", u"张籍", u"王禹偁", u"刘秉忠", u"张可久"}) {
+        EXPECT_EQ(CountOf(authors, name), 1) << CString(name).ToUtf8();
+        EXPECT_TRUE(CodePage::SearchBytes(name).has_value()) << CString(name).ToUtf8();
+    }
+    for (const char16_t* misspelt :
+         {u"卢伦", u"刘脊虚", u"邱为", u"沈全期", u"张藉", u"王禹称", u"刘秉中", u"张可九"}) {
+        EXPECT_EQ(CountOf(authors, misspelt), 0) << CString(misspelt).ToUtf8();
+    }
+    EXPECT_EQ(authors[33], u"刘眘虚"); // in the row of the name it replaces
+}
+
 TEST(NameTables, SearchFormsBeginWithTheEntryFormsThemselves) {
     for (std::size_t i = 0; i < 31; ++i) {
         EXPECT_EQ(g_searchFormNames[i], g_entryFormNames[i]) << i; // one copy, not two

@@ -16,7 +16,7 @@ using poemlib::FitField;
 using poemlib::FormByShape;
 using poemlib::SplitVerses;
 
-std::u16string Simplified(std::u16string_view text, ReplacementLog* log = nullptr) {
+std::u16string Simplified(std::u16string_view text, ConversionLog* log = nullptr) {
     static const Simplifier simplifier;
     return std::u16string(simplifier.Simplify(CString(text), log).view());
 }
@@ -35,14 +35,14 @@ TEST(SimplifierTest, ConvertsWholeTextsWithThePhraseTables) {
 
 TEST(SimplifierTest, EveryCharacterEndsInTheCodePageAndNeverAsAQuestionMark) {
     // 餔 is in the code page and its simplified form 𫗦 is not: the original stays, unlogged.
-    ReplacementLog log;
+    ConversionLog log;
     EXPECT_EQ(Simplified(u"何不餔其糟", &log), u"何不餔其糟");
-    EXPECT_EQ(log.Total(), 0u);
+    EXPECT_EQ(log.replaced.Total(), 0u);
     // 䍦 has an older form the code page holds; 𢋙 has none and becomes □. Both are logged.
     EXPECT_EQ(Simplified(u"狂遺白接䍦，撈漉蛙𢋙脚？", &log), u"狂遗白接篱，捞漉蛙□脚？");
-    EXPECT_EQ(log.Total(), 2u);
-    EXPECT_EQ(log.Entries().at(u"𢋙").first, u"□");
-    EXPECT_EQ(log.Entries().at(u"䍦").first, u"篱");
+    EXPECT_EQ(log.replaced.Total(), 2u);
+    EXPECT_EQ(log.replaced.Entries().at(u"𢋙").first, u"□");
+    EXPECT_EQ(log.replaced.Entries().at(u"䍦").first, u"篱");
     std::size_t lost = 0;
     CodePage::Encode(Simplified(u"ᚠᚢ𠀀㐀"), &lost);
     EXPECT_EQ(lost, 0u);

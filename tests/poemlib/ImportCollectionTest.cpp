@@ -133,6 +133,66 @@ TEST_F(CollectionImportTest, DynastyOfAPoetAuthorOfAnUnsignedCollectionAndUsage)
     EXPECT_NE(Poemlib({"info", Lib(), "--json"}).out.find("\"count\":3"), std::string::npos);
 }
 
+// Poets' names lose the editors' marks: 耿[湋] and 耿湋 are one poet, a description code becomes
+// its character where the codes know it, else □; the pick lists' spelling holds whatever the
+// source wrote (朱慶餘 is the list's 朱庆余, though 餘 is written 馀 elsewhere). The report counts
+// every change of every kind.
+TEST_F(CollectionImportTest, PoetsNamesAndTheConversionsAreCleanedAndCounted) {
+    Create();
+    const std::string poems = m_folder.File("poet.tang.0.json");
+    testing_support::WriteFile(
+        poems,
+        R"([{"author": "耿[湋]", "title": "秋日", "paragraphs": ["返照入閭巷，憂來誰共語。"]},
+            {"author": "耿湋", "title": "秋夜", "paragraphs": ["乾符初得位，餘霞隠髙城。"]},
+            {"author": "史{隽乃=冏}之", "title": "甲", "paragraphs": ["一二三四五。"]},
+            {"author": "魏{氵雩}", "title": "乙", "paragraphs": ["一二三四五。"]},
+            {"author": "道鏡　善導", "title": "丙", "paragraphs": ["一二三四五。"]},
+            {"author": "朱慶餘", "title": "近試上張籍水部", "paragraphs": ["洞房昨夜停紅燭。"]}])");
+    const std::string codes = m_folder.File("codes.json");
+    testing_support::WriteFile(codes, R"({"{隽乃=冏}": [{"font": "冏", "unicode": "\\U518F"}],
+                                          "{氵雩}": []})");
+    const auto r = Poemlib({"import", Lib(), poems, "--kind", "shi", "--dynasty", "唐代", "--codes",
+                            codes, "--report", m_folder.File("report.json")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "added 6 poems, 2 characters normalised, 2 phrases mended, 4 poets' names "
+                     "cleaned\n");
+    EXPECT_EQ(Poemlib({"search", Lib(), "author", "耿湋"}).out,
+              "1\t秋日\t耿湋\t唐代\t五言古诗\n2\t秋夜\t耿湋\t唐代\t五言古诗\n");
+    EXPECT_EQ(Show(2), "乾符初得位，馀霞隐高城。");
+    const auto authors = [this] {
+        std::string names;
+        std::istringstream lines(Poemlib({"list", Lib()}).out);
+        for (std::string line; std::getline(lines, line);) {
+            std::istringstream fields(line);
+            std::string number, title, author;
+            std::getline(fields, number, '\t');
+            std::getline(fields, title, '\t');
+            std::getline(fields, author, '\t');
+            names += author + " ";
+        }
+        return names;
+    };
+    EXPECT_EQ(authors(), "耿湋 耿湋 史冏之 魏□ 道镜、善导 朱庆余 ");
+
+    const auto report = nlohmann::json::parse(ReadFile(m_folder.File("report.json")));
+    EXPECT_EQ(report["charactersNormalised"], 2);
+    EXPECT_EQ(report["phrasesMended"], 2);
+    EXPECT_EQ(report["poetNamesCleaned"], 4);
+    EXPECT_EQ(report["normalisations"][0],
+              nlohmann::json({{"from", "隠"}, {"to", "隱"}, {"count", 1}}));
+    EXPECT_EQ(report["mends"], nlohmann::json::parse(R"([{"from": "乾符", "to": "乾符", "count": 1},
+                                                         {"from": "餘", "to": "馀", "count": 1}])"));
+    EXPECT_EQ(report["poetNames"][0],
+              nlohmann::json({{"from", "史{隽乃=冏}之"}, {"to", "史冏之"}, {"count", 1}}));
+
+    // Without the codes a description code is □; codes that cannot be read add nothing.
+    EXPECT_EQ(
+        Poemlib({"import", Lib(), poems, "--kind", "shi", "--codes", m_folder.File("missing.json")})
+            .exitCode,
+        1);
+    EXPECT_NE(Poemlib({"info", Lib(), "--json"}).out.find("\"count\":6"), std::string::npos);
+}
+
 // The build script over a small package in the collection's layout, made here with tar.
 class BuildLibrariesTest : public ::testing::Test {
 protected:
@@ -186,11 +246,11 @@ TEST_F(BuildLibrariesTest, BuildsEveryLibraryOnceAndTheSameBytesEachTime) {
             << name;
         EXPECT_NE(first.out.find(name), std::string::npos) << first.out;
     }
-    // The table: 全唐诗 has 7 poems of 唐代 (one duplicate left out), 2 characters replaced and
-    // one title cut, whose whole title is its poem's note; nothing mended or left out. The preface
-    // of 花间集 is not a poem.
+    // The table: 全唐诗 has 7 poems of 唐代 (one duplicate left out), 2 characters replaced, one
+    // title cut, whose whole title is its poem's note, no variant normalised and no phrase
+    // mended; nothing mended or left out. The preface of 花间集 is not a poem.
     EXPECT_EQ(TableRow(first.out, "全唐诗"),
-              (std::vector<std::string>{"全唐诗", "7", "唐代", "2", "1", "1", "0", "0"}))
+              (std::vector<std::string>{"全唐诗", "7", "唐代", "2", "1", "0", "0", "1", "0", "0"}))
         << first.out;
     EXPECT_EQ(RunProcess(POEMLIB_PATH, {"list", program + "/五代词.idx"}).out,
               "1\t菩萨蛮 其一\t温庭筠\t五代十国\t菩萨蛮\n"
@@ -208,6 +268,54 @@ TEST_F(BuildLibrariesTest, BuildsEveryLibraryOnceAndTheSameBytesEachTime) {
     const std::string again = m_work.File("again");
     ASSERT_EQ(Build(again, m_packageFile).exitCode, 0);
     EXPECT_EQ(Contents(again), before);
+}
+
+// The collection's files are read by their numbers, not in the order a folder lists them or in
+// byte order (where poet.tang.10000 comes before poet.tang.2000): two packages whose folders were
+// filled in opposite orders, under a path with dots and digits of its own, give the same bytes.
+TEST_F(BuildLibrariesTest, ReadsTheFilesInTheCollectionsOrderOnAnyFileSystem) {
+    const auto packageFilledIn = [this](const std::string& folder,
+                                        const std::vector<int>& numbers) {
+        const std::string root = m_work.File(folder);
+        fs::create_directories(root + "/package");
+        fs::copy(kPackage, root + "/package", fs::copy_options::recursive);
+        for (const int number : numbers) {
+            testing_support::WriteFile(
+                root + "/package/dist/quantangshi/poet.tang." + std::to_string(number) + ".json",
+                "[{\"author\": \"作者" + std::to_string(number) +
+                    "\", \"paragraphs\": [\"一二三四五，上山下山行。\"], \"title\": \"第" +
+                    std::to_string(number) + "\"}]");
+        }
+        const std::string file = root + ".tgz";
+        EXPECT_EQ(RunProcess("/bin/tar", {"-czf", file, "-C", root, "package"}).exitCode, 0);
+        return file;
+    };
+    const std::string forwards = packageFilledIn("v1.2.3", {2000, 10000, 3000});
+    const std::string backwards = packageFilledIn("v4.5.6", {3000, 10000, 2000});
+    const std::string first = m_work.File("lomeva.1.0");
+    const std::string second = m_work.File("lomeva.2.0");
+    ASSERT_EQ(Build(first, forwards).exitCode, 0);
+    ASSERT_EQ(Build(second, backwards).exitCode, 0);
+
+    std::vector<std::string> titles;
+    std::istringstream lines(RunProcess(POEMLIB_PATH, {"list", first + "/全唐诗.idx"}).out);
+    for (std::string number, title, rest; std::getline(lines, number, '\t') &&
+                                          std::getline(lines, title, '\t') &&
+                                          std::getline(lines, rest);) {
+        titles.push_back(title);
+    }
+    // poet.tang.0 (4 poems), poet.tang.1000 (3 left after its duplicate), then 2000, 3000, 10000.
+    ASSERT_EQ(titles.size(), 10u);
+    EXPECT_EQ(titles[0], "静夜思");
+    EXPECT_EQ(titles[4], "山行");
+    EXPECT_EQ(std::vector<std::string>(titles.begin() + 7, titles.end()),
+              (std::vector<std::string>{"第2000", "第3000", "第10000"}));
+    // The libraries' own bytes; the record of what they were built from names its package.
+    auto libraries = [](std::map<std::string, std::string> files) {
+        files.erase(".collection-libraries");
+        return files;
+    };
+    EXPECT_EQ(libraries(Contents(second)), libraries(Contents(first)));
 }
 
 TEST_F(BuildLibrariesTest, AFailedBuildLeavesTheLibrariesInPlaceAsTheyWere) {

@@ -76,7 +76,7 @@ TEST_F(ImportMendsTest, NotesAndReadingsLeaveTheVersesOfAShiAndItsShapeIsRead) {
     EXPECT_EQ(Show(5), "常愿山水游，灵奇赏皆遍。\r\n云端访潭洞，林下征茂彦。\n\n"
                        "常愿山水游，灵奇赏皆遍。（贾弇）\n云端访潭洞，林下征茂彦。（严维）\n");
     // A bit of a web page's markup, split by the source at its "。", stood for nothing.
-    EXPECT_EQ(Show(11), "几处炉爣炭，何人坐有氊。");
+    EXPECT_EQ(Show(11), "几处炉爣炭，何人坐有毡。");
     EXPECT_EQ(report["mended"]["webText"], 1);
     // A footnote's mark stays and a described character counts once.
     EXPECT_EQ(Show(6), "宁知猗[一]梧凤，亦欲此栖宿。\r\n疲{艹/尔}竟何人，洒涕巴东峡。");

@@ -6,6 +6,7 @@
 #include "platform/core/CodePage.h"
 #include "tools/poemlib/Cli.h"
 #include "tools/poemlib/Commands.h"
+#include "tools/poemlib/PoetNames.h"
 #include "tools/poemlib/Prepare.h"
 #include "tools/poemlib/Progress.h"
 #include "tools/poemlib/Simplifier.h"
@@ -217,7 +218,10 @@ std::string Summary(const ImportStats& stats) {
     part(stats.titlesCut, "titles cut");
     part(stats.authorsCut, "authors cut");
     part(stats.formsCut, "forms cut");
-    part(stats.replaced.Total(), "characters replaced");
+    part(stats.converted.replaced.Total(), "characters replaced");
+    part(stats.converted.normalised.Total(), "characters normalised");
+    part(stats.converted.mended.Total(), "phrases mended");
+    part(stats.poetNames.Total(), "poets' names cleaned");
     part(stats.mended.Total(), "mends");
     part(stats.notes.poems, "poems with notes");
     return line + "\n";
@@ -243,6 +247,24 @@ nlohmann::ordered_json MendsReport(const MendCounts& mended) {
             {"blankLines", mended.blankLines}};
 }
 
+// What became what, the most frequent first; entries equally frequent in the order of their
+// UTF-8 bytes.
+nlohmann::ordered_json Changes(const ReplacementLog& log) {
+    std::vector<std::tuple<std::size_t, std::string, std::string>> changes;
+    for (const auto& [from, entry] : log.Entries()) {
+        changes.emplace_back(entry.second, CString(from).ToUtf8(), CString(entry.first).ToUtf8());
+    }
+    std::sort(changes.begin(), changes.end(), [](const auto& a, const auto& b) {
+        return std::get<0>(a) != std::get<0>(b) ? std::get<0>(a) > std::get<0>(b)
+                                                : std::get<1>(a) < std::get<1>(b);
+    });
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const auto& [count, from, to] : changes) {
+        list.push_back({{"from", from}, {"to", to}, {"count", count}});
+    }
+    return list;
+}
+
 nlohmann::ordered_json Report(const std::string& name, const ImportStats& stats) {
     const auto byCount = [](const auto& counts) {
         std::vector<std::pair<std::string, std::size_t>> sorted;
@@ -253,19 +275,6 @@ nlohmann::ordered_json Report(const std::string& name, const ImportStats& stats)
                          [](const auto& a, const auto& b) { return a.second > b.second; });
         return sorted;
     };
-    // The most frequent first; characters equally frequent in the order of their UTF-8 bytes.
-    std::vector<std::tuple<std::size_t, std::string, std::string>> replaced;
-    for (const auto& [from, entry] : stats.replaced.Entries()) {
-        replaced.emplace_back(entry.second, CString(from).ToUtf8(), CString(entry.first).ToUtf8());
-    }
-    std::sort(replaced.begin(), replaced.end(), [](const auto& a, const auto& b) {
-        return std::get<0>(a) != std::get<0>(b) ? std::get<0>(a) > std::get<0>(b)
-                                                : std::get<1>(a) < std::get<1>(b);
-    });
-    nlohmann::ordered_json replacements = nlohmann::ordered_json::array();
-    for (const auto& [count, from, to] : replaced) {
-        replacements.push_back({{"from", from}, {"to", to}, {"count", count}});
-    }
     nlohmann::ordered_json forms = nlohmann::ordered_json::array();
     for (const auto& [form, count] : byCount(stats.forms)) {
         forms.push_back({form, count});
@@ -276,13 +285,19 @@ nlohmann::ordered_json Report(const std::string& name, const ImportStats& stats)
             {"titlesCut", stats.titlesCut},
             {"authorsCut", stats.authorsCut},
             {"formsCut", stats.formsCut},
-            {"charactersReplaced", stats.replaced.Total()},
+            {"charactersReplaced", stats.converted.replaced.Total()},
+            {"charactersNormalised", stats.converted.normalised.Total()},
+            {"phrasesMended", stats.converted.mended.Total()},
+            {"poetNamesCleaned", stats.poetNames.Total()},
             {"leftOut", {{"duplicates", stats.duplicates}, {"textless", stats.textless}}},
             {"notes", NotesReport(stats.notes)},
             {"mended", MendsReport(stats.mended)},
             {"dynasties", stats.dynasties},
             {"forms", forms},
-            {"replacements", replacements}};
+            {"replacements", Changes(stats.converted.replaced)},
+            {"normalisations", Changes(stats.converted.normalised)},
+            {"mends", Changes(stats.converted.mended)},
+            {"poetNames", Changes(stats.poetNames)}};
 }
 
 // The stored text split at its CR LF line breaks: import joins them again.
@@ -321,8 +336,8 @@ std::map<std::string, std::string> ParseDynastyOf(const std::optional<std::strin
 } // namespace
 
 int RunImport(const Args& args) {
-    const Arguments arguments(args, {},
-                              {"dynasty", "dynasty-of", "form", "author", "kind", "report"});
+    const Arguments arguments(
+        args, {}, {"dynasty", "dynasty-of", "form", "author", "kind", "report", "codes"});
     const auto& positional = arguments.Positional();
     if (positional.size() < 2) {
         throw UsageError{"expected LIB and at least one FILE"};
@@ -341,6 +356,15 @@ int RunImport(const Args& args) {
         Print("added 0 poems: a source could not be read\n");
         return kFailure;
     }
+    CharacterCodes codes;
+    if (const auto file = arguments.Option("codes")) {
+        Json document;
+        if (!ReadJson(*file, document)) {
+            Print("added 0 poems: the character codes could not be read\n");
+            return kFailure;
+        }
+        codes = CharacterCodesOf(document);
+    }
     const auto library = OpenLibrary(positional[0]);
     if (!library) {
         return kFailure;
@@ -350,7 +374,7 @@ int RunImport(const Args& args) {
         PrintError("poemlib import: OpenCC's t2s.json cannot be loaded; traditional characters "
                    "stay as they are");
     }
-    const PoemPreparer preparer(*kind, simplifier);
+    const PoemPreparer preparer(*kind, simplifier, std::move(codes));
     Existing existing;
     ReadExisting(*library, existing);
     ImportStats stats;

@@ -31,6 +31,8 @@ std::map<CString, CString> NamesOf(const std::array<const char16_t*, N>& table,
     for (const char16_t* name : table) {
         if (name[0] != u'\0') {
             names.emplace(simplifier.Simplify(CString(name)), CString(name));
+            names.emplace(simplifier.Simplify(simplifier.Traditional(CString(name))),
+                          CString(name));
         }
     }
     return names;
@@ -166,16 +168,17 @@ CString QuTune(const CString& title, const std::map<CString, CString>& pickListF
     return it != pickListForms.end() ? it->second : CString(tune);
 }
 
-PoemPreparer::PoemPreparer(PoemKind kind, const Simplifier& simplifier)
-    : m_kind(kind), m_simplifier(simplifier), m_authors(NamesOf(g_authorNames, simplifier)),
+PoemPreparer::PoemPreparer(PoemKind kind, const Simplifier& simplifier, CharacterCodes codes)
+    : m_kind(kind), m_simplifier(simplifier), m_codes(std::move(codes)),
+      m_authors(NamesOf(g_authorNames, simplifier)),
       m_dynasties(NamesOf(g_dynastyNames, simplifier)),
       m_forms(NamesOf(g_searchFormNames, simplifier)) {}
 
-CString PoemPreparer::Converted(const std::string& utf8, ReplacementLog& log) const {
+CString PoemPreparer::Converted(const std::string& utf8, ConversionLog& log) const {
     return m_simplifier.Simplify(Utf16(utf8), &log);
 }
 
-CString PoemPreparer::Converted(const std::u16string& text, ReplacementLog& log) const {
+CString PoemPreparer::Converted(const std::u16string& text, ConversionLog& log) const {
     return m_simplifier.Simplify(CString(text), &log);
 }
 
@@ -183,14 +186,19 @@ CString PoemPreparer::Converted(const std::u16string& text, ReplacementLog& log)
 // converted like the text, and takes the list's spelling if that is what it converts to.
 CString PoemPreparer::AsPickListSpells(const std::string& utf8,
                                        const std::map<CString, CString>& names,
-                                       ReplacementLog& log) const {
+                                       ConversionLog& log) const {
     const CString source(DotsUnified(Utf16(utf8).str()));
     if (const auto it = names.find(source); it != names.end()) {
         return it->second;
     }
-    const CString converted = Converted(utf8, log);
-    const auto it = names.find(converted);
-    return it != names.end() ? it->second : converted;
+    // What the conversion changed counts only where the converted name is what gets stored.
+    ConversionLog changed;
+    const CString converted = Converted(utf8, changed);
+    if (const auto it = names.find(converted); it != names.end()) {
+        return it->second;
+    }
+    log.Add(changed);
+    return converted;
 }
 
 // A tune given with another of its names, "添字浣溪沙·山花子": the name the pick lists know,
@@ -206,7 +214,7 @@ CString PoemPreparer::OneTune(const CString& tunes) const {
 }
 
 CString PoemPreparer::Form(const SourcePoem& source, const CString& title, const CString& text,
-                           ReplacementLog& log) const {
+                           ConversionLog& log) const {
     if (!source.form.empty()) {
         const CString form = AsPickListSpells(source.form, m_forms, log);
         switch (m_kind) {
@@ -302,7 +310,7 @@ SourcePoem PlayMovedToTitle(const SourcePoem& source) {
 
 PreparedPoem PoemPreparer::Prepare(const SourcePoem& given, ImportStats& stats) const {
     const SourcePoem source = m_kind == PoemKind::kQu ? PlayMovedToTitle(given) : given;
-    ReplacementLog& log = stats.replaced;
+    ConversionLog& log = stats.converted;
     PreparedPoem poem;
     PoemText mended = Mended(source, poem.mended);
     // A library's own export comes back as it was; the collection's fields are made one line.
@@ -316,7 +324,12 @@ PreparedPoem PoemPreparer::Prepare(const SourcePoem& given, ImportStats& stats) 
         MoveNotesOutOfVerses(mended, poem.mended);
     }
     poem.hasVerse = m_kind == PoemKind::kStored || HasVerse(mended.lines);
-    const CString author = field(AsPickListSpells(source.author, m_authors, log));
+    const std::string poet =
+        m_kind == PoemKind::kStored ? source.author : CleanPoetName(source.author, m_codes);
+    const CString author = field(AsPickListSpells(poet, m_authors, log));
+    if (poet != source.author) {
+        stats.poetNames.Note(Utf16(source.author).str(), std::u16string(author.view()));
+    }
     const CString dynasty = field(AsPickListSpells(source.dynasty, m_dynasties, log));
     const CString text = Converted(Joined(mended.lines), log);
     const CString form = field(Form(source, poem.title, text, log));

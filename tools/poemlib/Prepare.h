@@ -5,6 +5,7 @@
 
 #include "library/LibraryFormat.h"
 #include "library/PoemNotes.h"
+#include "tools/poemlib/PoetNames.h"
 #include "tools/poemlib/Simplifier.h"
 #include "tools/poemlib/SourcePoems.h"
 #include "tools/poemlib/TextMends.h"
@@ -41,7 +42,8 @@ struct ImportStats {
     unsigned titlesCut = 0;
     unsigned authorsCut = 0;
     unsigned formsCut = 0;
-    ReplacementLog replaced;
+    ConversionLog converted;
+    ReplacementLog poetNames; // names the editors' marks were taken from, as they were and became
     MendCounts mended;
     NoteCounts notes;
     std::map<std::string, unsigned> dynasties;
@@ -62,26 +64,27 @@ struct PreparedPoem {
 
 class PoemPreparer {
 public:
-    PoemPreparer(PoemKind kind, const Simplifier& simplifier);
+    PoemPreparer(PoemKind kind, const Simplifier& simplifier, CharacterCodes codes = {});
 
     PreparedPoem Prepare(const SourcePoem& source, ImportStats& stats) const;
 
 private:
-    CString Converted(const std::string& utf8, ReplacementLog& log) const;
-    CString Converted(const std::u16string& text, ReplacementLog& log) const;
+    CString Converted(const std::string& utf8, ConversionLog& log) const;
+    CString Converted(const std::u16string& text, ConversionLog& log) const;
     PoemText Mended(const SourcePoem& source, MendCounts& counts) const;
     CString AsPickListSpells(const std::string& utf8, const std::map<CString, CString>& names,
-                             ReplacementLog& log) const;
+                             ConversionLog& log) const;
     CString Form(const SourcePoem& source, const CString& title, const CString& text,
-                 ReplacementLog& log) const;
+                 ConversionLog& log) const;
     CString OneTune(const CString& tunes) const;
     PoemKind KindOf(const SourcePoem& source, const CString& title) const;
     std::string LaidOut(PoemKind kind, const CString& text, MendCounts& counts) const;
 
     PoemKind m_kind;
     const Simplifier& m_simplifier;
-    // Each pick list's names, keyed by themselves and by their simplified spelling where that
-    // differs (干荷叶 finds 乾荷叶).
+    CharacterCodes m_codes;
+    // Each pick list's names, keyed by themselves and by the spellings a conversion gives them
+    // (干荷叶 finds 乾荷叶, 朱庆馀 finds 朱庆余).
     std::map<CString, CString> m_authors;
     std::map<CString, CString> m_dynasties;
     std::map<CString, CString> m_forms;

@@ -2,6 +2,7 @@
 
 #include "platform/core/CodePage.h"
 
+#include <algorithm>
 #include <opencc.h>
 #include <vector>
 
@@ -43,6 +44,22 @@ bool Holds(std::u16string_view character) {
     return lost == 0;
 }
 
+// GB2312 proper: its Chinese characters are the code page's rows B0 to F7, columns A1 to FE.
+bool InGb2312(std::u16string_view character) {
+    const std::string bytes = CodePage::Encode(character);
+    const auto lead = static_cast<unsigned char>(bytes.size() == 2 ? bytes[0] : 0);
+    const auto trail = static_cast<unsigned char>(bytes.size() == 2 ? bytes[1] : 0);
+    return lead >= 0xB0 && lead <= 0xF7 && trail >= 0xA1 && trail <= 0xFE;
+}
+
+// A Chinese character (of the unified blocks, their extensions or the compatibility block):
+// what a phrase at the start of a clause must not follow.
+bool IsChinese(std::u16string_view character) {
+    const char16_t unit = character.front();
+    return (unit >= 0x3400 && unit <= 0x9FFF) || (unit >= 0xF900 && unit <= 0xFAFF) ||
+           (unit >= 0xD840 && unit <= 0xD8BF);
+}
+
 // The text split into characters: one code unit, or a surrogate pair.
 std::vector<std::u16string_view> Characters(std::u16string_view text) {
     std::vector<std::u16string_view> characters;
@@ -61,16 +78,22 @@ void* OpenConverter(const char* config) {
 
 } // namespace
 
-// OpenCC's tables take a while to load: one pair of converters serves the whole process (they
+// OpenCC's tables take a while to load: one set of converters serves the whole process (they
 // are still reachable at exit, so nothing leaks).
-Simplifier::Simplifier() {
+Simplifier::Simplifier(const ConversionTables& tables) : m_tables(tables) {
     static void* const toSimplified = OpenConverter("t2s.json");
     static void* const toTraditional = OpenConverter("s2t.json");
+    static void* const fromJapanese = OpenConverter("jp2t.json");
     m_toSimplified = toSimplified;
     m_toTraditional = toTraditional;
+    m_fromJapanese = fromJapanese;
 }
 
 Simplifier::~Simplifier() = default;
+
+CString Simplifier::Traditional(const CString& text) const {
+    return CString(Convert(m_toTraditional, text.view()));
+}
 
 std::u16string Simplifier::Convert(void* converter, std::u16string_view text) const {
     if (converter == nullptr || text.empty()) {
@@ -115,6 +138,107 @@ std::u16string Simplifier::VariantOf(std::u16string_view original,
     return std::u16string(kMissing);
 }
 
+// The text with its variant forms written in their standard forms, each noted in the log.
+std::u16string Simplifier::Normalised(std::u16string_view text, ReplacementLog* log) const {
+    std::u16string out;
+    out.reserve(text.size());
+    for (const std::u16string_view character : Characters(text)) {
+        const std::u16string* standard = StandardFormOf(character);
+        if (standard == nullptr) {
+            out += character;
+            continue;
+        }
+        if (log != nullptr) {
+            log->Note(std::u16string(character), *standard);
+        }
+        out += *standard;
+    }
+    return out;
+}
+
+const std::u16string* Simplifier::StandardFormOf(std::u16string_view character) const {
+    if (character.front() < 0x3400) {
+        return nullptr; // no variant of ours lies before the Chinese characters
+    }
+    if (m_tables.MayBeVariant(character.front())) {
+        if (const std::u16string* standard = m_tables.StandardOf(character)) {
+            return standard;
+        }
+    }
+    return JapaneseStandardOf(character);
+}
+
+// The form jp2t gives a Japanese form (隠 → 隱) that t2s leaves as it is; GB2312's own
+// characters are standard as they stand (jp2t would make 芸 the 藝 it stands for in Japan).
+const std::u16string* Simplifier::JapaneseStandardOf(std::u16string_view character) const {
+    const std::u16string key(character);
+    auto it = m_japaneseForms.find(key);
+    if (it == m_japaneseForms.end()) {
+        std::u16string form;
+        if (m_fromJapanese != nullptr && !InGb2312(character) &&
+            Convert(m_toSimplified, character) == character) {
+            form = Convert(m_fromJapanese, character);
+            if (form == character || Characters(form).size() != 1) {
+                form.clear();
+            }
+        }
+        it = m_japaneseForms.emplace(key, std::move(form)).first;
+    }
+    return it->second.empty() ? nullptr : &it->second;
+}
+
+// The phrase of our table that starts at character `i` of the source, or null: the longest
+// first, and one that opens a clause only where a clause starts.
+const MendedPhrase* Simplifier::PhraseAt(std::u16string_view source,
+                                         const std::vector<std::u16string_view>& characters,
+                                         std::size_t i) const {
+    const std::vector<MendedPhrase>* phrases = m_tables.PhrasesStartingWith(characters[i]);
+    if (phrases == nullptr) {
+        return nullptr;
+    }
+    const std::u16string_view rest = source.substr(characters[i].data() - source.data());
+    const bool clauseStart = i == 0 || !IsChinese(characters[i - 1]);
+    for (const MendedPhrase& phrase : *phrases) {
+        if (rest.starts_with(phrase.phrase) && (clauseStart || !phrase.atClauseStart)) {
+            return &phrase;
+        }
+    }
+    return nullptr;
+}
+
+// The simplified text with the phrases of our table written as the table says, wherever the
+// source (with its variants made standard) holds them; `simplified` has one character for each
+// of the source's. A phrase is noted in the log where it changes what the phrase tables wrote.
+std::u16string Simplifier::Mended(std::u16string_view source, std::u16string simplified,
+                                  ReplacementLog* log) const {
+    const bool any = std::any_of(source.begin(), source.end(),
+                                 [this](char16_t unit) { return m_tables.MayStartPhrase(unit); });
+    if (!any) {
+        return simplified;
+    }
+    const std::vector<std::u16string_view> originals = Characters(source);
+    const std::vector<std::u16string_view> converted = Characters(simplified);
+    std::u16string out;
+    out.reserve(simplified.size());
+    for (std::size_t i = 0; i < originals.size();) {
+        const MendedPhrase* phrase = PhraseAt(source, originals, i);
+        if (phrase == nullptr) {
+            out += converted[i++];
+            continue;
+        }
+        std::u16string was;
+        for (std::size_t k = 0; k < phrase->characters; ++k) {
+            was += converted[i + k];
+        }
+        if (was != phrase->written && log != nullptr) {
+            log->Note(phrase->phrase, phrase->written);
+        }
+        out += phrase->written;
+        i += phrase->characters;
+    }
+    return out;
+}
+
 namespace {
 
 // Marks that only look like something the code page has: middle dots, spaces that do not break,
@@ -136,25 +260,25 @@ std::u16string WithPlainMarks(std::u16string_view text) {
 
 } // namespace
 
-CString Simplifier::Simplify(const CString& text, ReplacementLog* log) const {
-    const std::u16string source = WithPlainMarks(text.view());
+CString Simplifier::Simplify(const CString& text, ConversionLog* log) const {
+    const std::u16string source =
+        Normalised(WithPlainMarks(text.view()), log != nullptr ? &log->normalised : nullptr);
+    const std::vector<std::u16string_view> originals = Characters(source);
     std::u16string simplified = Convert(m_toSimplified, source);
+    if (Characters(simplified).size() != originals.size()) {
+        simplified = PerCharacter(source); // keeps the characters aligned with the source's
+    }
+    simplified = Mended(source, std::move(simplified), log != nullptr ? &log->mended : nullptr);
     std::size_t lost = 0;
     CodePage::Encode(simplified, &lost);
     if (lost == 0) {
         return CString(std::move(simplified));
     }
     // Some character does not fit: walk the original and the simplified text side by side.
-    const std::vector<std::u16string_view> originals = Characters(source);
-    std::vector<std::u16string_view> converted = Characters(simplified);
-    std::u16string aligned;
-    if (converted.size() != originals.size()) {
-        aligned = PerCharacter(source);
-        converted = Characters(aligned);
-    }
+    const std::vector<std::u16string_view> converted = Characters(simplified);
     std::u16string out;
     for (std::size_t i = 0; i < converted.size(); ++i) {
-        const std::u16string_view original = i < originals.size() ? originals[i] : converted[i];
+        const std::u16string_view original = originals[i];
         if (Holds(converted[i])) {
             out += converted[i];
         } else if (Holds(original)) {
@@ -162,7 +286,7 @@ CString Simplifier::Simplify(const CString& text, ReplacementLog* log) const {
         } else {
             const std::u16string variant = VariantOf(original, converted[i]);
             if (log != nullptr) {
-                log->Note(std::u16string(original), variant);
+                log->replaced.Note(std::u16string(original), variant);
             }
             out += variant;
         }

@@ -54,7 +54,7 @@ const Command kCommands[] = {
      RunCheck},
     {"import",
      "poemlib import LIB FILE... [--kind stored|shi|ci|qu] [--dynasty D] [--form F] [--author A]\n"
-     "       [--dynasty-of POET,POET...=D] [--report FILE]",
+     "       [--dynasty-of POET,POET...=D] [--codes FILE] [--report FILE]",
      "Appends the poems of JSON files in the layouts of the open \"chinese-poetry\" collection:\n"
      "arrays of {title or rhythmic, author, paragraphs (or para, or content), dynasty, form},\n"
      "or an anthology {title, content: [{type, content: [{chapter, author, paragraphs}]}]}\n"
@@ -63,6 +63,12 @@ const Command kCommands[] = {
      "becomes 干燥); a name that is one of the pick lists' keeps their spelling (乾荷叶). Where\n"
      "the simplified form lies outside the code page and the original inside it, the original\n"
      "stays; any other character the code page lacks becomes a variant it holds, or □.\n"
+     "Before that, variant forms become standard (Japanese forms through OpenCC's jp2t, the\n"
+     "others by poemlib's own table: 劒 → 剑, 髙 → 高); words the phrase tables get wrong in\n"
+     "classical verse are written as poemlib's table says (乾符, 宫徵, 藉甚, 於铄); 餘 is 馀.\n"
+     "A poet's name loses the editors' brackets, numbers, note marks and spaces (耿[湋] is\n"
+     "耿湋); a description code ({隽乃=冏}) becomes the character --codes FILE (the\n"
+     "collection's 表面结构字.json) names, or □.\n"
      "A field longer than its width is cut at a character and ends with \"…\".\n"
      "--kind says how to read the poems (default stored, as a library's export gives them):\n"
      "  shi  the form comes from the poem's shape, not from its tonal rules: 4 verses of 5\n"
@@ -83,8 +89,8 @@ const Command kCommands[] = {
      "end and no two poems share one. The notes (a source's `notes`, those out of the verses\n"
      "and whole titles) are written to NAME.notes beside LIB. Prints what it added, left out,\n"
      "cut, replaced and mended; --report writes it as JSON with the counts of dynasties,\n"
-     "forms, replaced characters, notes and each kind of mend. A file that cannot be read adds\n"
-     "nothing at all.",
+     "forms, notes and each kind of mend, and every character replaced or normalised, phrase\n"
+     "mended and name cleaned. A file that cannot be read adds nothing at all.",
      RunImport},
     {"about",
      "poemlib about LIB poet NAME [--dynasty D] [--html]\n       poemlib about LIB form NAME "
