@@ -17,6 +17,8 @@
 //                     and their ASCII forms, with the quotes and brackets that close it) or at a
 //                     space or line end, unless one verse alone is longer than a line; no line
 //                     starts with closing punctuation. Text copied from the page is its own.
+//                     Only the first piece of a page keeps its verses: pieces added after it
+//                     (the notes below a poem) break as prose.
 //
 // The viewer shows HTML as a handheld browser of the 2000s would: fonts, colours, tables and
 // a body background picture. It runs no script and reads nothing but local files: any other

@@ -83,7 +83,9 @@ TEST_F(PoemNotesViewTest, NotesFollowThePageInTheTextColourAndThePageStaysAsItWa
                          s.PressOk();
                      });
     }
-    // A poem without notes gets the page alone: one piece, then its end.
+    // A poem without notes gets the page alone: one piece, then its end. (A new viewer may have
+    // the handle of one before it, so the messages counted are this reader's alone.)
+    m_messages.clear();
     CPoemViewDlg reader(Record(1));
     m_driver.Run([&] { reader.DoModal(); },
                  [&](CScript& s) {

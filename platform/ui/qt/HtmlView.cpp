@@ -189,7 +189,8 @@ void CHtmlView::SetKeepVerses(bool keep) {
 void CHtmlView::ShowAgain() {
     if (!m_page.isEmpty()) {
         const QString page = std::exchange(m_page, QString());
-        ShowPage(page);
+        const QString after = std::exchange(m_after, QString());
+        ShowPage(page.left(page.size() - after.size()), after);
     } else if (!m_file.isEmpty()) {
         const QString file = std::exchange(m_file, QString());
         Load(file, m_anchor);
@@ -204,19 +205,20 @@ QString CHtmlView::LeadingSheet(const QFont& font) {
     return QStringLiteral("body { line-height: %1%; } ").arg(percent);
 }
 
-void CHtmlView::ShowPage(const QString& html) {
-    if (html == m_page && m_file.isEmpty()) {
+void CHtmlView::ShowPage(const QString& html, const QString& after) {
+    if (m_file.isEmpty() && after == m_after && m_page == html + after) {
         return;
     }
     const int scrolled = verticalScrollBar()->value();
     const bool samePlace = m_file.isEmpty();
-    m_page = html;
+    m_page = html + after;
+    m_after = after;
     m_file.clear();
     m_navigated.clear();
     m_anchor.clear();
     document()->setBaseUrl(QUrl::fromLocalFile(m_programFolder));
     document()->setDefaultStyleSheet(m_leading + BodyColourSheet(html));
-    SetDocumentHtml(html);
+    SetDocumentHtml(html, after);
     if (samePlace) {
         verticalScrollBar()->setValue(scrolled); // a page shown afresh keeps its place
     }
@@ -236,6 +238,7 @@ void CHtmlView::Load(const QString& path, const QString& anchor) {
         // The viewer reads the file itself rather than through the browser's own navigation,
         // so that what it shows is always what it was last told to show.
         m_page.clear();
+        m_after.clear();
         m_file = path; // relative names of the page resolve against its folder
         const QUrl url = QUrl::fromLocalFile(path);
         // The program names this page itself, so it may lie anywhere.
@@ -252,9 +255,9 @@ void CHtmlView::Load(const QString& path, const QString& anchor) {
     ScrollToAnchor(anchor);
 }
 
-void CHtmlView::SetDocumentHtml(const QString& html) {
+void CHtmlView::SetDocumentHtml(const QString& html, const QString& after) {
     if (!m_keepVerses) {
-        setHtml(html);
+        setHtml(html + after);
         FitWideTables();
         return;
     }
@@ -262,8 +265,14 @@ void CHtmlView::SetDocumentHtml(const QString& html) {
         // Bound before the first layout, the verses cost no second one.
         const CLayoutPause pause(*document());
         setHtml(html);
-        FitWideTables();
         JoinVerses(*document(), m_markSize);
+        if (!after.isEmpty()) {
+            // What follows the poem (its notes) is prose, and breaks as prose does.
+            QTextCursor end(document());
+            end.movePosition(QTextCursor::End);
+            end.insertHtml(after);
+        }
+        FitWideTables();
     }
     document()->documentLayout()->documentSize(); // all of it, also what a long page defers
     LoosenLongVerses(*document());

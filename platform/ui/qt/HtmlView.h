@@ -21,9 +21,10 @@ public:
     // installed folder, which a user's own program folder links to.
     CHtmlView(QWidget* parent, const QString& programFolder, const QString& linkedFolder = {});
 
-    // Replaces the document with `html`, unless it is the page shown already: a repaint that
-    // hands over the same page leaves the reader where they are.
-    void ShowPage(const QString& html);
+    // Replaces the document with `html` and what follows it (`after`: the notes below a poem),
+    // unless it is the page shown already: a repaint that hands over the same page leaves the
+    // reader where they are. With verses kept, only `html` keeps them: `after` is prose.
+    void ShowPage(const QString& html, const QString& after = {});
     // Loads a local file and scrolls to `anchor` (taken as it stands); navigating again to the
     // address asked for last changes nothing.
     void Navigate(const QString& path, const QString& anchor);
@@ -61,7 +62,7 @@ private:
     void Load(const QString& path, const QString& anchor);
     // Shows what is shown laid out afresh: the page given as text, or the file read again.
     void ShowAgain();
-    void SetDocumentHtml(const QString& html);
+    void SetDocumentHtml(const QString& html, const QString& after = {});
     void ScrollToAnchor(const QString& anchor);
     QUrl Resolve(const QUrl& name) const;
     bool InProgramFolder(const QString& path) const;
@@ -75,7 +76,8 @@ private:
 
     QString m_programFolder;
     QString m_linkedFolder;
-    QString m_page;      // the page given as text that is shown; empty while a file is
+    QString m_page;      // the page given as text that is shown, whole; empty while a file is
+    QString m_after;     // the end of m_page that followed the page itself, laid out as prose
     QString m_file;      // the local file shown; empty while a page given as text is
     QString m_navigated; // the path and anchor DTM_NAVIGATE asked for last
     QString m_anchor;
@@ -113,7 +115,8 @@ private:
 
     QPointer<CHtmlView> m_view;
     DWORD m_style;
-    QString m_pieces;         // the page being added to
+    QString m_pieces;         // the page being added to: its first piece
+    QString m_after;          // the pieces after the first (the notes below a poem)
     bool m_pageEnded = true;  // the next piece starts a new page
     bool m_scripting = false; // remembered only: the viewer has no script engine
     bool m_shrink = false;    // remembered only: pages always fit the viewer's width

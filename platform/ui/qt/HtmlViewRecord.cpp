@@ -81,11 +81,12 @@ LRESULT CHtmlViewRecord::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT CHtmlViewRecord::AddText(WPARAM wParam, const char16_t* text) {
     if (m_pageEnded) {
         m_pieces.clear(); // text after an end of source is a new page, not more of the old
+        m_after.clear();
         m_pageEnded = false;
     }
     if (text != nullptr) {
         const QString piece = QString::fromUtf16(text);
-        m_pieces += wParam == 0 ? piece : PlainToHtml(piece);
+        (m_pieces.isEmpty() ? m_pieces : m_after) += wParam == 0 ? piece : PlainToHtml(piece);
     }
     return TRUE;
 }
@@ -95,7 +96,8 @@ LRESULT CHtmlViewRecord::EndOfSource() {
     // The page is laid out once, whole, and only after the handler that sent it (a paint,
     // usually) has returned: changing the viewer while its parent paints would paint again.
     QMetaObject::invokeMethod(
-        m_view, [view = m_view, page = m_pieces] { view->ShowPage(page); }, Qt::QueuedConnection);
+        m_view, [view = m_view, page = m_pieces, after = m_after] { view->ShowPage(page, after); },
+        Qt::QueuedConnection);
     return TRUE;
 }
 
