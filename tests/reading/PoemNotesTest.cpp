@@ -101,4 +101,42 @@ TEST_F(PoemNotesViewTest, NotesFollowThePageInTheTextColourAndThePageStaysAsItWa
                  });
 }
 
+TEST_F(PoemNotesViewTest, TheNotesBreakAsProseWhileThePoemKeepsItsVerses) {
+    // A short clause and one that would fit a line alone, but not beside it: kept as verses they
+    // would stand on two lines; as prose the first line is filled through the second clause.
+    const CString note = u"甲乙丙丁：春眠不觉晓处处闻啼鸟夜来风雨声";
+    OpenLibrary({kPusaman});
+    WriteNotes({{{}, {note}}});
+    UseDarkTextOnWhite();
+    for (const int zoom : {1, 2}) {
+        CPoemViewDlg reader(Record(0));
+        m_driver.SetZoom(zoom);
+        m_driver.Run(
+            [&] { reader.DoModal(); },
+            [&](CScript& s) {
+                ASSERT_TRUE(s.WaitForScreen(IDD_POEMVIEW));
+                ASSERT_TRUE(s.WaitUntil([&] { return !reader.m_strPage.IsEmpty(); }));
+                ASSERT_TRUE(WaitForShown(
+                    s, reader, reader.m_strPage + NotesToHtml({{}, {note}}, g_strTextColor)));
+                const auto state = s.OnGui([&] {
+                    UiTesting::FlushHtmlView(reader.m_hwndHtml);
+                    return UiTesting::HtmlView(reader.m_hwndHtml);
+                });
+                EXPECT_TRUE(state.keepVerses);
+                bool poemKept = false;
+                bool noteFound = false;
+                for (const auto& line : state.lines) {
+                    poemKept = poemKept || line.text.Find(u"照花前后镜，花面交相映。") == 0;
+                    if (line.text.Find(u"甲乙丙丁：") == 0) {
+                        noteFound = true;
+                        EXPECT_GT(line.text.GetLength(), 5) << line.text.ToUtf8();
+                    }
+                }
+                EXPECT_TRUE(poemKept);
+                EXPECT_TRUE(noteFound);
+                s.PressOk();
+            });
+    }
+}
+
 } // namespace
