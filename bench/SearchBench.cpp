@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
     struct Search {
         const char* what;
         const char16_t* keyword;
-        int field;
+        SelectField field;
         const char* file;
         const char* keywordUtf8;
         double target;

@@ -134,7 +134,8 @@ std::vector<std::uint32_t> Reference(CPoemLibrary& library, const std::u16string
 std::vector<std::uint32_t> Selected(CPoemLibrary& library, const std::u16string& keyword,
                                     int field) {
     std::vector<std::uint32_t> numbers;
-    const unsigned count = library.Select(keyword.c_str(), field, &numbers);
+    const unsigned count =
+        library.Select(keyword.c_str(), static_cast<SelectField>(field), &numbers);
     EXPECT_EQ(numbers.size(), count);
     for (unsigned k = 0; k < count && k < numbers.size(); ++k) {
         EXPECT_EQ(std::memcmp(&library.GetRecords()[numbers[k]], &g_pResult[k], kRecordSize), 0);

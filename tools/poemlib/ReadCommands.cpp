@@ -19,14 +19,14 @@ using Json = nlohmann::ordered_json;
 
 struct FieldName {
     const char* name;
-    int code;
+    SelectField code;
 };
 constexpr FieldName kFields[] = {
     {"title", SEL_TITLE}, {"author", SEL_AUTHOR}, {"dynasty", SEL_DYNASTY},
     {"form", SEL_FORM},   {"text", SEL_FULLTEXT},
 };
 
-int FieldCode(const std::string& name) {
+SelectField FieldCode(const std::string& name) {
     for (const auto& field : kFields) {
         if (name == field.name) {
             return field.code;
@@ -130,7 +130,7 @@ int RunList(const Args& args) {
 int RunSearch(const Args& args) {
     const Arguments arguments(args, {"json"}, {});
     const auto& positional = arguments.Positional(3);
-    const int field = FieldCode(positional[1]);
+    const SelectField field = FieldCode(positional[1]);
     const auto library = OpenLibraryToRead(positional[0]);
     if (!library) {
         return kFailure;
