@@ -1,6 +1,7 @@
 #include "library/LibraryAppend.h"
 
 #include "library/LibraryFiles.h"
+#include "library/SearchIndexUpkeep.h"
 #include "platform/core/Services.h"
 
 #include <cstdint>
@@ -109,7 +110,12 @@ bool Append(const CString& indexPath, CFile& data, std::span<const PoemToAppend>
     // The texts first, then the records after the counted ones, and the header's new count last:
     // until the count is written, the new texts and records are only stray bytes past what the
     // library counts.
-    return WriteTexts(data, poems) && WriteRecordsAndCount(index, header, poems);
+    SearchIndexUpkeep::CAppendUpkeep upkeep(SearchIndexPath(indexPath.ToUtf8()), index, data);
+    if (!WriteTexts(data, poems) || !WriteRecordsAndCount(index, header, poems)) {
+        return false;
+    }
+    upkeep.Appended();
+    return true;
 }
 
 } // namespace LibraryAppend

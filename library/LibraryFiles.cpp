@@ -1,8 +1,11 @@
 #include "library/LibraryFiles.h"
 
+#include "platform/core/MappedRead.h"
 #include "platform/core/Services.h"
 
 #include <algorithm>
+#include <cstring>
+#include <sys/mman.h>
 
 CString OpenFailureMessage(const OpenResult& result) {
     switch (result.failure) {
@@ -68,6 +71,42 @@ bool ReadRecords(CFile& index, std::uint32_t count, RecordArray& records) {
     }
     return CopyRecords(index, reinterpret_cast<char*>(records.get()),
                        std::uint64_t{kRecordSize} * count);
+}
+
+bool ReadRecordsNumbered(CFile& index, std::span<const std::uint32_t> numbers, PoemRecord* out) {
+    if (numbers.empty()) {
+        return true;
+    }
+    if (!HoldsRecords(index, numbers.back() + 1)) {
+        return false;
+    }
+    // A few are read one by one; many through a mapping, whose pages come in only where a
+    // record is (the reading stops, and the records are read instead, if the file shrinks).
+    constexpr std::size_t kReadOneByOne = 64;
+    const std::size_t size = RecordPosition(std::uint64_t{numbers.back()} + 1);
+    void* map = numbers.size() <= kReadOneByOne
+                    ? MAP_FAILED
+                    : ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, index.GetHandle(), 0);
+    if (map != MAP_FAILED) {
+        const char* records = static_cast<const char*>(map) + kHeaderSize;
+        auto copy = [&] {
+            for (std::size_t k = 0; k < numbers.size(); ++k) {
+                std::memcpy(static_cast<void*>(out + k),
+                            records + std::size_t{kRecordSize} * numbers[k], kRecordSize);
+            }
+        };
+        const bool copied = MappedRead::ReadMappedGuarded(copy);
+        ::munmap(map, size);
+        if (copied) {
+            return true;
+        }
+    }
+    for (std::size_t k = 0; k < numbers.size(); ++k) {
+        if (index.ReadAt(RecordPosition(numbers[k]), out + k, kRecordSize) < kRecordSize) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void ReadTextBytes(CFile& data, const PoemRecord& record, std::string& bytes) {

@@ -9,6 +9,7 @@
 #include "platform/core/CString.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 inline constexpr const char16_t* kCannotReadIndexMessage = u"不能读诗词索引文件.";
@@ -55,6 +56,11 @@ bool HoldsRecords(const CFile& index, std::uint32_t count);
 // can be had, otherwise copied into `records`, which already has room for them. False when the
 // index no longer holds them all.
 bool ReadRecords(CFile& index, std::uint32_t count, RecordArray& records);
+
+// Copies the records numbered `numbers` (increasing, each below `count`, which the index holds)
+// into `out`, reading only the pages of the index that hold them. False when the index no longer
+// holds them.
+bool ReadRecordsNumbered(CFile& index, std::span<const std::uint32_t> numbers, PoemRecord* out);
 
 // The bytes of a record's text: what the data file holds from its offset, at most its length
 // (a length near 4 GiB neither wraps nor asks for gigabytes). Empty past the end of the file.

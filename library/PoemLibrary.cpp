@@ -16,6 +16,10 @@ namespace {
 
 constexpr const char16_t* kNotOpen = u"诗词库没有打开,不能加入诗词.";
 
+std::u16string_view KeywordOf(const char16_t* keyword) {
+    return keyword != nullptr ? std::u16string_view(keyword) : std::u16string_view();
+}
+
 } // namespace
 
 CPoemLibrary::CPoemLibrary(const CString& folder)
@@ -92,7 +96,10 @@ bool CPoemLibrary::ReadRecordsIfDue() {
         return m_bOpen;
     }
     const std::unique_ptr<CFile> index = std::move(m_pUnreadIndex);
-    if (!LibraryFiles::ReadRecords(*index, m_nCount, m_pRecords)) {
+    m_searchIndex = {}; // checked against the open index file, now to be closed
+    if (LibraryFiles::ReadRecords(*index, m_nCount, m_pRecords)) {
+        m_indexReadStamp = StampOf(index->GetHandle());
+    } else {
         // The file failed under the reader (a disk error, or shortened since Open): the library
         // closes as if Open had failed, and says so.
         m_pRecords = RecordArray();
@@ -155,27 +162,32 @@ unsigned CPoemLibrary::Select(const char16_t* keyword, SelectField field,
     if (numbers != nullptr) {
         numbers->clear();
     }
-    if (!ReadRecordsIfDue() || g_pResult == nullptr || m_nCount == 0) {
-        return 0; // nothing loaded: nothing to find, and no array to touch
+    // The search index needs none of the records but those it finds: a search of a library just
+    // opened reads no more of its index file than that.
+    std::optional<std::vector<std::uint32_t>> matches;
+    if (field == SEL_FULLTEXT && m_bOpen && g_pResult != nullptr && m_nCount > 0) {
+        matches = FindTextIndexed(SearchKeyword(KeywordOf(keyword)));
+        if (matches && !FillResult(*matches)) {
+            matches.reset();
+        }
     }
-    unsigned found = 0;
-    if (field == SEL_ALL) {
-        std::copy_n(m_pRecords.get(), m_nCount, g_pResult);
-        found = m_nCount;
-        if (numbers != nullptr) {
-            numbers->resize(m_nCount);
-            std::iota(numbers->begin(), numbers->end(), 0u);
+    if (!matches) {
+        if (!ReadRecordsIfDue() || g_pResult == nullptr || m_nCount == 0) {
+            return 0; // nothing loaded: nothing to find, and no array to touch
         }
-    } else {
-        const SearchKeyword searched(keyword != nullptr ? std::u16string_view(keyword)
-                                                        : std::u16string_view());
-        std::vector<std::uint32_t> matches =
-            RecordSelection::Find(GetRecords(), m_file, searched, field);
-        FillResult(matches);
-        found = static_cast<unsigned>(matches.size());
-        if (numbers != nullptr) {
-            *numbers = std::move(matches);
+        if (field == SEL_ALL) {
+            std::copy_n(m_pRecords.get(), m_nCount, g_pResult);
+            matches.emplace(m_nCount);
+            std::iota(matches->begin(), matches->end(), 0u);
+        } else {
+            matches = RecordSelection::Find(GetRecords(), m_file, SearchKeyword(KeywordOf(keyword)),
+                                            field);
+            FillResult(*matches);
         }
+    }
+    const auto found = static_cast<unsigned>(matches->size());
+    if (numbers != nullptr) {
+        *numbers = std::move(*matches);
     }
     // Every entry after the found ones must be zero. Those past the furthest that any selection
     // has filled still are, so only the ones between are cleared: a search that finds a few poems
@@ -188,10 +200,73 @@ unsigned CPoemLibrary::Select(const char16_t* keyword, SelectField field,
     return found;
 }
 
-void CPoemLibrary::FillResult(const std::vector<std::uint32_t>& found) {
+bool CPoemLibrary::FillResult(const std::vector<std::uint32_t>& found) {
+    if (m_pUnreadIndex != nullptr) {
+        return LibraryFiles::ReadRecordsNumbered(*m_pUnreadIndex, found, g_pResult);
+    }
     for (std::size_t k = 0; k < found.size(); ++k) {
         g_pResult[k] = m_pRecords[found[k]];
     }
+    return true;
+}
+
+bool CPoemLibrary::ReadRecordsNumbered(std::span<const std::uint32_t> numbers, PoemRecord* out) {
+    if (m_pUnreadIndex != nullptr) {
+        return LibraryFiles::ReadRecordsNumbered(*m_pUnreadIndex, numbers, out);
+    }
+    for (std::size_t k = 0; k < numbers.size(); ++k) {
+        out[k] = m_pRecords[numbers[k]];
+    }
+    return true;
+}
+
+std::string CPoemLibrary::IndexPath() const {
+    return (m_strFolder + m_strIndexName).ToUtf8();
+}
+
+std::optional<std::vector<std::uint32_t>>
+CPoemLibrary::FindTextIndexed(const SearchKeyword& keyword) {
+    const CSearchIndex* index = SearchIndexInUse();
+    if (index == nullptr) {
+        return std::nullopt;
+    }
+    return RecordSelection::FindInTextsIndexed(
+        *index, m_nCount,
+        [this](std::span<const std::uint32_t> numbers, PoemRecord* out) {
+            return ReadRecordsNumbered(numbers, out);
+        },
+        m_file, keyword);
+}
+
+// Checked again whenever one of the three files looks different from the last time; the check
+// itself may take the digests of both files, and a stale index is not checked twice.
+const CSearchIndex* CPoemLibrary::SearchIndexInUse() {
+    const std::string indexPath = IndexPath();
+    const std::string path = SearchIndexPath(indexPath);
+    SearchedLibrary library;
+    library.dataFd = m_file.GetHandle();
+    if (m_pUnreadIndex != nullptr) {
+        library.indexFd = m_pUnreadIndex->GetHandle();
+        library.indexStamp = StampOf(library.indexFd);
+    } else if (SameFile(StampOfPath(indexPath.c_str()), m_indexReadStamp)) {
+        library.indexStamp = m_indexReadStamp;
+        library.records = {m_pRecords.get(), m_nCount};
+    } else {
+        return nullptr; // the index file changed since its records were read
+    }
+    const FileStamp self = StampOfPath(path.c_str());
+    const FileStamp data = StampOf(library.dataFd);
+    SearchIndexCheck& check = m_searchIndex;
+    if (!check.done || !SameFile(check.self, self) || !SameFile(check.index, library.indexStamp) ||
+        !SameFile(check.data, data)) {
+        check.inUse = CSearchIndex::Open(path, library).index;
+        // Its stamps may have been brought up to date just now.
+        check.self = StampOfPath(path.c_str());
+        check.index = library.indexStamp;
+        check.data = data;
+        check.done = true;
+    }
+    return check.inUse.get();
 }
 
 bool CPoemLibrary::AppendPoem(PoemRecord& record, const char* text, unsigned size) {
@@ -204,5 +279,14 @@ bool CPoemLibrary::AppendPoems(std::span<const PoemToAppend> poems) {
         AfxMessageBox(kNotOpen);
         return false;
     }
-    return LibraryAppend::Append(m_strFolder + m_strIndexName, m_file, poems);
+    // An index file changed by nothing but this append still holds the records read from it.
+    const bool readFromIt =
+        m_pUnreadIndex == nullptr && SameFile(StampOfPath(IndexPath().c_str()), m_indexReadStamp);
+    if (!LibraryAppend::Append(m_strFolder + m_strIndexName, m_file, poems)) {
+        return false;
+    }
+    if (readFromIt) {
+        m_indexReadStamp = StampOfPath(IndexPath().c_str());
+    }
+    return true;
 }

@@ -10,12 +10,15 @@
 #include "library/LibraryFormat.h"
 #include "library/RecordArray.h"
 #include "library/RecordSelection.h"
+#include "library/SearchIndex.h"
 #include "platform/core/CFile.h"
 #include "platform/core/CString.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 // The result buffer of the open library: room for every record, filled by Select.
@@ -80,8 +83,16 @@ private:
     OpenFailure MakeRoomForRecords(std::unique_ptr<CFile> index);
     // Reads the records the first time they are needed; returns whether the library is open.
     bool ReadRecordsIfDue();
-    // Puts the records numbered `found` at the front of g_pResult.
-    void FillResult(const std::vector<std::uint32_t>& found);
+    // Puts the records numbered `found` at the front of g_pResult; false when they cannot be
+    // read.
+    bool FillResult(const std::vector<std::uint32_t>& found);
+    // The full-text selection through the search index, when it serves.
+    std::optional<std::vector<std::uint32_t>> FindTextIndexed(const SearchKeyword& keyword);
+    // The search index while it describes the two files; null when it does not serve.
+    const CSearchIndex* SearchIndexInUse();
+    // Records by number: from memory once read, otherwise from the index file.
+    bool ReadRecordsNumbered(std::span<const std::uint32_t> numbers, PoemRecord* out);
+    std::string IndexPath() const;
 
     CFile m_file;
     CString m_strFolder;
@@ -93,5 +104,14 @@ private:
     std::uint32_t m_nStatedCount = 0;
     std::uint32_t m_nResultFilled = 0;     // entries of g_pResult that may not be zero
     std::unique_ptr<CFile> m_pUnreadIndex; // the index, open until its records are read
+    FileStamp m_indexReadStamp;            // the index file when its records were read
+    // The search index as last checked, and the files it was checked against.
+    struct SearchIndexCheck {
+        bool done = false;
+        FileStamp self;
+        FileStamp index;
+        FileStamp data;
+        std::unique_ptr<CSearchIndex> inUse;
+    } m_searchIndex;
     bool m_bOpen = false;
 };

@@ -2,10 +2,13 @@
 
 #include "library/ByteSearch.h"
 #include "library/LibraryFiles.h"
+#include "library/SearchIndex.h"
 #include "library/TextScan.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <limits>
+#include <numeric>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -114,7 +117,55 @@ std::vector<std::uint32_t> FindInTexts(std::span<const PoemRecord> records, CFil
     return FindInTextsByReading(records, data, keyword);
 }
 
+// Beyond this many texts to search one by one, one pass over the whole data file is quicker.
+constexpr std::size_t kMostSearchedOneByOne = 4096;
+
+// Appends to `found` those of the records numbered `numbers` whose text holds the keyword.
+bool SearchOneByOne(const std::vector<std::uint32_t>& numbers, const RecordReader& read,
+                    CFile& data, const SearchKeyword& keyword, std::vector<std::uint32_t>& found) {
+    std::vector<PoemRecord> records(numbers.size());
+    if (!read(numbers, records.data())) {
+        return false;
+    }
+    std::string bytes;
+    for (std::size_t k = 0; k < numbers.size(); ++k) {
+        LibraryFiles::ReadTextBytes(data, records[k], bytes);
+        if (keyword.IsIn(bytes.data(), bytes.size())) {
+            found.push_back(numbers[k]);
+        }
+    }
+    return true;
+}
+
 } // namespace
+
+std::optional<std::vector<std::uint32_t>> FindInTextsIndexed(const CSearchIndex& index,
+                                                             std::uint32_t count,
+                                                             const RecordReader& read, CFile& data,
+                                                             const SearchKeyword& keyword) {
+    std::optional<CSearchIndex::Found> named = index.Find(keyword.Text());
+    if (!named) {
+        return std::nullopt;
+    }
+    std::vector<std::uint32_t>& records = named->records;
+    records.erase(std::lower_bound(records.begin(), records.end(), count), records.end());
+    const std::uint32_t described = std::min(index.Records(), count);
+    std::vector<std::uint32_t> appended(count - described);
+    std::iota(appended.begin(), appended.end(), described);
+    if ((named->exact ? 0 : records.size()) + appended.size() > kMostSearchedOneByOne) {
+        return std::nullopt;
+    }
+    std::vector<std::uint32_t> found;
+    if (named->exact) {
+        found = std::move(records);
+    } else if (!SearchOneByOne(records, read, data, keyword, found)) {
+        return std::nullopt;
+    }
+    if (!SearchOneByOne(appended, read, data, keyword, found)) {
+        return std::nullopt;
+    }
+    return found;
+}
 
 std::vector<std::uint32_t> Find(std::span<const PoemRecord> records, CFile& data,
                                 const SearchKeyword& keyword, SelectField field) {

@@ -8,8 +8,12 @@
 #include "platform/core/CFile.h"
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <span>
 #include <vector>
+
+class CSearchIndex;
 
 // What a selection searches: one field of the record, every record (SEL_ALL), or the text.
 enum SelectField : int {
@@ -28,5 +32,17 @@ namespace RecordSelection {
 // open data file.
 std::vector<std::uint32_t> Find(std::span<const PoemRecord> records, CFile& data,
                                 const SearchKeyword& keyword, SelectField field);
+
+// Copies the records numbered `numbers` (increasing) into `out`; false when they cannot be had.
+using RecordReader = std::function<bool(std::span<const std::uint32_t> numbers, PoemRecord* out)>;
+
+// The same as Find with SEL_FULLTEXT over the library's first `count` records, through its
+// search index: the records it names, those whose texts it leaves to be searched (a keyword of
+// more than two units, poems appended since it was made) searched one by one. Nothing when the
+// index cannot serve: it turns out damaged, or leaves too many texts to search one by one.
+std::optional<std::vector<std::uint32_t>> FindInTextsIndexed(const CSearchIndex& index,
+                                                             std::uint32_t count,
+                                                             const RecordReader& read, CFile& data,
+                                                             const SearchKeyword& keyword);
 
 } // namespace RecordSelection

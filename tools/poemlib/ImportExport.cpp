@@ -7,6 +7,7 @@
 #include "tools/poemlib/Commands.h"
 #include "tools/poemlib/Prepare.h"
 #include "tools/poemlib/Progress.h"
+#include "tools/poemlib/SearchIndexRenewal.h"
 #include "tools/poemlib/Simplifier.h"
 #include "tools/poemlib/SourcePoems.h"
 
@@ -241,6 +242,7 @@ int RunImport(const Args& args) {
     if (!library) {
         return kFailure;
     }
+    const CSearchIndexRenewal renewal(positional[0]);
     const Simplifier simplifier;
     if (!simplifier.IsReady()) {
         PrintError("poemlib import: OpenCC's t2s.json cannot be loaded; traditional characters "

@@ -131,7 +131,8 @@ int RunSearch(const Args& args) {
     const Arguments arguments(args, {"json"}, {});
     const auto& positional = arguments.Positional(3);
     const SelectField field = FieldCode(positional[1]);
-    const auto library = OpenLibraryToRead(positional[0]);
+    // The records are read as the search needs them: through the search index, only those found.
+    const auto library = OpenLibraryToRead(positional[0], Records::unread);
     if (!library) {
         return kFailure;
     }

@@ -77,6 +77,10 @@ const Command kCommands[] = {
     {"export", "poemlib export LIB [--format json|text]",
      "Prints every poem: as JSON that import reads back (the default), or as text to read.",
      RunExport},
+    {"index", "poemlib index LIB",
+     "Makes the search index NAME.search beside the library afresh. Import and create make it,\n"
+     "and every append keeps it up to date; a library without one is searched all the same.",
+     RunIndex},
 };
 
 void PrintUsage(std::FILE* out) {
