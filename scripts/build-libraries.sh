@@ -152,16 +152,17 @@ main() {
         build_one "$name" "$work" "$dist"
         rows+=("$(table_row "$name" "$work")")
     done < <(library_names)
-    # Every library is complete: move them in, the data file before its index, since the page
-    # lists the index files.
+    # Every library is complete: move them in, its search index and data file before its index,
+    # since the page lists the index files.
     while read -r name; do
+        mv -f "$work/$name.search" "$program/$name.search"
         mv -f "$work/$name.dat" "$program/$name.dat"
         mv -f "$work/$name.idx" "$program/$name.idx"
     done < <(library_names)
     {
         echo "$stamp"
         (cd "$program" && library_names | while read -r name; do
-            sha256sum "$name.idx" "$name.dat"
+            sha256sum "$name.idx" "$name.dat" "$name.search"
         done)
     } >"$program/.collection-libraries"
     # What each import counted (forms, dynasties, every character replaced), to read at leisure.

@@ -28,9 +28,12 @@ const Command kCommands[] = {
      "form, separated by tabs; --json prints one object a line with the text's length and\n"
      "offset as well.",
      RunList},
-    {"search", "poemlib search LIB FIELD KEYWORD [--json]",
+    {"search", "poemlib search LIB... FIELD KEYWORD [--json]",
      "Prints the records whose FIELD (title, author, dynasty, form or text) contains KEYWORD,\n"
-     "in library order, as list does.",
+     "in library order, as list does. Given several libraries, or a folder (every library in\n"
+     "it, a program folder say), each line starts with the library's name, and --json adds\n"
+     "\"library\" (the name) and \"lib\" (its index file). Exits 1 when a library could not be\n"
+     "searched, after printing what the others hold.",
      RunSearch},
     {"show", "poemlib show LIB N",
      "Prints the text of record N (counting from 1) exactly as it is stored.", RunShow},
@@ -45,8 +48,8 @@ const Command kCommands[] = {
     {"create", "poemlib create LIB --name N --author A --version X.Y.Z --date YYYY-MM-DD",
      "Writes a new empty library: LIB and its data file. Refuses to overwrite either.", RunCreate},
     {"check", "poemlib check LIB [--json]",
-     "Reports every problem found in the library's two files, one a line; exits 0 when it\n"
-     "finds none and 1 when it finds some.",
+     "Reports every problem found in the library's two files, one a line, and in its search\n"
+     "index (NAME.search) when it has one; exits 0 when it finds none and 1 when it finds some.",
      RunCheck},
     {"import",
      "poemlib import LIB FILE... [--kind stored|shi|ci|qu] [--dynasty D] [--form F] [--author A]\n"
