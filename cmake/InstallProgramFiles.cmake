@@ -1,6 +1,6 @@
 # Run at install time: copies the program folder's files that the reader opens by bare name
-# (each library pair, the pictures, the music and the reference pages), as the folder holds
-# them now. An index without its data file (or the other way round) is no library and stays.
+# (each library pair with its search index, the pictures, the music and the reference pages), as
+# the folder holds them now. An index without its data file (or the other way round) is no library and stays.
 set(destination "${LOMEVA_INSTALL_PROGRAM_DIR}")
 if(NOT IS_ABSOLUTE "${destination}")
     set(destination "${CMAKE_INSTALL_PREFIX}/${destination}")
@@ -11,8 +11,13 @@ file(GLOB others LIST_DIRECTORIES false "${LOMEVA_PROGRAM_DIR}/*.jpg"
 set(files ${others})
 foreach(index IN LISTS indexes)
     string(REGEX REPLACE "\\.idx$" ".dat" data "${index}")
+    string(REGEX REPLACE "\\.idx$" ".search" search "${index}")
     if(EXISTS "${data}")
         list(APPEND files "${index}" "${data}")
+        # The search index beside it goes where the library goes.
+        if(EXISTS "${search}")
+            list(APPEND files "${search}")
+        endif()
     endif()
 endforeach()
 if(NOT indexes)

@@ -7,9 +7,12 @@
 #include <map>
 #include <optional>
 #include <sstream>
+#include <string>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -17,9 +20,10 @@ namespace {
 
 constexpr const char* kRecordName = ".lomeva-received";
 
+// A library is its two files and, beside them, its search index, which goes where they go.
 bool IsLibraryFile(const fs::path& path) {
     const fs::path extension = path.extension();
-    return extension == ".idx" || extension == ".dat";
+    return extension == ".idx" || extension == ".dat" || extension == ".search";
 }
 
 // A file's size, modification time and inode: any install of a new file changes one of them.
@@ -58,10 +62,11 @@ std::optional<std::string> ChecksumOf(const fs::path& path) {
 struct Pair {
     fs::path index;
     fs::path data;
+    fs::path search; // the search index, when there is one
 };
 
 Pair PairIn(const fs::path& folder, const std::string& base) {
-    return {folder / (base + ".idx"), folder / (base + ".dat")};
+    return {folder / (base + ".idx"), folder / (base + ".dat"), folder / (base + ".search")};
 }
 
 // "IDXSUM DATSUM" of both files, or nothing when either cannot be read.
@@ -114,28 +119,56 @@ bool WriteRecord(const fs::path& file, const Record& record) {
     return !error;
 }
 
-// Copies the installed pair over the user's: each file beside its place first, then renamed,
-// so that a copy cut short never stands as a library.
-bool CopyPair(const Pair& from, const Pair& to) {
-    const std::string suffix = ".copy-" + std::to_string(::getpid());
+// Copies one file beside its place first, then renames it, so that a copy cut short never
+// stands in its place; the copy is the user's to write.
+bool CopyFile(const fs::path& source, const fs::path& target) {
+    const fs::path temporary = target.parent_path() / ('.' + target.filename().string() + ".copy-" +
+                                                       std::to_string(::getpid()));
     std::error_code error;
-    for (const auto& [source, target] : {std::pair{from.data, to.data}, {from.index, to.index}}) {
-        const fs::path temporary =
-            target.parent_path() / ('.' + target.filename().string() + suffix);
-        fs::copy_file(source, temporary, fs::copy_options::overwrite_existing, error);
-        if (!error) {
-            fs::permissions(temporary, fs::perms::owner_read | fs::perms::owner_write,
-                            fs::perm_options::add, error);
-        }
-        if (!error) {
-            fs::rename(temporary, target, error);
-        }
-        if (error) {
-            fs::remove(temporary, error);
+    fs::copy_file(source, temporary, fs::copy_options::overwrite_existing, error);
+    if (!error) {
+        fs::permissions(temporary, fs::perms::owner_read | fs::perms::owner_write,
+                        fs::perm_options::add, error);
+    }
+    if (!error) {
+        fs::rename(temporary, target, error);
+    }
+    if (error) {
+        fs::remove(temporary, error);
+        return false;
+    }
+    return true;
+}
+
+// Copies the installed pair over the user's: each file beside its place first, then renamed,
+// so that a copy cut short never stands as a library. The search index goes first; without one
+// installed, the user's old one goes (it was made from other files, and would only be passed
+// over).
+bool CopyPair(const Pair& from, const Pair& to) {
+    std::error_code error;
+    std::vector<std::pair<fs::path, fs::path>> files;
+    if (fs::exists(from.search, error)) {
+        files.emplace_back(from.search, to.search);
+    } else {
+        fs::remove(to.search, error);
+    }
+    files.emplace_back(from.data, to.data);
+    files.emplace_back(from.index, to.index);
+    for (const auto& [source, target] : files) {
+        if (!CopyFile(source, target)) {
             return false;
         }
     }
     return true;
+}
+
+// The installed search index beside a copy that is exactly the installed library, when the copy
+// has none (it came before the installed library had one).
+void CopySearchIndexIfMissing(const Pair& shipped, const Pair& mine) {
+    std::error_code error;
+    if (fs::exists(shipped.search, error) && !fs::exists(mine.search, error)) {
+        CopyFile(shipped.search, mine.search);
+    }
 }
 
 class COwnFolder {
@@ -235,11 +268,13 @@ private:
         }
         if (found != record.end() && found->second.sums == *shippedSums) {
             found->second.stamp = stamp;
+            CopySearchIndexIfMissing(shipped, mine);
             return true;
         }
         const auto mineSums = SumsOf(mine);
         if (mineSums && *mineSums == *shippedSums) {
             record[base] = {*shippedSums, stamp};
+            CopySearchIndexIfMissing(shipped, mine);
             return true;
         }
         if (found != record.end() && mineSums && *mineSums == found->second.sums) {
