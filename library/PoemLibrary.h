@@ -73,6 +73,8 @@ public:
     std::span<const PoemRecord> GetRecords();
     // True when Open succeeded: records loaded and the data file open.
     bool IsOpen();
+    // The same without reading the records: false once Open failed, or their reading did.
+    bool IsUsable() const { return m_bOpen; }
 
     // The number of records: the header's count from a successful Open until they are read, then
     // the number read, which is the size of GetRecords(). Zero when Open failed before making room

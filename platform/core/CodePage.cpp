@@ -290,25 +290,33 @@ void DecodeAppendUtf8(const char* bytes, size_t width, std::string& out) {
     }
     const auto* data = reinterpret_cast<const unsigned char*>(bytes);
     const DecodeTables& t = GetDecodeTables();
+    // Written in place: no byte gives more than three of UTF-8 (U+FFFD for one that is not
+    // valid), and the command line prints hundreds of thousands of fields.
+    const size_t start = out.size();
+    out.resize(start + 3 * width);
+    char* to = out.data() + start;
     for (size_t i = 0; i < width && data[i] != 0;) {
+        if (data[i] < 0x80) {
+            *to++ = static_cast<char>(data[i++]);
+            continue;
+        }
         size_t used = 1;
         const char16_t decoded = DecodeAt(t, data, i, width, used);
         // Every character of the page is in the Basic Multilingual Plane, and none is a surrogate.
         const char16_t ch = decoded != kNone ? decoded : kReplacement;
         if (ch < 0x80) {
-            out += static_cast<char>(ch);
+            *to++ = static_cast<char>(ch);
         } else if (ch < 0x800) {
-            const char units[] = {static_cast<char>(0xC0 | (ch >> 6)),
-                                  static_cast<char>(0x80 | (ch & 0x3F))};
-            out.append(units, 2);
+            *to++ = static_cast<char>(0xC0 | (ch >> 6));
+            *to++ = static_cast<char>(0x80 | (ch & 0x3F));
         } else {
-            const char units[] = {static_cast<char>(0xE0 | (ch >> 12)),
-                                  static_cast<char>(0x80 | ((ch >> 6) & 0x3F)),
-                                  static_cast<char>(0x80 | (ch & 0x3F))};
-            out.append(units, 3);
+            *to++ = static_cast<char>(0xE0 | (ch >> 12));
+            *to++ = static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
+            *to++ = static_cast<char>(0x80 | (ch & 0x3F));
         }
         i += used;
     }
+    out.resize(static_cast<size_t>(to - out.data()));
 }
 
 CString Decode(const char* bytes, size_t width) {

@@ -3,6 +3,7 @@
 #include "platform/core/CodePage.h"
 #include "tools/poemlib/Cli.h"
 
+#include <charconv>
 #include <nlohmann/json.hpp>
 #include <utility>
 
@@ -19,7 +20,8 @@ void PrintRecordLine(std::uint32_t number, const PoemRecord& record, const Libra
     if (library != nullptr) {
         line.append(library->name).append(1, '\t');
     }
-    line.append(std::to_string(number));
+    char digits[16];
+    line.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
     for (const auto& [field, width] : {std::pair{record.title, sizeof record.title},
                                        {record.author, sizeof record.author},
                                        {record.dynasty, sizeof record.dynasty},

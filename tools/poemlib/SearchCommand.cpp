@@ -72,7 +72,7 @@ bool SearchLibrary(const std::string& lib, SelectField field, const CString& key
     }
     std::vector<std::uint32_t> numbers;
     const unsigned found = library->Select(keyword.GetString(), field, &numbers);
-    if (!library->IsOpen()) {
+    if (!library->IsUsable()) {
         return false; // its records could not be read, and it has said so
     }
     const LibraryLabel label{Utf8(library->GetName()), lib};
