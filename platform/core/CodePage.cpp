@@ -1,10 +1,12 @@
 #include "platform/core/CodePage.h"
 
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <iconv.h>
 #include <memory>
+#include <mutex>
 #include <span>
 
 namespace {
@@ -14,13 +16,6 @@ constexpr unsigned kLeadFirst = 0x81, kLeadLast = 0xFE;
 constexpr unsigned kTrailFirst = 0x40, kTrailLast = 0xFE;
 constexpr unsigned kTrailCount = kTrailLast - kTrailFirst + 1;
 constexpr char16_t kNone = 0; // no character: the sequence is not valid
-
-// Decoding is all that start-up needs (the header fields of the main screen), so it has its
-// own table, and the encoding one is built only when something is encoded or searched.
-struct DecodeTables {
-    std::array<char16_t, 256> single{};                                      // one-byte characters
-    std::array<char16_t, (kLeadLast - kLeadFirst + 1) * kTrailCount> pair{}; // two-byte ones
-};
 
 struct EncodeTables {
     std::array<std::uint16_t, 0x10000> encode{}; // code unit -> bytes (hi<<8|lo), 0 = none
@@ -138,30 +133,54 @@ bool DecodeRowAtOnce(Converter& toUtf16, unsigned lead, Row row) {
     return true;
 }
 
-std::unique_ptr<DecodeTables> BuildDecodeTables() {
-    auto tables = std::make_unique<DecodeTables>();
-    Converter toUtf16("UTF-16LE", "CP936");
-    for (unsigned b = 0; b < 0x80; ++b) {
-        tables->single[b] = static_cast<char16_t>(b);
-    }
-    for (unsigned b = 0x80; b < 0x100; ++b) {
-        const char byte = static_cast<char>(b);
-        tables->single[b] = DecodeOne(toUtf16, &byte, 1);
-    }
-    if (!toUtf16.IsOpen()) {
-        return tables; // no two-byte characters at all, as asking pair by pair would give
-    }
-    for (unsigned lead = kLeadFirst; lead <= kLeadLast; ++lead) {
-        const Row row(tables->pair.data() + (lead - kLeadFirst) * kTrailCount, kTrailCount);
-        if (!DecodeRowAtOnce(toUtf16, lead, row)) {
-            DecodeRowPairByPair(toUtf16, lead, row);
+constexpr unsigned kLeads = kLeadLast - kLeadFirst + 1;
+
+// Decoding is all that start-up needs (the header fields of the main screen), so it has its
+// own table, and the encoding one is built only when something is encoded or searched. The
+// two-byte characters are asked of iconv a lead byte's row at a time, when a row is first
+// needed: the main screen decodes a few characters, not the 24,000 of the page. Rows may be
+// asked for from several threads (the full-text scan checks characters on two).
+class DecodeTables {
+public:
+    DecodeTables() : m_toUtf16("UTF-16LE", "CP936") {
+        for (unsigned b = 0; b < 0x80; ++b) {
+            single[b] = static_cast<char16_t>(b);
+        }
+        for (unsigned b = 0x80; b < 0x100; ++b) {
+            const char byte = static_cast<char>(b);
+            single[b] = DecodeOne(m_toUtf16, &byte, 1);
         }
     }
-    return tables;
-}
+
+    std::array<char16_t, 256> single{}; // one-byte characters
+
+    // The two-byte characters of one lead byte, by trail byte from kTrailFirst.
+    const char16_t* RowOf(unsigned lead) const {
+        const unsigned i = lead - kLeadFirst;
+        if (!m_ready[i].load(std::memory_order_acquire)) {
+            const std::lock_guard<std::mutex> lock(m_building);
+            if (!m_ready[i].load(std::memory_order_relaxed)) {
+                // Without the converter, no two-byte characters at all, as asking pair by pair
+                // would give.
+                const Row row(m_pairs.data() + i * kTrailCount, kTrailCount);
+                if (m_toUtf16.IsOpen() && !DecodeRowAtOnce(m_toUtf16, lead, row)) {
+                    DecodeRowPairByPair(m_toUtf16, lead, row);
+                }
+                m_ready[i].store(true, std::memory_order_release);
+            }
+        }
+        return m_pairs.data() + i * kTrailCount;
+    }
+
+private:
+    mutable std::array<char16_t, kLeads * kTrailCount> m_pairs{};
+    mutable std::array<std::atomic<bool>, kLeads> m_ready{};
+    mutable std::mutex m_building;
+    mutable Converter m_toUtf16;
+};
 
 const DecodeTables& GetDecodeTables() {
-    static const std::unique_ptr<DecodeTables> tables = BuildDecodeTables();
+    static const std::unique_ptr<DecodeTables> tables = std::make_unique<DecodeTables>();
     return *tables;
 }
 
@@ -204,9 +223,9 @@ std::unique_ptr<EncodeTables> BuildEncodeTables(const DecodeTables& decode) {
         builder.Add(decode.single[b], static_cast<std::uint16_t>(b));
     }
     for (unsigned lead = kLeadFirst; lead <= kLeadLast; ++lead) {
+        const char16_t* row = decode.RowOf(lead);
         for (unsigned trail = kTrailFirst; trail <= kTrailLast; ++trail) {
-            builder.Add(decode.pair[(lead - kLeadFirst) * kTrailCount + (trail - kTrailFirst)],
-                        static_cast<std::uint16_t>((lead << 8) | trail));
+            builder.Add(row[trail - kTrailFirst], static_cast<std::uint16_t>((lead << 8) | trail));
         }
     }
     builder.MarkAmbiguous();
@@ -234,7 +253,7 @@ char16_t DecodeAt(const DecodeTables& t, const unsigned char* bytes, size_t i, s
     if (IsLead(b) && i + 1 < end) {
         const unsigned char trail = bytes[i + 1];
         if (trail >= kTrailFirst && trail <= kTrailLast) {
-            const char16_t ch = t.pair[(b - kLeadFirst) * kTrailCount + (trail - kTrailFirst)];
+            const char16_t ch = t.RowOf(b)[trail - kTrailFirst];
             if (ch != kNone) {
                 used = 2;
                 return ch;
