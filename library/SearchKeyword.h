@@ -1,7 +1,8 @@
 #pragma once
 // A keyword as the selections look for it, converted once: its UTF-16 text and, when it has one,
 // the one byte string that every occurrence of it has in the code page, so that fields and texts
-// are searched as stored, without decoding them.
+// are searched as stored, without decoding them. The bytes are had at their first use: a search
+// through the search index needs none.
 
 #include <cstddef>
 #include <optional>
@@ -23,7 +24,10 @@ public:
     bool IsIn(const char* bytes, std::size_t width) const;
 
 private:
+    const std::optional<std::string>& Bytes() const;
+
     std::u16string m_text;
-    std::optional<std::string> m_bytes;
+    mutable std::optional<std::string> m_bytes;
+    mutable bool m_bConverted = false;
     mutable std::u16string m_decoded; // the text being searched, for keywords without bytes
 };
