@@ -96,25 +96,6 @@ Match MatchOf(const SearchIndexHeader& header, const SearchedLibrary& library,
     return Match::byDigests;
 }
 
-// Writes the library's stamps into the index's header, where the index may be written.
-void RefreshStamps(const std::string& path, SearchIndexHeader header,
-                   const SearchedLibrary& library, const FileStamp& dataStamp) {
-    header.indexStamp = library.indexStamp;
-    header.dataStamp = dataStamp;
-    header.stampsDigest = StampsDigest(header);
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return;
-    }
-    constexpr std::size_t at = offsetof(SearchIndexHeader, indexStamp);
-    constexpr std::size_t size = offsetof(SearchIndexHeader, reserved) - at;
-    // A torn write leaves stamps that their digest refuses: the index is then checked by its
-    // digests again next time.
-    [[maybe_unused]] const ssize_t written =
-        ::pwrite(fd, reinterpret_cast<const char*>(&header) + at, size, at);
-    ::close(fd);
-}
-
 // Where the keyword's units next to each other are all in `records`: the records in both.
 std::vector<std::uint32_t> Intersect(const std::vector<std::uint32_t>& a,
                                      const std::vector<std::uint32_t>& b) {
@@ -131,6 +112,22 @@ std::string SearchIndexPath(const std::string& indexPath) {
         return indexPath.substr(0, indexPath.size() - extension.size()) + ".search";
     }
     return indexPath + ".search";
+}
+
+bool WriteSearchIndexStamps(const std::string& path, SearchIndexHeader header,
+                            const FileStamp& index, const FileStamp& data) {
+    header.indexStamp = index;
+    header.dataStamp = data;
+    header.stampsDigest = StampsDigest(header);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    constexpr std::size_t at = offsetof(SearchIndexHeader, indexStamp);
+    constexpr std::size_t size = offsetof(SearchIndexHeader, reserved) - at;
+    const bool written = ::pwrite(fd, reinterpret_cast<const char*>(&header) + at, size, at) ==
+                         static_cast<ssize_t>(size);
+    return ::close(fd) == 0 && written;
 }
 
 CSearchIndex::~CSearchIndex() {
@@ -161,7 +158,7 @@ CSearchIndex::Opened CSearchIndex::Open(const std::string& path, const SearchedL
     case Match::byDigests:
         // Only if the data file did not change while its digest was taken.
         if (SameFile(StampOf(library.dataFd), dataStamp)) {
-            RefreshStamps(path, index->m_header, library, dataStamp);
+            WriteSearchIndexStamps(path, index->m_header, library.indexStamp, dataStamp);
         }
         break;
     case Match::byStamps:

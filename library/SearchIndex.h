@@ -90,3 +90,8 @@ private:
 
 // The search index's file beside the index file `indexPath`: NAME.search for NAME.idx.
 std::string SearchIndexPath(const std::string& indexPath);
+
+// Writes the stamps of the two files into the header of the index at `path`, in place. A torn
+// write leaves stamps that their digest refuses: the index is then known by its digests again.
+bool WriteSearchIndexStamps(const std::string& path, SearchIndexHeader header,
+                            const FileStamp& index, const FileStamp& data);

@@ -1,23 +1,13 @@
 #include "library/SearchIndexUpkeep.h"
 
-#include "library/ContentDigest.h"
 #include "library/LibraryFiles.h"
 #include "library/SearchIndexBuilder.h"
 
-#include <cstring>
-#include <fcntl.h>
+#include <algorithm>
 #include <unistd.h>
 
 namespace SearchIndexUpkeep {
 namespace {
-
-SearchedLibrary LibraryOf(CFile& index, CFile& data) {
-    SearchedLibrary library;
-    library.indexFd = index.GetHandle();
-    library.indexStamp = StampOf(library.indexFd);
-    library.dataFd = data.GetHandle();
-    return library;
-}
 
 // The whole data file, read (not mapped: it may shrink under the reading).
 bool ReadAll(CFile& data, std::string& bytes) {
@@ -38,24 +28,15 @@ bool ReadAll(CFile& data, std::string& bytes) {
     return true;
 }
 
-// Writes the stamps of the files as they are now into the index's header.
-bool WriteStamps(const std::string& path, SearchIndexHeader header, CFile& index, CFile& data) {
-    header.indexStamp = SettledStampOf(index.GetHandle());
-    header.dataStamp = SettledStampOf(data.GetHandle());
-    header.stampsDigest =
-        DigestOf({reinterpret_cast<const char*>(&header.indexStamp), 2 * sizeof(FileStamp)});
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    constexpr std::size_t at = offsetof(SearchIndexHeader, indexStamp);
-    constexpr std::size_t size = offsetof(SearchIndexHeader, reserved) - at;
-    const bool written = ::pwrite(fd, reinterpret_cast<const char*>(&header) + at, size, at) ==
-                         static_cast<ssize_t>(size);
-    return ::close(fd) == 0 && written;
-}
-
 } // namespace
+
+SearchedLibrary LibraryOf(CFile& index, CFile& data) {
+    SearchedLibrary library;
+    library.indexFd = index.GetHandle();
+    library.indexStamp = StampOf(library.indexFd);
+    library.dataFd = data.GetHandle();
+    return library;
+}
 
 bool Rebuild(const std::string& searchPath, CFile& index, CFile& data) {
     LibraryHeader header{};
@@ -115,7 +96,9 @@ void CAppendUpkeep::Appended() {
         const bool keeps = m_header.textEnd <= m_header.dataSize &&
                            m_index.ReadAt(0, &header, kHeaderSize) == kHeaderSize &&
                            header.count - m_header.records <= kUnindexedTail;
-        if (keeps && WriteStamps(m_strPath, m_header, m_index, m_data)) {
+        if (keeps &&
+            WriteSearchIndexStamps(m_strPath, m_header, SettledStampOf(m_index.GetHandle()),
+                                   SettledStampOf(m_data.GetHandle()))) {
             return;
         }
         break;

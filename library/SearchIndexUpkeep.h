@@ -22,6 +22,9 @@ bool Rebuild(const std::string& searchPath, CFile& index, CFile& data);
 // when they cannot be opened either.
 bool RebuildFor(const std::string& indexPath, const std::string& dataPath);
 
+// The library of the two files, open, as the index is checked against it.
+SearchedLibrary LibraryOf(CFile& index, CFile& data);
+
 // What the index at `searchPath` is to the library's two files, open.
 SearchIndexState StateOf(const std::string& searchPath, CFile& index, CFile& data);
 

@@ -33,11 +33,7 @@ protected:
         m_data.Close();
         EXPECT_TRUE(m_index.Open(CString::FromUtf8(m_folder.File("kavro.idx")), CFile::modeRead));
         EXPECT_TRUE(m_data.Open(CString::FromUtf8(m_folder.File("kavro.dat")), CFile::modeRead));
-        SearchedLibrary library;
-        library.indexFd = m_index.GetHandle();
-        library.indexStamp = StampOf(library.indexFd);
-        library.dataFd = m_data.GetHandle();
-        return CSearchIndex::Open(Path(), library);
+        return CSearchIndex::Open(Path(), SearchIndexUpkeep::LibraryOf(m_index, m_data));
     }
     SearchIndexState State() { return OpenIndex().state; }
     SearchIndexHeader Header() {

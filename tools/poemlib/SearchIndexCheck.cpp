@@ -1,6 +1,7 @@
 #include "tools/poemlib/SearchIndexCheck.h"
 
 #include "library/SearchIndex.h"
+#include "library/SearchIndexUpkeep.h"
 #include "platform/core/CFile.h"
 
 namespace poemlib {
@@ -14,11 +15,8 @@ std::vector<std::string> SearchIndexProblems(const LibraryPath& path) {
         !data.Open(Utf16(path.folder + path.dataName), CFile::modeRead)) {
         return {}; // the files' own problems are said already
     }
-    SearchedLibrary library;
-    library.indexFd = index.GetHandle();
-    library.indexStamp = StampOf(library.indexFd);
-    library.dataFd = data.GetHandle();
-    const CSearchIndex::Opened opened = CSearchIndex::Open(searchPath, library);
+    const CSearchIndex::Opened opened =
+        CSearchIndex::Open(searchPath, SearchIndexUpkeep::LibraryOf(index, data));
     const std::string remedy = ": poemlib index makes it again";
     switch (opened.state) {
     case SearchIndexState::missing:
