@@ -28,6 +28,9 @@ void CContentDigest::Round(const char* block) {
 }
 
 void CContentDigest::Add(std::string_view bytes) {
+    if (bytes.empty()) {
+        return; // nothing to add, and perhaps no bytes to copy from
+    }
     m_nTotal += bytes.size();
     const char* at = bytes.data();
     std::size_t left = bytes.size();

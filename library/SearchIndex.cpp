@@ -89,8 +89,10 @@ Match MatchOf(const SearchIndexHeader& header, const SearchedLibrary& library,
         recordsDigest = DigestOf({reinterpret_cast<const char*>(library.records.data()),
                                   std::size_t{kRecordSize} * records});
     }
-    if (recordsDigest != header.recordsDigest ||
-        DigestOfFile(library.dataFd, 0, header.dataSize) != header.dataDigest) {
+    const std::uint64_t expectedRecords = header.recordsDigest; // copied out of the packed header
+    const std::uint64_t expectedData = header.dataDigest;
+    if (recordsDigest != expectedRecords ||
+        DigestOfFile(library.dataFd, 0, header.dataSize) != expectedData) {
         return Match::no;
     }
     return Match::byDigests;

@@ -83,8 +83,9 @@ private:
     bool ReadAt(std::uint64_t position, void* bytes, std::size_t size) const;
     SearchIndexTables Tables() const { return {m_header.unitCount, m_header.pairCount}; }
 
+    // Its fields are read where they lie: on an eight-byte boundary, as their types want.
+    alignas(8) SearchIndexHeader m_header{};
     int m_fd;
-    SearchIndexHeader m_header{};
     std::vector<std::uint16_t> m_firstUnits; // read at Open: a bucket is found among them
 };
 

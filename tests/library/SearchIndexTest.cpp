@@ -98,7 +98,7 @@ TEST_F(SearchIndexTest, AFreshIndexIsCurrentAndNamesThePoemsOfAPairExactly) {
 TEST_F(SearchIndexTest, AppendsKeepItAndThePoemsAppendedAreFound) {
     ASSERT_TRUE(AppendText("明月照高楼"));
     EXPECT_EQ(State(), SearchIndexState::current);
-    EXPECT_EQ(Header().records, 3u); // the new poem is searched one by one
+    EXPECT_EQ(std::uint32_t{Header().records}, 3u); // the new poem is searched one by one
     EXPECT_EQ(FullText(u"明月"), (Numbers{0, 2, 3}));
     EXPECT_EQ(FullText(u"高楼"), Numbers{3});
 
@@ -112,7 +112,7 @@ TEST_F(SearchIndexTest, AppendsKeepItAndThePoemsAppendedAreFound) {
     }
     ASSERT_TRUE(library->AppendPoems(poems));
     EXPECT_EQ(State(), SearchIndexState::current);
-    EXPECT_EQ(Header().records, 4u + SearchIndexUpkeep::kUnindexedTail);
+    EXPECT_EQ(std::uint32_t{Header().records}, 4u + SearchIndexUpkeep::kUnindexedTail);
     EXPECT_EQ(FullText(u"高楼"), Numbers{3});
     EXPECT_EQ(FullText(u"江南").size(), SearchIndexUpkeep::kUnindexedTail);
 }
@@ -128,7 +128,7 @@ TEST_F(SearchIndexTest, FilesChangedOtherwiseMakeItStaleAndTheNextAppendMakesItA
     EXPECT_EQ(FullText(u"白日"), Numbers{0});
     ASSERT_TRUE(AppendText("白日依山尽"));
     EXPECT_EQ(State(), SearchIndexState::current);
-    EXPECT_EQ(Header().records, 4u);
+    EXPECT_EQ(std::uint32_t{Header().records}, 4u);
     EXPECT_EQ(FullText(u"白日"), (Numbers{0, 3}));
 }
 
@@ -194,7 +194,7 @@ TEST_F(SearchIndexTest, ACopiedLibraryIsKnownByItsDigestsAndItsStampsRenewed) {
         .read(reinterpret_cast<char*>(&after), sizeof after);
     EXPECT_FALSE(SameFile(after.dataStamp, before.dataStamp));
     EXPECT_TRUE(SameFile(after.dataStamp, StampOf(data.GetHandle())));
-    EXPECT_EQ(after.recordsDigest, before.recordsDigest);
+    EXPECT_EQ(std::uint64_t{after.recordsDigest}, std::uint64_t{before.recordsDigest});
 }
 
 // Through the index, the records found are read from the index file Open checked: one cut short
