@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <iconv.h>
 #include <memory>
 #include <mutex>
@@ -157,22 +158,28 @@ public:
     // The two-byte characters of one lead byte, by trail byte from kTrailFirst.
     const char16_t* RowOf(unsigned lead) const {
         const unsigned i = lead - kLeadFirst;
-        if (!m_ready[i].load(std::memory_order_acquire)) {
-            const std::lock_guard<std::mutex> lock(m_building);
-            if (!m_ready[i].load(std::memory_order_relaxed)) {
-                // Without the converter, no two-byte characters at all, as asking pair by pair
-                // would give.
-                const Row row(m_pairs.data() + i * kTrailCount, kTrailCount);
-                if (m_toUtf16.IsOpen() && !DecodeRowAtOnce(m_toUtf16, lead, row)) {
-                    DecodeRowPairByPair(m_toUtf16, lead, row);
-                }
-                m_ready[i].store(true, std::memory_order_release);
-            }
+        if (!m_ready[i].load(std::memory_order_acquire)) [[unlikely]] {
+            BuildRow(lead);
         }
         return m_pairs.data() + i * kTrailCount;
     }
 
 private:
+    [[gnu::noinline]] void BuildRow(unsigned lead) const {
+        const unsigned i = lead - kLeadFirst;
+        const std::lock_guard<std::mutex> lock(m_building);
+        if (m_ready[i].load(std::memory_order_relaxed)) {
+            return;
+        }
+        // Without the converter, no two-byte characters at all, as asking pair by pair would
+        // give.
+        const Row row(m_pairs.data() + i * kTrailCount, kTrailCount);
+        if (m_toUtf16.IsOpen() && !DecodeRowAtOnce(m_toUtf16, lead, row)) {
+            DecodeRowPairByPair(m_toUtf16, lead, row);
+        }
+        m_ready[i].store(true, std::memory_order_release);
+    }
+
     mutable std::array<char16_t, kLeads * kTrailCount> m_pairs{};
     mutable std::array<std::atomic<bool>, kLeads> m_ready{};
     mutable std::mutex m_building;
@@ -243,8 +250,8 @@ bool IsLead(unsigned char byte) {
 
 // Decodes the character at bytes[i], or kNone when the bytes there are not valid; sets `used`
 // to the bytes it takes (1 when invalid).
-char16_t DecodeAt(const DecodeTables& t, const unsigned char* bytes, size_t i, size_t end,
-                  size_t& used) {
+inline char16_t DecodeAt(const DecodeTables& t, const unsigned char* bytes, size_t i, size_t end,
+                         size_t& used) {
     const unsigned char b = bytes[i];
     used = 1;
     if (b < 0x80) {
@@ -309,18 +316,21 @@ void DecodeAppendUtf8(const char* bytes, size_t width, std::string& out) {
     }
     const auto* data = reinterpret_cast<const unsigned char*>(bytes);
     const DecodeTables& t = GetDecodeTables();
+    const void* zero = std::memchr(bytes, 0, width);
+    const size_t end =
+        zero != nullptr ? static_cast<size_t>(static_cast<const char*>(zero) - bytes) : width;
     // Written in place: no byte gives more than three of UTF-8 (U+FFFD for one that is not
     // valid), and the command line prints hundreds of thousands of fields.
     const size_t start = out.size();
-    out.resize(start + 3 * width);
+    out.resize(start + 3 * end);
     char* to = out.data() + start;
-    for (size_t i = 0; i < width && data[i] != 0;) {
+    for (size_t i = 0; i < end;) {
         if (data[i] < 0x80) {
             *to++ = static_cast<char>(data[i++]);
             continue;
         }
         size_t used = 1;
-        const char16_t decoded = DecodeAt(t, data, i, width, used);
+        const char16_t decoded = DecodeAt(t, data, i, end, used);
         // Every character of the page is in the Basic Multilingual Plane, and none is a surrogate.
         const char16_t ch = decoded != kNone ? decoded : kReplacement;
         if (ch < 0x80) {

@@ -137,6 +137,8 @@ int main(int argc, char** argv) {
         std::printf("usage: %s\n\n%s\n", command->usage, command->help);
         return kSuccess;
     }
+    // Lines go out a megabyte at a time: a search may print hundreds of thousands of them.
+    std::setvbuf(stdout, nullptr, _IOFBF, 1 << 20);
     AfxSetAppName(u"poemlib");
     // The library's messages go to standard error, one line each.
     static CConsoleMessageBox console;
