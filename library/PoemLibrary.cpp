@@ -96,7 +96,7 @@ bool CPoemLibrary::ReadRecordsIfDue() {
         return m_bOpen;
     }
     const std::unique_ptr<CFile> index = std::move(m_pUnreadIndex);
-    m_searchIndex = {}; // checked against the open index file, now to be closed
+    m_searchIndex.Forget(); // checked against the open index file, now to be closed
     if (LibraryFiles::ReadRecords(*index, m_nCount, m_pRecords)) {
         m_indexReadStamp = StampOf(index->GetHandle());
     } else {
@@ -238,11 +238,10 @@ CPoemLibrary::FindTextIndexed(const SearchKeyword& keyword) {
         m_file, keyword);
 }
 
-// Checked again whenever one of the three files looks different from the last time; the check
-// itself may take the digests of both files, and a stale index is not checked twice.
+// The records are those of the index file Open checked, as it is now, or those read from it,
+// while it has not changed since.
 const CSearchIndex* CPoemLibrary::SearchIndexInUse() {
     const std::string indexPath = IndexPath();
-    const std::string path = SearchIndexPath(indexPath);
     SearchedLibrary library;
     library.dataFd = m_file.GetHandle();
     if (m_pUnreadIndex != nullptr) {
@@ -254,19 +253,7 @@ const CSearchIndex* CPoemLibrary::SearchIndexInUse() {
     } else {
         return nullptr; // the index file changed since its records were read
     }
-    const FileStamp self = StampOfPath(path.c_str());
-    const FileStamp data = StampOf(library.dataFd);
-    SearchIndexCheck& check = m_searchIndex;
-    if (!check.done || !SameFile(check.self, self) || !SameFile(check.index, library.indexStamp) ||
-        !SameFile(check.data, data)) {
-        check.inUse = CSearchIndex::Open(path, library).index;
-        // Its stamps may have been brought up to date just now.
-        check.self = StampOfPath(path.c_str());
-        check.index = library.indexStamp;
-        check.data = data;
-        check.done = true;
-    }
-    return check.inUse.get();
+    return m_searchIndex.For(indexPath, library);
 }
 
 bool CPoemLibrary::AppendPoem(PoemRecord& record, const char* text, unsigned size) {

@@ -10,7 +10,7 @@
 #include "library/LibraryFormat.h"
 #include "library/RecordArray.h"
 #include "library/RecordSelection.h"
-#include "library/SearchIndex.h"
+#include "library/SearchIndexInUse.h"
 #include "platform/core/CFile.h"
 #include "platform/core/CString.h"
 
@@ -107,13 +107,6 @@ private:
     std::uint32_t m_nResultFilled = 0;     // entries of g_pResult that may not be zero
     std::unique_ptr<CFile> m_pUnreadIndex; // the index, open until its records are read
     FileStamp m_indexReadStamp;            // the index file when its records were read
-    // The search index as last checked, and the files it was checked against.
-    struct SearchIndexCheck {
-        bool done = false;
-        FileStamp self;
-        FileStamp index;
-        FileStamp data;
-        std::unique_ptr<CSearchIndex> inUse;
-    } m_searchIndex;
+    CSearchIndexInUse m_searchIndex;
     bool m_bOpen = false;
 };
