@@ -1,6 +1,6 @@
 // The reader as a person meets it, side by side with references measured in the same run:
 //  - start-up: the reader with the large library, from launch to its first painted main screen,
-//    against a bare Qt widget program to its first paint;
+//    against a bare Qt widget program showing one line of Chinese text to its first paint;
 //  - memory: the resident set of the running reader with the large library open, against the
 //    same reader with an empty library, per poem of the large library: at the main screen, and
 //    with the catalogue of every poem open.
@@ -38,7 +38,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kStartRuns = 15;
+constexpr int kStartRuns = 21;
 constexpr int kMemoryRuns = 5;
 constexpr int kPaintTimeoutMs = 20000;
 // A point of the main screen's catalogue zone, on the screen's client area.
@@ -260,26 +260,38 @@ int main(int argc, char** argv) {
     const std::string emptyReader = (empty / reader.filename()).string();
 
     int failures = 0;
-    const auto startReader =
-        MedianOf(kStartRuns, [&] { return TimeToFirstPaint(largeReader, preload); });
-    const auto startBare = MedianOf(kStartRuns, [&] { return TimeToFirstPaint(bare, preload); });
-    if (startReader && startBare) {
-        const double ratio = *startReader / *startBare;
+    // Against the bare widget showing one line of Chinese text: what any program that writes
+    // Chinese pays for its fonts is in both. The three programs take turns, so that a busy
+    // moment of the machine falls on all of them alike.
+    std::vector<double> readerTimes, textTimes, bareTimes;
+    bool painted = true;
+    for (int run = 0; run < kStartRuns && painted; ++run) {
+        const auto r = TimeToFirstPaint(largeReader, preload);
+        const auto t = TimeToFirstPaint(bare, preload, "text");
+        const auto b = TimeToFirstPaint(bare, preload);
+        painted = r && t && b;
+        if (painted) {
+            readerTimes.push_back(*r);
+            textTimes.push_back(*t);
+            bareTimes.push_back(*b);
+        }
+    }
+    if (painted) {
+        const double startReader = Median(readerTimes);
+        const double startText = Median(textTimes);
+        const double ratio = startReader / startText;
         PrintRow({"Start-up to the first painted main screen (large library)",
-                  Format("%.1f ms", *startReader), Format("%.1f ms (bare Qt widget)", *startBare),
-                  ratio, "at most 2.0", ratio <= 2.0});
+                  Format("%.1f ms", startReader),
+                  Format("%.1f ms (bare Qt widget showing one line of Chinese)", startText), ratio,
+                  "at most 1.1", ratio <= 1.1});
+        std::printf("start-up of a bare Qt widget without text: %.1f ms (the reader takes %.2f "
+                    "times as long)\n",
+                    Median(bareTimes), startReader / Median(bareTimes));
         // Where the time goes: the same reader over an empty library, for the note below the
         // table.
         if (const auto startEmpty =
                 MedianOf(kStartRuns, [&] { return TimeToFirstPaint(emptyReader, preload); })) {
             std::printf("start-up with an empty library: %.1f ms\n", *startEmpty);
-        }
-        // What the fonts alone cost: a bare widget showing one line of Chinese text.
-        if (const auto startText =
-                MedianOf(kStartRuns, [&] { return TimeToFirstPaint(bare, preload, "text"); })) {
-            std::printf("start-up of a bare Qt widget showing one line of Chinese text: %.1f ms "
-                        "(the reader takes %.2f times as long)\n",
-                        *startText, *startReader / *startText);
         }
     } else {
         std::fprintf(stderr, "start-up: a program never painted its window\n");

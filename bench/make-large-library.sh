@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds, once, the large library of the performance benchmark outside the repository: every Tang
-# and Song shi and every Song ci of the open "chinese-poetry" collection (npm package), imported
+# and Song shi and every Song ci of the open "chinese-poetry" collection (npm package, from the
+# cache that scripts/build-libraries.sh fills, so that it runs offline), imported
 # with poemlib (characters outside GB2312 simplified), plus the UTF-8 files the reference tools
 # read: the texts (poemlib export --format text) and one file per field, one line a poem.
 #   bench/make-large-library.sh [BUILD_DIR]     (default build)
@@ -16,11 +17,16 @@ if [ -f "$out/large.idx" ] && [ -f "$out/large.txt" ]; then
     echo "the large library is already in $out"
     exit 0
 fi
-if [ ! -d "$out/npm/node_modules/chinese-poetry" ]; then
-    (cd "$out" && mkdir -p npm && cd npm && npm init -y >/dev/null &&
-        npm install --no-audit --no-fund chinese-poetry@2.0.1 >/dev/null)
+# The package that scripts/build-libraries.sh keeps (bash scripts/setup.sh libraries fetches it
+# once); fetched here only when it is not there yet.
+package=${XDG_CACHE_HOME:-$HOME/.cache}/lomeva/chinese-poetry-2.0.1.tgz
+if [ ! -f "$package" ]; then
+    mkdir -p "$(dirname "$package")"
+    (cd "$(dirname "$package")" && npm pack --silent chinese-poetry@2.0.1 >/dev/null)
 fi
-dist=$out/npm/node_modules/chinese-poetry/dist
+rm -rf "$out/package"
+tar -xzf "$package" -C "$out"
+dist=$out/package/dist
 
 rm -f "$out/large.idx" "$out/large.dat"
 "$poemlib" create "$out/large.idx" --name 全唐诗全宋诗全宋词 --author bench --version 1.0.0 \
@@ -39,4 +45,5 @@ rm -f "$out/large.idx" "$out/large.dat"
 cut -f2 "$out/list.tsv" >"$out/titles.txt"
 cut -f3 "$out/list.tsv" >"$out/authors.txt"
 cut -f5 "$out/list.tsv" >"$out/forms.txt"
+rm -rf "$out/package"
 "$poemlib" info "$out/large.idx"

@@ -1,7 +1,9 @@
 #!/bin/sh
 # Runs every benchmark row side by side in one run and prints one table: each figure, the
 # reference measured in the same run, their ratio and the target. Needs the large library of
-# make-large-library.sh and a build with the benchmarks (the default).
+# make-large-library.sh, a build with the benchmarks (the default), and ripgrep and hyperfine
+# (scripts/setup.sh installs them); the search of every library at once needs the collection's
+# libraries in the program folder (bash scripts/setup.sh libraries).
 #   bench/run-all.sh [BUILD] [DIR]   BUILD the build folder (default build),
 #                                    DIR the large library's folder (default ~/.cache/lomeva-bench)
 set -eu
@@ -21,10 +23,8 @@ QT_QPA_PLATFORM=offscreen "$bench/refpage_bench" "$build/lomeva" >"$out/refpage"
 
 echo "| What | Lomeva | Reference | Ratio | Target |"
 echo "|---|---|---|---|---|"
-# search_bench's own table gives milliseconds in bare numbers.
-grep '^| ' "$out/search" | grep -v '^| What' |
-    sed -E 's/^\| ([^|]*) \| ([0-9.]+) \| ([0-9.]+) /| \1 | \2 ms | \3 ms /'
-grep -h '^| ' "$out/window" "$out/screen" "$out/refpage"
+grep -h '^| ' "$out/search" "$out/window" "$out/screen" "$out/refpage" | grep -v '^| What' |
+    grep -v '^|---'
 echo
 grep -hv '^|' "$out/search" "$out/window" "$out/screen" "$out/refpage" | grep -v '^$' || true
 exit $status

@@ -111,7 +111,8 @@ void CSearchDlg::OnSearch() {
     UpdateData(TRUE);
     // A pick never changes the field: the keyword is searched for where the combo says.
     const int item = m_comboField.GetCurSel();
-    const int field = item == CB_ERR ? SEL_TITLE : static_cast<int>(m_comboField.GetItemData(item));
+    const SelectField field =
+        item == CB_ERR ? SEL_TITLE : static_cast<SelectField>(m_comboField.GetItemData(item));
     const unsigned found = g_pLibrary->Select(m_strKeyword.GetString(), field);
     if (found == 0) {
         MessageBox(kNothingFound, kNotice, MB_OK);

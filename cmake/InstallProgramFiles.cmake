@@ -1,8 +1,8 @@
 # Run at install time: copies the program folder's files that the reader opens by bare name
-# (each library pair with its notes when it has some, the pictures, the music and the reference
-# pages) and the folders of the pages of every poet and form, as the folder holds them now. An
-# index without its data file (or the other way round) is no library and stays, and so do its
-# notes.
+# (each library pair with its notes and its search index when it has them, the pictures, the
+# music and the reference pages) and the folders of the pages of every poet and form, as the
+# folder holds them now. An index without its data file (or the other way round) is no library
+# and stays, and so do its notes and search index.
 set(destination "${LOMEVA_INSTALL_PROGRAM_DIR}")
 if(NOT IS_ABSOLUTE "${destination}")
     set(destination "${CMAKE_INSTALL_PREFIX}/${destination}")
@@ -14,10 +14,15 @@ set(files ${others})
 foreach(index IN LISTS indexes)
     string(REGEX REPLACE "\\.idx$" ".dat" data "${index}")
     string(REGEX REPLACE "\\.idx$" ".notes" notes "${index}")
+    string(REGEX REPLACE "\\.idx$" ".search" search "${index}")
     if(EXISTS "${data}")
         list(APPEND files "${index}" "${data}")
+        # The notes and the search index beside it go where the library goes.
         if(EXISTS "${notes}")
             list(APPEND files "${notes}")
+        endif()
+        if(EXISTS "${search}")
+            list(APPEND files "${search}")
         endif()
     endif()
 endforeach()

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool opened = static_cast<bool>(library.Open());
     const CString keyword = CodePage::Decode(keywordBytes.data(), keywordBytes.size());
     for (int field = -1; field <= 6; ++field) {
-        const unsigned found = library.Select(keyword.GetString(), field);
+        const unsigned found = library.Select(keyword.GetString(), static_cast<SelectField>(field));
         if (found > library.m_nCount) {
             __builtin_trap();
         }

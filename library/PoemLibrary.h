@@ -2,10 +2,15 @@
 // An open poetry library: every index record in memory (the index Open checked, mapped, or read
 // when it cannot be, the first time the records are needed), the data file kept open, texts read
 // from it at every use and never cached. The library's two files are named in the folder it is
-// given.
+// given. Reading the files (LibraryFiles), choosing records (RecordSelection) and appending
+// (LibraryAppend) each have a room of their own; this class holds what is open and loaded.
 
+#include "library/LibraryAppend.h"
+#include "library/LibraryFiles.h"
 #include "library/LibraryFormat.h"
 #include "library/RecordArray.h"
+#include "library/RecordSelection.h"
+#include "library/SearchIndexInUse.h"
 #include "platform/core/CFile.h"
 #include "platform/core/CString.h"
 
@@ -16,52 +21,8 @@
 #include <string>
 #include <vector>
 
-enum SelectField {
-    SEL_TITLE = 0,
-    SEL_AUTHOR = 1,
-    SEL_DYNASTY = 2,
-    SEL_FORM = 3,
-    SEL_ALL = 4,
-    SEL_FULLTEXT = 5,
-};
-
-// How the data file is opened: for reading and writing (the reader, which appends), or for
-// reading only (whatever only reads, so that a library one may not write can still be read).
-enum class LibraryAccess { readWrite, readOnly };
-
-// Why Open failed.
-enum class OpenFailure {
-    none,
-    indexNotOpened, // the index file could not be opened; the file error says why
-    headerShort,    // the index is shorter than its header
-    notAnIndex,     // the header has no signature
-    recordsMissing, // the index holds fewer records than its header counts
-    noMemory,       // no room for the records
-    dataNotOpened,  // the data file could not be opened; the file error says why
-};
-
-struct OpenResult {
-    OpenFailure failure = OpenFailure::none;
-    CFileException fileError; // for the files that could not be opened
-
-    explicit operator bool() const { return failure == OpenFailure::none; }
-};
-
-// What the reader says about a failed Open: the file error, or its own words; empty for the
-// failures it passes over in silence (missing records, no memory).
-CString OpenFailureMessage(const OpenResult& result);
-// Shows that message in a box, when there is one.
-void ShowOpenFailure(const OpenResult& result);
-
 // The result buffer of the open library: room for every record, filled by Select.
 extern PoemRecord* g_pResult;
-
-// One poem for AppendPoems: its record (length and offset are filled in) and its text bytes.
-struct PoemToAppend {
-    PoemRecord* record;
-    const char* text;
-    unsigned size;
-};
 
 class CPoemLibrary {
 public:
@@ -90,7 +51,7 @@ public:
     // Copies the matching records, in library order, to the front of g_pResult and returns
     // how many there are. `keyword` may be null for SEL_ALL. `numbers`, when given, receives
     // the place in the library (from 0) of each record found.
-    unsigned Select(const char16_t* keyword, int field,
+    unsigned Select(const char16_t* keyword, SelectField field,
                     std::vector<std::uint32_t>* numbers = nullptr);
     PoemRecord* GetResultBuffer() const { return g_pResult; }
 
@@ -113,6 +74,8 @@ public:
     std::span<const PoemRecord> GetRecords();
     // True when Open succeeded: records loaded and the data file open.
     bool IsOpen();
+    // The same without reading the records: false once Open failed, or their reading did.
+    bool IsUsable() const { return m_bOpen; }
 
     // The number of records: the header's count from a successful Open until they are read, then
     // the number read, which is the size of GetRecords(). Zero when Open failed before making room
@@ -120,24 +83,19 @@ public:
     std::uint32_t m_nCount = 0;
 
 private:
-    OpenFailure LoadRecords(std::unique_ptr<CFile> index);
+    OpenFailure MakeRoomForRecords(std::unique_ptr<CFile> index);
     // Reads the records the first time they are needed; returns whether the library is open.
     bool ReadRecordsIfDue();
-    bool MapOrReadRecords(CFile& index);
-    bool ReadIndexHeaderForAppend(CFile& index, LibraryHeader& header);
-    bool WriteTexts(std::span<const PoemToAppend> poems);
-    bool ReadTextBytes(const PoemRecord& record, std::string& bytes);
-    // Puts record number `record` at place `at` of the result.
-    void AddResult(unsigned at, std::uint32_t record);
-    unsigned FillResult(std::u16string_view keyword, int field);
-    unsigned SelectByFieldInOnePass(const std::string& needle, std::size_t fieldOffset,
-                                    std::size_t fieldWidth);
-    unsigned SelectFullText(std::u16string_view keyword);
-    std::optional<unsigned> SelectFullTextMapped(const std::string& needle);
-    unsigned SelectFullTextByReading(std::u16string_view keyword,
-                                     const std::optional<std::string>& needle);
-    unsigned SelectByField(std::u16string_view keyword, std::size_t fieldOffset,
-                           std::size_t fieldWidth);
+    // Puts the records numbered `found` at the front of g_pResult; false when they cannot be
+    // read.
+    bool FillResult(const std::vector<std::uint32_t>& found);
+    // The full-text selection through the search index, when it serves.
+    std::optional<std::vector<std::uint32_t>> FindTextIndexed(const SearchKeyword& keyword);
+    // The search index while it describes the two files; null when it does not serve.
+    const CSearchIndex* SearchIndexInUse();
+    // Records by number: from memory once read, otherwise from the index file.
+    bool ReadRecordsNumbered(std::span<const std::uint32_t> numbers, PoemRecord* out);
+    std::string IndexPath() const;
 
     CFile m_file;
     CString m_strFolder;
@@ -147,8 +105,9 @@ private:
     RecordArray m_pRecords;
     RecordArray m_pResult; // what g_pResult points to
     std::uint32_t m_nStatedCount = 0;
-    std::vector<std::uint32_t>* m_pNumbers = nullptr; // of the selection running
-    std::uint32_t m_nResultFilled = 0;                // entries of g_pResult that may not be zero
-    std::unique_ptr<CFile> m_pUnreadIndex;            // the index, open until its records are read
+    std::uint32_t m_nResultFilled = 0;     // entries of g_pResult that may not be zero
+    std::unique_ptr<CFile> m_pUnreadIndex; // the index, open until its records are read
+    FileStamp m_indexReadStamp;            // the index file when its records were read
+    CSearchIndexInUse m_searchIndex;
     bool m_bOpen = false;
 };

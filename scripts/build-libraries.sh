@@ -137,6 +137,10 @@ build_one() {
             $options "${codes[@]}" --report "$report" >"$stage/$name.log" ||
             fail "building $name failed: $(tail -n1 "$stage/$name.log")"
     done
+    # The library's files take the package's release date and its search index is made for them
+    # then: the same bytes on every build, and file times that an install keeps.
+    TZ=UTC0 touch -d "$released" "$stage/$name.idx" "$stage/$name.dat"
+    "$poemlib" index "$stage/$name.idx" || fail "the search index of $name cannot be made"
     "$poemlib" check "$stage/$name.idx" >/dev/null || fail "$name does not pass poemlib check"
 }
 
@@ -202,14 +206,16 @@ main() {
     [ -x "$refpages" ] || fail "no refpages at $refpages: build first (bash scripts/setup.sh run)"
     "$refpages" package "$dist" "$work/sources.tsv" "$work/$collection_notes" ||
         fail "reading the package's biographies and counts failed"
-    # Every library is complete: move them in, its notes and data file before its index, since
-    # the page lists the index files. Notes left from a build that had some go with it.
+    # Every library is complete: move them in, its notes, search index and data file before its
+    # index, since the page lists the index files. Notes left from a build that had some go with
+    # it.
     while read -r name; do
         if [ -f "$work/$name.notes" ]; then
             mv -f "$work/$name.notes" "$program/$name.notes"
         else
             rm -f "$program/$name.notes"
         fi
+        mv -f "$work/$name.search" "$program/$name.search"
         mv -f "$work/$name.dat" "$program/$name.dat"
         mv -f "$work/$name.idx" "$program/$name.idx"
     done < <(library_names)
@@ -217,7 +223,7 @@ main() {
     {
         echo "$stamp"
         (cd "$program" && library_names | while read -r name; do
-            sha256sum "$name.idx" "$name.dat"
+            sha256sum "$name.idx" "$name.dat" "$name.search"
             [ ! -f "$name.notes" ] || sha256sum "$name.notes"
         done && sha256sum "$collection_notes")
     } >"$program/.collection-libraries"

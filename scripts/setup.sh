@@ -23,8 +23,8 @@ packages=(
     libopencc-dev
     # the check of the curated poems under data/kavro
     nodejs
-    # the reference of the search benchmarks
-    ripgrep
+    # the reference of the search benchmarks, and the timing of whole commands
+    ripgrep hyperfine
     # the reader on a machine without a display: a virtual display reachable on 127.0.0.1 only
     xvfb x11vnc xauth novnc websockify
     # the Debian package and its checks; the test of the headless display's password

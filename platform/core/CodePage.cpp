@@ -1,10 +1,13 @@
 #include "platform/core/CodePage.h"
 
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <iconv.h>
 #include <memory>
+#include <mutex>
 #include <span>
 
 namespace {
@@ -14,13 +17,6 @@ constexpr unsigned kLeadFirst = 0x81, kLeadLast = 0xFE;
 constexpr unsigned kTrailFirst = 0x40, kTrailLast = 0xFE;
 constexpr unsigned kTrailCount = kTrailLast - kTrailFirst + 1;
 constexpr char16_t kNone = 0; // no character: the sequence is not valid
-
-// Decoding is all that start-up needs (the header fields of the main screen), so it has its
-// own table, and the encoding one is built only when something is encoded or searched.
-struct DecodeTables {
-    std::array<char16_t, 256> single{};                                      // one-byte characters
-    std::array<char16_t, (kLeadLast - kLeadFirst + 1) * kTrailCount> pair{}; // two-byte ones
-};
 
 struct EncodeTables {
     std::array<std::uint16_t, 0x10000> encode{}; // code unit -> bytes (hi<<8|lo), 0 = none
@@ -138,30 +134,60 @@ bool DecodeRowAtOnce(Converter& toUtf16, unsigned lead, Row row) {
     return true;
 }
 
-std::unique_ptr<DecodeTables> BuildDecodeTables() {
-    auto tables = std::make_unique<DecodeTables>();
-    Converter toUtf16("UTF-16LE", "CP936");
-    for (unsigned b = 0; b < 0x80; ++b) {
-        tables->single[b] = static_cast<char16_t>(b);
-    }
-    for (unsigned b = 0x80; b < 0x100; ++b) {
-        const char byte = static_cast<char>(b);
-        tables->single[b] = DecodeOne(toUtf16, &byte, 1);
-    }
-    if (!toUtf16.IsOpen()) {
-        return tables; // no two-byte characters at all, as asking pair by pair would give
-    }
-    for (unsigned lead = kLeadFirst; lead <= kLeadLast; ++lead) {
-        const Row row(tables->pair.data() + (lead - kLeadFirst) * kTrailCount, kTrailCount);
-        if (!DecodeRowAtOnce(toUtf16, lead, row)) {
-            DecodeRowPairByPair(toUtf16, lead, row);
+constexpr unsigned kLeads = kLeadLast - kLeadFirst + 1;
+
+// Decoding is all that start-up needs (the header fields of the main screen), so it has its
+// own table, and the encoding one is built only when something is encoded or searched. The
+// two-byte characters are asked of iconv a lead byte's row at a time, when a row is first
+// needed: the main screen decodes a few characters, not the 24,000 of the page. Rows may be
+// asked for from several threads (the full-text scan checks characters on two).
+class DecodeTables {
+public:
+    DecodeTables() : m_toUtf16("UTF-16LE", "CP936") {
+        for (unsigned b = 0; b < 0x80; ++b) {
+            single[b] = static_cast<char16_t>(b);
+        }
+        for (unsigned b = 0x80; b < 0x100; ++b) {
+            const char byte = static_cast<char>(b);
+            single[b] = DecodeOne(m_toUtf16, &byte, 1);
         }
     }
-    return tables;
-}
+
+    std::array<char16_t, 256> single{}; // one-byte characters
+
+    // The two-byte characters of one lead byte, by trail byte from kTrailFirst.
+    const char16_t* RowOf(unsigned lead) const {
+        const unsigned i = lead - kLeadFirst;
+        if (!m_ready[i].load(std::memory_order_acquire)) [[unlikely]] {
+            BuildRow(lead);
+        }
+        return m_pairs.data() + i * kTrailCount;
+    }
+
+private:
+    [[gnu::noinline]] void BuildRow(unsigned lead) const {
+        const unsigned i = lead - kLeadFirst;
+        const std::lock_guard<std::mutex> lock(m_building);
+        if (m_ready[i].load(std::memory_order_relaxed)) {
+            return;
+        }
+        // Without the converter, no two-byte characters at all, as asking pair by pair would
+        // give.
+        const Row row(m_pairs.data() + i * kTrailCount, kTrailCount);
+        if (m_toUtf16.IsOpen() && !DecodeRowAtOnce(m_toUtf16, lead, row)) {
+            DecodeRowPairByPair(m_toUtf16, lead, row);
+        }
+        m_ready[i].store(true, std::memory_order_release);
+    }
+
+    mutable std::array<char16_t, kLeads * kTrailCount> m_pairs{};
+    mutable std::array<std::atomic<bool>, kLeads> m_ready{};
+    mutable std::mutex m_building;
+    mutable Converter m_toUtf16;
+};
 
 const DecodeTables& GetDecodeTables() {
-    static const std::unique_ptr<DecodeTables> tables = BuildDecodeTables();
+    static const std::unique_ptr<DecodeTables> tables = std::make_unique<DecodeTables>();
     return *tables;
 }
 
@@ -204,9 +230,9 @@ std::unique_ptr<EncodeTables> BuildEncodeTables(const DecodeTables& decode) {
         builder.Add(decode.single[b], static_cast<std::uint16_t>(b));
     }
     for (unsigned lead = kLeadFirst; lead <= kLeadLast; ++lead) {
+        const char16_t* row = decode.RowOf(lead);
         for (unsigned trail = kTrailFirst; trail <= kTrailLast; ++trail) {
-            builder.Add(decode.pair[(lead - kLeadFirst) * kTrailCount + (trail - kTrailFirst)],
-                        static_cast<std::uint16_t>((lead << 8) | trail));
+            builder.Add(row[trail - kTrailFirst], static_cast<std::uint16_t>((lead << 8) | trail));
         }
     }
     builder.MarkAmbiguous();
@@ -224,8 +250,8 @@ bool IsLead(unsigned char byte) {
 
 // Decodes the character at bytes[i], or kNone when the bytes there are not valid; sets `used`
 // to the bytes it takes (1 when invalid).
-char16_t DecodeAt(const DecodeTables& t, const unsigned char* bytes, size_t i, size_t end,
-                  size_t& used) {
+inline char16_t DecodeAt(const DecodeTables& t, const unsigned char* bytes, size_t i, size_t end,
+                         size_t& used) {
     const unsigned char b = bytes[i];
     used = 1;
     if (b < 0x80) {
@@ -234,7 +260,7 @@ char16_t DecodeAt(const DecodeTables& t, const unsigned char* bytes, size_t i, s
     if (IsLead(b) && i + 1 < end) {
         const unsigned char trail = bytes[i + 1];
         if (trail >= kTrailFirst && trail <= kTrailLast) {
-            const char16_t ch = t.pair[(b - kLeadFirst) * kTrailCount + (trail - kTrailFirst)];
+            const char16_t ch = t.RowOf(b)[trail - kTrailFirst];
             if (ch != kNone) {
                 used = 2;
                 return ch;
@@ -290,25 +316,36 @@ void DecodeAppendUtf8(const char* bytes, size_t width, std::string& out) {
     }
     const auto* data = reinterpret_cast<const unsigned char*>(bytes);
     const DecodeTables& t = GetDecodeTables();
-    for (size_t i = 0; i < width && data[i] != 0;) {
+    const void* zero = std::memchr(bytes, 0, width);
+    const size_t end =
+        zero != nullptr ? static_cast<size_t>(static_cast<const char*>(zero) - bytes) : width;
+    // Written in place: no byte gives more than three of UTF-8 (U+FFFD for one that is not
+    // valid), and the command line prints hundreds of thousands of fields.
+    const size_t start = out.size();
+    out.resize(start + 3 * end);
+    char* to = out.data() + start;
+    for (size_t i = 0; i < end;) {
+        if (data[i] < 0x80) {
+            *to++ = static_cast<char>(data[i++]);
+            continue;
+        }
         size_t used = 1;
-        const char16_t decoded = DecodeAt(t, data, i, width, used);
+        const char16_t decoded = DecodeAt(t, data, i, end, used);
         // Every character of the page is in the Basic Multilingual Plane, and none is a surrogate.
         const char16_t ch = decoded != kNone ? decoded : kReplacement;
         if (ch < 0x80) {
-            out += static_cast<char>(ch);
+            *to++ = static_cast<char>(ch);
         } else if (ch < 0x800) {
-            const char units[] = {static_cast<char>(0xC0 | (ch >> 6)),
-                                  static_cast<char>(0x80 | (ch & 0x3F))};
-            out.append(units, 2);
+            *to++ = static_cast<char>(0xC0 | (ch >> 6));
+            *to++ = static_cast<char>(0x80 | (ch & 0x3F));
         } else {
-            const char units[] = {static_cast<char>(0xE0 | (ch >> 12)),
-                                  static_cast<char>(0x80 | ((ch >> 6) & 0x3F)),
-                                  static_cast<char>(0x80 | (ch & 0x3F))};
-            out.append(units, 3);
+            *to++ = static_cast<char>(0xE0 | (ch >> 12));
+            *to++ = static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
+            *to++ = static_cast<char>(0x80 | (ch & 0x3F));
         }
         i += used;
     }
+    out.resize(static_cast<size_t>(to - out.data()));
 }
 
 CString Decode(const char* bytes, size_t width) {

@@ -9,10 +9,12 @@
 #include <map>
 #include <optional>
 #include <sstream>
+#include <string>
 #include <string_view>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -21,10 +23,12 @@ namespace {
 
 constexpr const char* kRecordName = ".lomeva-received";
 
-// A library's files: its index, its data and, when it has some, its notes, which go with it.
+// A library's files: its index, its data and, when it has them, its notes and its search index,
+// which go where the two files go.
 bool IsLibraryFile(const fs::path& path) {
     const fs::path extension = path.extension();
-    return extension == ".idx" || extension == ".dat" || extension == ".notes";
+    return extension == ".idx" || extension == ".dat" || extension == ".notes" ||
+           extension == ".search";
 }
 
 // A folder the reader's tools leave behind while they work (".building.…").
@@ -68,10 +72,12 @@ struct Pair {
     fs::path index;
     fs::path data;
     fs::path notes;
+    fs::path search; // the search index, when there is one
 };
 
 Pair PairIn(const fs::path& folder, const std::string& base) {
-    return {folder / (base + ".idx"), folder / (base + ".dat"), folder / (base + ".notes")};
+    return {folder / (base + ".idx"), folder / (base + ".dat"), folder / (base + ".notes"),
+            folder / (base + ".search")};
 }
 
 bool HasNotes(const Pair& pair) {
@@ -138,36 +144,59 @@ bool WriteRecord(const fs::path& file, const Record& record) {
     return !error;
 }
 
-// Copies the installed library over the user's: each file beside its place first, then renamed,
-// so that a copy cut short never stands as a library; the notes first, the index last. Notes of
-// the user's that the installed library has none of go: they were the old library's.
-bool CopyPair(const Pair& from, const Pair& to) {
-    const std::string suffix = ".copy-" + std::to_string(::getpid());
+// Copies one file beside its place first, then renames it, so that a copy cut short never
+// stands in its place; the copy is the user's to write.
+bool CopyFile(const fs::path& source, const fs::path& target) {
+    const fs::path temporary = target.parent_path() / ('.' + target.filename().string() + ".copy-" +
+                                                       std::to_string(::getpid()));
     std::error_code error;
-    std::vector<std::pair<fs::path, fs::path>> files = {{from.data, to.data},
-                                                        {from.index, to.index}};
-    if (HasNotes(from)) {
-        files.insert(files.begin(), {from.notes, to.notes});
-    } else {
-        fs::remove(to.notes, error);
+    fs::copy_file(source, temporary, fs::copy_options::overwrite_existing, error);
+    if (!error) {
+        fs::permissions(temporary, fs::perms::owner_read | fs::perms::owner_write,
+                        fs::perm_options::add, error);
     }
+    if (!error) {
+        fs::rename(temporary, target, error);
+    }
+    if (error) {
+        fs::remove(temporary, error);
+        return false;
+    }
+    return true;
+}
+
+// Copies the installed library over the user's: each file beside its place first, then renamed,
+// so that a copy cut short never stands as a library; the notes and the search index first, the
+// index last. Notes or a search index of the user's that the installed library has none of go:
+// they were the old library's (a stale search index would only be passed over).
+bool CopyPair(const Pair& from, const Pair& to) {
+    std::error_code error;
+    std::vector<std::pair<fs::path, fs::path>> files;
+    for (const auto& [source, target] :
+         {std::pair{from.notes, to.notes}, {from.search, to.search}}) {
+        if (fs::is_regular_file(source, error)) {
+            files.emplace_back(source, target);
+        } else {
+            fs::remove(target, error);
+        }
+    }
+    files.emplace_back(from.data, to.data);
+    files.emplace_back(from.index, to.index);
     for (const auto& [source, target] : files) {
-        const fs::path temporary =
-            target.parent_path() / ('.' + target.filename().string() + suffix);
-        fs::copy_file(source, temporary, fs::copy_options::overwrite_existing, error);
-        if (!error) {
-            fs::permissions(temporary, fs::perms::owner_read | fs::perms::owner_write,
-                            fs::perm_options::add, error);
-        }
-        if (!error) {
-            fs::rename(temporary, target, error);
-        }
-        if (error) {
-            fs::remove(temporary, error);
+        if (!CopyFile(source, target)) {
             return false;
         }
     }
     return true;
+}
+
+// The installed search index beside a copy that is exactly the installed library, when the copy
+// has none (it came before the installed library had one).
+void CopySearchIndexIfMissing(const Pair& shipped, const Pair& mine) {
+    std::error_code error;
+    if (fs::exists(shipped.search, error) && !fs::exists(mine.search, error)) {
+        CopyFile(shipped.search, mine.search);
+    }
 }
 
 class COwnFolder {
@@ -270,11 +299,13 @@ private:
         }
         if (found != record.end() && found->second.sums == *shippedSums) {
             found->second.stamp = stamp;
+            CopySearchIndexIfMissing(shipped, mine);
             return true;
         }
         const auto mineSums = SumsOf(mine);
         if (mineSums && *mineSums == *shippedSums) {
             record[base] = {*shippedSums, stamp};
+            CopySearchIndexIfMissing(shipped, mine);
             return true;
         }
         if (found != record.end() && mineSums && *mineSums == found->second.sums) {

@@ -30,7 +30,8 @@ protected:
     void TearDown() override { ResetSettings(); }
 
     template <std::size_t N>
-    std::set<std::string> Unmatched(const std::array<const char16_t*, N>& names, int field) {
+    std::set<std::string> Unmatched(const std::array<const char16_t*, N>& names,
+                                    SelectField field) {
         std::set<std::string> unmatched;
         for (const char16_t* name : names) {
             if (std::u16string_view(name).size() >= 2 && m_library.Select(name, field) == 0) {

@@ -156,6 +156,27 @@ TEST_F(ProgramFolderTest, NotesTravelWithTheirLibrary) {
     EXPECT_FALSE(fs::exists(fs::symlink_status(Own("lone.notes"))));
 }
 
+// The search index beside a library goes with its copy, never as a link to the installed one
+// (an append writes it), and a newer library without one takes the user's old one away.
+TEST_F(ProgramFolderTest, TheSearchIndexTravelsWithItsLibrary) {
+    WriteFile(Installed("kavro.search"), "search 1");
+    EXPECT_TRUE(Prepare().empty());
+    EXPECT_FALSE(fs::is_symlink(Own("kavro.search")));
+    EXPECT_EQ(ReadFile(Own("kavro.search")), "search 1");
+
+    fs::remove(Installed("kavro.search"));
+    Install("kavro", "index 2", "data 2");
+    Prepare();
+    EXPECT_EQ(ReadFile(Own("kavro.idx")), "index 2");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Own("kavro.search"))));
+
+    // An install that adds one to the same library brings it to the copy that has none.
+    WriteFile(Installed("kavro.search"), "search 2");
+    Install("kavro", "index 2", "data 2");
+    Prepare();
+    EXPECT_EQ(ReadFile(Own("kavro.search")), "search 2");
+}
+
 TEST_F(ProgramFolderTest, TheUsersOwnLibrariesStayAndARemovedCopyComesBack) {
     Prepare();
     WriteFile(Own("mine.idx"), "my index");

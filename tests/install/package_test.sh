@@ -65,8 +65,8 @@ program=$root/usr/lib/lomeva
 for file in usr/bin/lomeva usr/bin/poemlib usr/lib/lomeva/lomeva usr/lib/lomeva/pimg; do
     check "$file is not an executable" test -x "$root/$file"
 done
-for file in liblomeva_sound.so kavro.idx kavro.dat authors.htm geti.htm bgpic1.jpg bgpic38.jpg \
-    sound1.wav sound12.wav; do
+for file in liblomeva_sound.so kavro.idx kavro.dat kavro.search authors.htm geti.htm bgpic1.jpg \
+    bgpic38.jpg sound1.wav sound12.wav; do
     check "the program folder lacks $file" test -f "$program/$file"
 done
 for page in poets/唐代/李白.htm forms/五言绝句.htm; do
@@ -169,6 +169,7 @@ reader_data_file bo >/dev/null
 check "ann's kavro.idx is not a copy of her own" test -f "$ann/kavro.idx" -a ! -L "$ann/kavro.idx"
 check "ann's kavro copy differs from the installed one" \
     test "$(cat "$ann/kavro.idx" "$ann/kavro.dat" | sha256sum)" = "$shipped_sum"
+check "ann's kavro.search is not a copy of her own" test -f "$ann/kavro.search" -a ! -L "$ann/kavro.search"
 for file in lomeva pimg liblomeva_sound.so bgpic27.jpg sound1.wav authors.htm geti.htm; do
     check "ann's $file is not a link to the installed one" \
         test "$(readlink "$ann/$file")" = "$program/$file"
@@ -200,6 +201,10 @@ check "after the restart the reader did not open ann's library" test "$opened" =
 check "ann's poem is not there after the restart" test "$(poems "$ann/kavro.idx")" = $((before + 1))
 "$root/usr/bin/poemlib" search "$ann/kavro.idx" title 安的诗 | grep -q 安的诗 ||
     fail "ann's poem is not found by its title"
+"$root/usr/bin/poemlib" search "$ann/kavro.idx" text 一行新诗 | grep -q 安的诗 ||
+    fail "ann's poem is not found by its text"
+check "ann's search index is not up to date with her poem" \
+    "$root/usr/bin/poemlib" check "$ann/kavro.idx"
 check "the installed library changed" \
     test "$(cat "$program/kavro.idx" "$program/kavro.dat" | sha256sum)" = "$shipped_sum"
 
@@ -222,6 +227,8 @@ reader_data_file bo >/dev/null
 check "ann's copy with her poem was overwritten" test "$(poems "$ann/kavro.idx")" = $((before + 1))
 check "ann was not told that her copy stays" grep -q "library kavro differs" "$work/ann.log"
 check "bo's untouched copy was not renewed" test "$(poems "$bo/kavro.idx")" = "$newer"
+check "bo's renewed copy has no search index" test -f "$bo/kavro.search"
+check "bo's renewed copy has no search index up to date" "$root/usr/bin/poemlib" check "$bo/kavro.idx"
 # And again: nothing changes once more.
 reader_data_file ann >/dev/null
 check "ann's copy changed at the next start" test "$(poems "$ann/kavro.idx")" = $((before + 1))

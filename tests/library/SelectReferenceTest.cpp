@@ -3,6 +3,8 @@
 
 #include "tests/library/LibraryFixture.h"
 
+#include "library/SearchIndex.h"
+#include "library/SearchIndexUpkeep.h"
 #include "platform/core/CodePage.h"
 
 #include <algorithm>
@@ -96,6 +98,23 @@ protected:
         return keyword;
     }
 
+    // Up to five pieces: long keywords, whose pairs the index only narrows down, and U+FFFF,
+    // which the index writes after every text's last unit.
+    std::u16string RandomLongKeyword() {
+        std::u16string keyword;
+        const int parts = 1 + static_cast<int>(m_random() % 5);
+        for (int i = 0; i < parts; ++i) {
+            keyword += m_random() % 12 == 0 ? std::u16string(1, u'\uFFFF') : RandomKeyword();
+        }
+        return keyword;
+    }
+
+    void BuildSearchIndex() {
+        ASSERT_TRUE(
+            SearchIndexUpkeep::RebuildFor(m_folder.File("kavro.idx"), m_folder.File("kavro.dat")));
+    }
+    std::string SearchIndexFile() const { return m_folder.File("kavro.search"); }
+
     std::mt19937 m_random{20261207};
 };
 
@@ -134,7 +153,8 @@ std::vector<std::uint32_t> Reference(CPoemLibrary& library, const std::u16string
 std::vector<std::uint32_t> Selected(CPoemLibrary& library, const std::u16string& keyword,
                                     int field) {
     std::vector<std::uint32_t> numbers;
-    const unsigned count = library.Select(keyword.c_str(), field, &numbers);
+    const unsigned count =
+        library.Select(keyword.c_str(), static_cast<SelectField>(field), &numbers);
     EXPECT_EQ(numbers.size(), count);
     for (unsigned k = 0; k < count && k < numbers.size(); ++k) {
         EXPECT_EQ(std::memcmp(&library.GetRecords()[numbers[k]], &g_pResult[k], kRecordSize), 0);
@@ -216,6 +236,63 @@ TEST_F(SelectReferenceTest, AnIndexCutShortAfterItsRecordsAreReadReadsAsZerosPas
     EXPECT_EQ(std::memcmp(&g_pResult[199], &zero, kRecordSize), 0);
     library->Select(u"明月", SEL_FULLTEXT);
     library->Select(u"明", SEL_TITLE);
+}
+
+// The search index answers instead of a pass over the data file: the same records for every
+// keyword, whether the records have been read yet or not.
+TEST_F(SelectReferenceTest, FullTextThroughTheSearchIndexAgreesOnRandomLibraries) {
+    for (int round = 0; round < 12; ++round) {
+        WriteRandomLibrary(300, round % 2 == 1);
+        BuildSearchIndex();
+        auto reference = Open();
+        auto loaded = Open();
+        loaded->GetRecords();
+        for (int k = 0; k < 40; ++k) {
+            const std::u16string keyword = k % 2 == 0 ? RandomKeyword() : RandomLongKeyword();
+            const auto expected = Reference(*reference, keyword, SEL_FULLTEXT);
+            auto unread = Open();
+            ASSERT_EQ(Selected(*unread, keyword, SEL_FULLTEXT), expected)
+                << "round " << round << ", keyword " << CString(keyword).ToUtf8();
+            ASSERT_EQ(Selected(*loaded, keyword, SEL_FULLTEXT), expected)
+                << "round " << round << ", keyword " << CString(keyword).ToUtf8();
+        }
+        CFile index, data;
+        ASSERT_TRUE(index.Open(CString::FromUtf8(m_folder.File("kavro.idx")), CFile::modeRead));
+        ASSERT_TRUE(data.Open(CString::FromUtf8(m_folder.File("kavro.dat")), CFile::modeRead));
+        EXPECT_EQ(SearchIndexUpkeep::StateOf(SearchIndexFile(), index, data),
+                  SearchIndexState::current); // it was used, not passed over
+    }
+}
+
+// Poems appended after the index was made are searched one by one, and a data file changed
+// under the index is searched as it is.
+TEST_F(SelectReferenceTest, FullTextAgreesAfterAppendsAndChangesToTheFiles) {
+    WriteRandomLibrary(200, true);
+    BuildSearchIndex();
+    {
+        auto writer = Open();
+        for (int i = 0; i < 5; ++i) {
+            const std::string text = RandomBytes(30);
+            PoemRecord record{};
+            ASSERT_TRUE(
+                writer->AppendPoem(record, text.data(), static_cast<unsigned>(text.size())));
+        }
+    }
+    auto check = [&](const char* when) {
+        auto reference = Open();
+        for (int k = 0; k < 60; ++k) {
+            const std::u16string keyword = k % 2 == 0 ? RandomKeyword() : RandomLongKeyword();
+            auto library = Open();
+            ASSERT_EQ(Selected(*library, keyword, SEL_FULLTEXT),
+                      Reference(*reference, keyword, SEL_FULLTEXT))
+                << when << ", keyword " << CString(keyword).ToUtf8();
+        }
+    };
+    check("after the appends");
+    std::string data = DataBytes();
+    std::reverse(data.begin(), data.end()); // the same size, other texts
+    testing_support::WriteFile(m_folder.File("kavro.dat"), data);
+    check("after the data file was written anew");
 }
 
 } // namespace

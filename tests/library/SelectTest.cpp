@@ -41,7 +41,7 @@ protected:
         return true;
     }
     unsigned Select(const char16_t* keyword, int field) {
-        return m_library->Select(keyword, field);
+        return m_library->Select(keyword, static_cast<SelectField>(field));
     }
 
     std::unique_ptr<CPoemLibrary> m_library;

@@ -7,6 +7,7 @@
 #include "platform/core/CodePage.h"
 #include "tools/poemlib/Cli.h"
 #include "tools/poemlib/Commands.h"
+#include "tools/poemlib/SearchIndexCheck.h"
 
 #include <cstring>
 #include <map>
@@ -184,6 +185,13 @@ std::vector<Problem> Checker::Run() {
     }
     if (haveData) {
         CheckNotesBelong();
+    }
+    // The search index is looked at only beside sound files: one of damaged files is beside
+    // the point until they are mended (and then made again).
+    if (m_problems.empty()) {
+        for (std::string& problem : SearchIndexProblems(m_path)) {
+            Report(std::nullopt, std::move(problem));
+        }
     }
     return m_problems;
 }

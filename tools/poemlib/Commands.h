@@ -20,6 +20,7 @@ int RunCheck(const Args& args);
 int RunImport(const Args& args);
 int RunExport(const Args& args);
 int RunAbout(const Args& args);
+int RunIndex(const Args& args);
 
 // What list, show and page print of a library that is open; each fails, after the library's own
 // message, when its records cannot be read.

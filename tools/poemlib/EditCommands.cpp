@@ -6,6 +6,7 @@
 #include "platform/core/CodePage.h"
 #include "tools/poemlib/Cli.h"
 #include "tools/poemlib/Commands.h"
+#include "tools/poemlib/SearchIndexRenewal.h"
 
 #include <cerrno>
 #include <charconv>
@@ -162,6 +163,7 @@ int RunCreate(const Args& args) {
         ::unlink(dataPath.c_str());
         return kFailure;
     }
+    RenewSearchIndex(lib); // without it, the library is searched all the same
     return kSuccess;
 }
 

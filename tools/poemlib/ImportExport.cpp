@@ -9,6 +9,7 @@
 #include "tools/poemlib/PoetNames.h"
 #include "tools/poemlib/Prepare.h"
 #include "tools/poemlib/Progress.h"
+#include "tools/poemlib/SearchIndexRenewal.h"
 #include "tools/poemlib/Simplifier.h"
 #include "tools/poemlib/SourcePoems.h"
 #include "tools/poemlib/Titles.h"
@@ -369,6 +370,7 @@ int RunImport(const Args& args) {
     if (!library) {
         return kFailure;
     }
+    const CSearchIndexRenewal renewal(positional[0]);
     const Simplifier simplifier;
     if (!simplifier.IsReady()) {
         PrintError("poemlib import: OpenCC's t2s.json cannot be loaded; traditional characters "

@@ -1,4 +1,4 @@
-// The commands that only read a library: info, list, search, show and page.
+// The commands that only read a library: info, list, show and page.
 
 #include "library/LibrarySummary.h"
 #include "library/PoemNotes.h"
@@ -6,6 +6,7 @@
 #include "reading/PoemPage.h"
 #include "tools/poemlib/Cli.h"
 #include "tools/poemlib/Commands.h"
+#include "tools/poemlib/RecordLines.h"
 
 #include <cstring>
 #include <nlohmann/json.hpp>
@@ -14,60 +15,8 @@
 #include <utility>
 
 namespace poemlib {
-namespace {
 
 using Json = nlohmann::ordered_json;
-
-struct FieldName {
-    const char* name;
-    int code;
-};
-constexpr FieldName kFields[] = {
-    {"title", SEL_TITLE}, {"author", SEL_AUTHOR}, {"dynasty", SEL_DYNASTY},
-    {"form", SEL_FORM},   {"text", SEL_FULLTEXT},
-};
-
-int FieldCode(const std::string& name) {
-    for (const auto& field : kFields) {
-        if (name == field.name) {
-            return field.code;
-        }
-    }
-    throw UsageError{"FIELD must be title, author, dynasty, form or text: " + name};
-}
-
-// The plain line of a record: its number and fields, tab-separated. One buffer serves every
-// line, since a search may print hundreds of thousands of them.
-void PrintRecordLine(std::uint32_t number, const PoemRecord& record) {
-    static std::string line;
-    line.assign(std::to_string(number));
-    for (const auto& [field, width] : {std::pair{record.title, sizeof record.title},
-                                       {record.author, sizeof record.author},
-                                       {record.dynasty, sizeof record.dynasty},
-                                       {record.form, sizeof record.form}}) {
-        line += '\t';
-        CodePage::DecodeAppendUtf8(field, width, line);
-    }
-    line += '\n';
-    Print(line);
-}
-
-void PrintRecord(std::uint32_t number, const PoemRecord& record, bool json) {
-    if (!json) {
-        PrintRecordLine(number, record);
-        return;
-    }
-    const Json line = {{"n", number},
-                       {"title", FieldText(record.title, sizeof record.title)},
-                       {"author", FieldText(record.author, sizeof record.author)},
-                       {"dynasty", FieldText(record.dynasty, sizeof record.dynasty)},
-                       {"form", FieldText(record.form, sizeof record.form)},
-                       {"length", record.length},
-                       {"offset", record.offset}};
-    Print(line.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n");
-}
-
-} // namespace
 
 int RunInfo(const Args& args) {
     const Arguments arguments(args, {"json"}, {});
@@ -133,23 +82,6 @@ int RunList(const Args& args) {
     const Arguments arguments(args, {"json"}, {});
     const auto library = OpenLibraryToRead(arguments.Positional(1)[0]);
     return library ? ListLibrary(*library, arguments.Flag("json")) : kFailure;
-}
-
-int RunSearch(const Args& args) {
-    const Arguments arguments(args, {"json"}, {});
-    const auto& positional = arguments.Positional(3);
-    const int field = FieldCode(positional[1]);
-    const auto library = OpenLibraryToRead(positional[0]);
-    if (!library) {
-        return kFailure;
-    }
-    const CString keyword = Utf16(positional[2]);
-    std::vector<std::uint32_t> numbers;
-    const unsigned found = library->Select(keyword.GetString(), field, &numbers);
-    for (unsigned k = 0; k < found; ++k) {
-        PrintRecord(numbers[k] + 1, library->GetResultBuffer()[k], arguments.Flag("json"));
-    }
-    return kSuccess;
 }
 
 int RunShow(const Args& args) {

@@ -28,9 +28,12 @@ const Command kCommands[] = {
      "form, separated by tabs; --json prints one object a line with the text's length and\n"
      "offset as well.",
      RunList},
-    {"search", "poemlib search LIB FIELD KEYWORD [--json]",
+    {"search", "poemlib search LIB... FIELD KEYWORD [--json]",
      "Prints the records whose FIELD (title, author, dynasty, form or text) contains KEYWORD,\n"
-     "in library order, as list does.",
+     "in library order, as list does. Given several libraries, or a folder (every library in\n"
+     "it, a program folder say), each line starts with the library's name, and --json adds\n"
+     "\"library\" (the name) and \"lib\" (its index file). Exits 1 when a library could not be\n"
+     "searched, after printing what the others hold.",
      RunSearch},
     {"show", "poemlib show LIB N",
      "Prints the text of record N (counting from 1) exactly as it is stored, then, after a\n"
@@ -49,8 +52,8 @@ const Command kCommands[] = {
      "Writes a new empty library: LIB and its data file. Refuses to overwrite either.", RunCreate},
     {"check", "poemlib check LIB [--json]",
      "Reports every problem found in the library's two files and in its notes file (NAME.notes\n"
-     "beside them: damaged, or notes that are no poem's), one a line; exits 0 when it finds\n"
-     "none and 1 when it finds some.",
+     "beside them: damaged, or notes that are no poem's), one a line, and in its search index\n"
+     "(NAME.search) when it has one; exits 0 when it finds none and 1 when it finds some.",
      RunCheck},
     {"import",
      "poemlib import LIB FILE... [--kind stored|shi|ci|qu] [--dynasty D] [--form F] [--author A]\n"
@@ -105,6 +108,10 @@ const Command kCommands[] = {
      "Prints every poem with its whole title and notes: as JSON that import reads back (the\n"
      "default), or as text to read.",
      RunExport},
+    {"index", "poemlib index LIB",
+     "Makes the search index NAME.search beside the library afresh. Import and create make it,\n"
+     "and every append keeps it up to date; a library without one is searched all the same.",
+     RunIndex},
 };
 
 void PrintUsage(std::FILE* out) {
@@ -158,6 +165,8 @@ int main(int argc, char** argv) {
         std::printf("usage: %s\n\n%s\n", command->usage, command->help);
         return kSuccess;
     }
+    // Lines go out a megabyte at a time: a search may print hundreds of thousands of them.
+    std::setvbuf(stdout, nullptr, _IOFBF, 1 << 20);
     AfxSetAppName(u"poemlib");
     // The library's messages go to standard error, one line each.
     static CConsoleMessageBox console;
