@@ -257,6 +257,8 @@ TEST_F(AnthologyImportTest,
     EXPECT_NE(text.find("春草明年绿，王孙归不归？\n\n明年 一作：年年\n"), std::string::npos)
         << text;
     EXPECT_NE(text.find("明朝挂帆席，枫叶落纷纷。\n\n挂帆 一作：去\n"), std::string::npos) << text;
+    // 馀 is the source's 餘 (remaining) but where it wrote 餘 for 余 (I).
+    EXPECT_NE(text.find("\n余亦能高咏，斯人不可闻。\n"), std::string::npos) << text;
     EXPECT_NE(
         text.find("客舍青青柳色新。\n劝君更尽一杯酒，西出阳关无故人。\n\n一作：客舍依依杨柳春\n"),
         std::string::npos)
