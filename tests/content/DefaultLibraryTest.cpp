@@ -40,6 +40,19 @@ protected:
         return unmatched;
     }
 
+    // The lines of a record's text, parted at its CR LF breaks.
+    std::vector<std::u16string> Lines(const PoemRecord& record) {
+        CString text;
+        m_library.ReadText(&record, text);
+        std::vector<std::u16string> lines;
+        for (std::u16string_view rest = text.view(); !rest.empty();) {
+            const auto end = std::min(rest.find(u"\r\n"), rest.size());
+            lines.emplace_back(rest.substr(0, end));
+            rest.remove_prefix(std::min(end + 2, rest.size()));
+        }
+        return lines;
+    }
+
     CRecordingMessageBox m_boxes;
     ScopedService<IMessageBoxService> m_quiet{m_boxes};
     CPoemLibrary m_library{CString::FromUtf8(kProgramFolder)};
@@ -88,12 +101,7 @@ TEST_F(DefaultLibraryTest, RegularShiStandACoupletALine) {
         if (length == verseLengths.end()) {
             continue;
         }
-        CString text;
-        m_library.ReadText(&record, text);
-        std::u16string_view rest = text.view();
-        while (!rest.empty()) {
-            const auto end = std::min(rest.find(u"\r\n"), rest.size());
-            const std::u16string_view line = rest.substr(0, end);
+        for (const std::u16string& line : Lines(record)) {
             std::size_t spoken = 0;
             for (const char16_t ch : line) {
                 spoken +=
@@ -103,7 +111,6 @@ TEST_F(DefaultLibraryTest, RegularShiStandACoupletALine) {
             }
             EXPECT_EQ(spoken, 2 * length->second)
                 << CodePage::Decode(record.title, 65).ToUtf8() << ": " << CString(line).ToUtf8();
-            rest.remove_prefix(std::min(end + 2, rest.size()));
         }
         ++checked;
     }
@@ -120,17 +127,11 @@ TEST_F(DefaultLibraryTest, NoLineEndsInsideItsSentence) {
     std::vector<std::string> open;
     for (std::uint32_t i = 0; i < m_library.m_nCount; ++i) {
         const PoemRecord& record = m_library.GetRecords()[i];
-        CString text;
-        m_library.ReadText(&record, text);
-        std::u16string_view rest = text.view();
-        while (!rest.empty()) {
-            const auto end = std::min(rest.find(u"\r\n"), rest.size());
-            const std::u16string_view line = rest.substr(0, end);
+        for (const std::u16string& line : Lines(record)) {
             if (line.ends_with(u"，") || line.ends_with(u"、")) {
                 open.push_back(CodePage::Decode(record.title, 65).ToUtf8() + ": " +
                                CString(line).ToUtf8());
             }
-            rest.remove_prefix(std::min(end + 2, rest.size()));
         }
     }
     EXPECT_EQ(open, std::vector<std::string>());
