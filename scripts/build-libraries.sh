@@ -29,6 +29,8 @@ released=2026-08-11
 sha512=2ad60046f57b09636d6b1d276bdf899fa3e5846812a2277b3d6c83cd72382ac0849b6a1d65ca84432bda97992868bca066733f110de57c9fffdb92bca77b8736
 
 # name | kind | dynasty | files under dist/ | more import options
+# The anthologies come last: their poets' dynasties (and names the source cut short) are read from
+# the libraries built before them, which lie beside them in the same folder.
 libraries=(
     "全唐诗|shi|唐代|quantangshi/poet.tang.*.json|"
     "全宋诗|shi|宋代|quantangshi/poet.song.*.json|"
@@ -39,6 +41,9 @@ libraries=(
     "五代词|ci|五代十国|wudaishici/huajianji/huajianji-*-juan.json wudaishici/nantang/poetrys.json|"
     "纳兰性德|ci|清代|nalanxingde/*.json|"
     "曹操|shi|汉代|caocaoshiji/caocao.json|--author 曹操"
+    "唐诗三百首|shi|唐代|mengxue/tangshisanbaishou.json|--dynasties-from 全唐诗,全宋诗,全宋词"
+    "宋词三百首|ci|宋代|songci/宋词三百首.json|--dynasties-from 全唐诗,全宋诗,全宋词"
+    "千家诗|shi||mengxue/qianjiashi.json|--dynasties-from 全唐诗,全宋诗,全宋词"
 )
 
 fail() {
@@ -128,7 +133,7 @@ build_one() {
         [ ${#paths[@]} -gt 0 ] || fail "the package has no $files"
         # which files made the library, in their order: the pages find the package's counts so
         printf "$name\t%s\n" "${paths[@]}" >>"$stage/sources.tsv"
-        report=$stage/$name.$kind.$dynasty.json
+        report=$stage/$name.$kind.${dynasty:-各代}.json
         # The package's table of description codes ({隽乃=冏}) serves every library's poets.
         local codes=()
         [ -f "$dist/quantangshi/表面结构字.json" ] && codes=(--codes "$dist/quantangshi/表面结构字.json")

@@ -5,7 +5,8 @@
 # README.md shows main-z2.png and poem-z2.png; beside them are the screens with lists and the
 # reading pages at zoom 1 (some at 2), the reading pages in each Song face, side by side, and
 # poems whose couplets are wider than a line, at zoom 1 and 2 (verses-*.png; before/ holds the
-# same pages as the reader showed them before it kept verses whole).
+# same pages as the reader showed them before it kept verses whole), and the first poem of
+# 唐诗三百首 (tang300-first-*.png).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$root/build}
@@ -52,4 +53,9 @@ if [ -f "$build/lomeva/全宋诗.idx" ]; then
 fi
 "$shots" "$work/verses" --zoom 1 --zoom 2 "${poems[@]}" >/dev/null
 cp "$work"/verses/verses-*.png "$out/"
+# The first poem of 唐诗三百首, once the collection's libraries are built.
+if [ -f "$build/lomeva/唐诗三百首.idx" ]; then
+    "$shots" "$work/anthology" --zoom 1 --zoom 2 --poem 唐诗三百首 行宫 tang300-first >/dev/null
+    cp "$work"/anthology/tang300-first-*.png "$out/"
+fi
 echo "pictures in $out"

@@ -864,6 +864,9 @@ function checkPoems(file, poems, errors) {
         const lines = p.paragraphs;
         if (!Array.isArray(lines) || lines.length === 0 || lines.some((l) => typeof l !== 'string' || l === ''))
             errors.push(`${where}: bad paragraphs`);
+        // Every line ends a sentence: a couplet (or a ci's line) that ends on a comma was paired wrong.
+        const open = (Array.isArray(lines) ? lines : []).find((l) => typeof l === 'string' && /[，、]$/.test(l));
+        if (open) errors.push(`${where}: a line ends inside its sentence: ${open}`);
         const bad = badChars([p.title, p.author, p.dynasty, p.form, ...(p.paragraphs ?? [])].join(''));
         if (bad.length) errors.push(`${where}: characters outside GBK or stand-ins: ${bad.join(' ')}`);
     });
@@ -970,6 +973,7 @@ export function check(dir = HERE, log = console.log) {
 const SHI_FORMS = new Set(['五言古诗', '五言乐府', '七言古诗', '七言乐府', '五言律诗', '七言律诗',
     '五言绝句', '七言绝句', '七言歌行', '四言乐府', '诗经']);
 const VERSE_ENDS = '，。！？；：、';
+const SENTENCE_ENDS = '。！？；';
 const CLOSING_QUOTES = '”’」』';
 
 function spokenLength(verse) {
@@ -992,13 +996,56 @@ function verses(lines) {
     return out;
 }
 
-function coupletLayout(p) {
+function endsSentence(verse) {
+    return SENTENCE_ENDS.includes(verse.replace(/[”’」』]+$/, '').slice(-1));
+}
+
+// The verses in sentences (runs that end at a stop), a question and the one verse that answers it
+// ("岱宗夫如何？齐鲁青未了。") taken as one.
+function sentences(v) {
+    const out = [];
+    let cur = [];
+    for (const x of v) {
+        cur.push(x);
+        if (endsSentence(x)) {
+            out.push(cur);
+            cur = [];
+        }
+    }
+    if (cur.length) out.push(cur);
+    const joined = [];
+    for (let i = 0; i < out.length; i++) {
+        if (out[i].length === 1 && i + 1 < out.length && out[i + 1].length === 1) joined.push([...out[i], ...out[++i]]);
+        else joined.push(out[i]);
+    }
+    return joined;
+}
+
+// A couplet ends its sentence. Where the source runs one sentence over two couplets with a comma
+// ("床前明月光，疑是地上霜，举头望明月，低头思故乡。"), the comma that ends the first couplet is the
+// stop the editions print there; a sentence that ends otherwise than with "。" is left to a human.
+function coupletEnd(line, sentence) {
+    if (!/[，、]$/.test(line)) return line;
+    const last = sentence[sentence.length - 1].replace(/[”’」』]+$/, '').slice(-1);
+    if (last !== '。') throw new Error(`a couplet ends inside the sentence ${sentence.join('')}`);
+    return `${line.slice(0, -1)}。`;
+}
+
+// The lines one couplet each, paired within the source's sentences, never across them: a
+// sentence of an odd number of verses keeps its last three on one line.
+export function coupletLayout(p) {
     if (!SHI_FORMS.has(p.form)) return p;
     const v = verses(p.paragraphs);
     const length = v.length ? spokenLength(v[0]) : 0;
     if (v.length < 2 || v.length % 2 || !length || v.some((x) => spokenLength(x) !== length)) return p;
     const paragraphs = [];
-    for (let i = 0; i < v.length; i += 2) paragraphs.push(v[i] + v[i + 1]);
+    for (const s of sentences(v)) {
+        for (let k = 0; k < s.length;) {
+            const take = s.length - k === 3 ? 3 : Math.min(2, s.length - k);
+            paragraphs.push(coupletEnd(s.slice(k, k + take).join(''), s));
+            k += take;
+        }
+    }
     return { ...p, paragraphs };
 }
 

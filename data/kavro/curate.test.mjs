@@ -9,7 +9,7 @@ import os from 'node:os';
 import path from 'node:path';
 import test from 'node:test';
 import { fileURLToPath } from 'node:url';
-import { check } from './curate.mjs';
+import { check, coupletLayout } from './curate.mjs';
 
 const HERE = path.dirname(fileURLToPath(import.meta.url));
 const FILES = ['01-tang300.json', '02-songci300.json', '03-yuanqu.json', '04-more.json', 'poets.json', 'forms.json'];
@@ -136,4 +136,32 @@ test('the reference texts must cover the lists', async (t) => {
         });
         assertError(errors, /天净沙: kind 杂剧/);
     });
+});
+
+test('couplets are paired within their sentences', async (t) => {
+    const laid = (form, paragraphs) => coupletLayout({ title: 't', author: 'a', dynasty: '唐代', form, paragraphs }).paragraphs;
+    await t.test('a sentence over two couplets ends the first with the stop editions print', () => {
+        assert.deepEqual(laid('五言绝句', ['床前明月光，疑是地上霜，举头望明月，低头思故乡。']),
+            ['床前明月光，疑是地上霜。', '举头望明月，低头思故乡。']);
+    });
+    await t.test('a question and the verse that answers it are one couplet', () => {
+        assert.deepEqual(laid('五言古诗', ['岱宗夫如何？', '齐鲁青未了。', '造化钟神秀，阴阳割昏晓。']),
+            ['岱宗夫如何？齐鲁青未了。', '造化钟神秀，阴阳割昏晓。']);
+    });
+    await t.test('a sentence of three verses stays one line, and no couplet runs across sentences', () => {
+        assert.deepEqual(laid('五言古诗', ['一二三四五，上山下山行，六七八九十。', '白日依山尽？', '黄河入海流。', '更上一层楼。']),
+            ['一二三四五，上山下山行，六七八九十。', '白日依山尽？黄河入海流。', '更上一层楼。']);
+    });
+    await t.test('a couplet that would end inside a question is left to a human', () => {
+        assert.throws(() => laid('七言绝句', ['朝辞白帝彩云间，千里江陵一日还，两岸猿声啼不住，轻舟已过万重山？']),
+            /ends inside the sentence/);
+    });
+    await t.test('ci keep their lines', () => {
+        assert.deepEqual(laid('浣溪沙', ['一曲新词酒一杯，', '去年天气旧亭台。']), ['一曲新词酒一杯，', '去年天气旧亭台。']);
+    });
+});
+
+test('a line that ends inside its sentence is refused', () => {
+    const errors = checkEdited(editPoem('01-tang300.json', 0, (p) => (p.paragraphs[0] = p.paragraphs[0].replace(/。$/, '，'))));
+    assertError(errors, /a line ends inside its sentence/);
 });

@@ -41,6 +41,19 @@ protected:
         return unmatched;
     }
 
+    // The lines of a record's text, parted at its CR LF breaks.
+    std::vector<std::u16string> Lines(const PoemRecord& record) {
+        CString text;
+        m_library.ReadText(&record, text);
+        std::vector<std::u16string> lines;
+        for (std::u16string_view rest = text.view(); !rest.empty();) {
+            const auto end = std::min(rest.find(u"\r\n"), rest.size());
+            lines.emplace_back(rest.substr(0, end));
+            rest.remove_prefix(std::min(end + 2, rest.size()));
+        }
+        return lines;
+    }
+
     CRecordingMessageBox m_boxes;
     ScopedService<IMessageBoxService> m_quiet{m_boxes};
     CPoemLibrary m_library{CString::FromUtf8(kProgramFolder)};
@@ -89,12 +102,7 @@ TEST_F(DefaultLibraryTest, RegularShiStandACoupletALine) {
         if (length == verseLengths.end()) {
             continue;
         }
-        CString text;
-        m_library.ReadText(&record, text);
-        std::u16string_view rest = text.view();
-        while (!rest.empty()) {
-            const auto end = std::min(rest.find(u"\r\n"), rest.size());
-            const std::u16string_view line = rest.substr(0, end);
+        for (const std::u16string& line : Lines(record)) {
             std::size_t spoken = 0;
             for (const char16_t ch : line) {
                 spoken +=
@@ -104,7 +112,6 @@ TEST_F(DefaultLibraryTest, RegularShiStandACoupletALine) {
             }
             EXPECT_EQ(spoken, 2 * length->second)
                 << CodePage::Decode(record.title, 65).ToUtf8() << ": " << CString(line).ToUtf8();
-            rest.remove_prefix(std::min(end + 2, rest.size()));
         }
         ++checked;
     }
@@ -112,7 +119,31 @@ TEST_F(DefaultLibraryTest, RegularShiStandACoupletALine) {
     ASSERT_EQ(m_library.Select(u"静夜思", SEL_TITLE), 1u);
     CString text;
     m_library.ReadText(&m_library.GetResultBuffer()[0], text);
-    EXPECT_EQ(text, u"床前明月光，疑是地上霜，\r\n举头望明月，低头思故乡。");
+    EXPECT_EQ(text, u"床前明月光，疑是地上霜。\r\n举头望明月，低头思故乡。");
+}
+
+// No line of any poem ends inside its sentence: a couplet that ends on a comma was paired wrong,
+// or took the comma its source runs one sentence over two couplets with (静夜思, 长干行, 商颂·那).
+TEST_F(DefaultLibraryTest, NoLineEndsInsideItsSentence) {
+    std::vector<std::string> open;
+    for (std::uint32_t i = 0; i < m_library.m_nCount; ++i) {
+        const PoemRecord& record = m_library.GetRecords()[i];
+        for (const std::u16string& line : Lines(record)) {
+            if (line.ends_with(u"，") || line.ends_with(u"、")) {
+                open.push_back(CodePage::Decode(record.title, 65).ToUtf8() + ": " +
+                               CString(line).ToUtf8());
+            }
+        }
+    }
+    EXPECT_EQ(open, std::vector<std::string>());
+    for (const auto& [title, line] : std::vector<std::pair<const char16_t*, std::u16string_view>>{
+             {u"长干行·其一", u"同居长干里，两小无嫌猜。\r\n十四为君妇"},
+             {u"商颂·那", u"温恭朝夕，执事有恪。\r\n顾予烝尝，汤孙之将。"}}) {
+        ASSERT_EQ(m_library.Select(title, SEL_TITLE), 1u) << CString(title).ToUtf8();
+        CString text;
+        m_library.ReadText(&m_library.GetResultBuffer()[0], text);
+        EXPECT_NE(text.view().find(line), std::u16string_view::npos) << text.ToUtf8();
+    }
 }
 
 TEST_F(DefaultLibraryTest, ReferencePagesHaveAnAnchorForEveryName) {

@@ -19,8 +19,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::vector<CString> kCollection = {u"全唐诗",   u"全宋诗", u"全宋词",   u"元曲",
-                                          u"诗经楚辞", u"五代词", u"纳兰性德", u"曹操"};
+const std::vector<CString> kCollection = {u"全唐诗",     u"全宋诗",     u"全宋词",   u"元曲",
+                                          u"诗经楚辞",   u"五代词",     u"纳兰性德", u"曹操",
+                                          u"唐诗三百首", u"宋词三百首", u"千家诗"};
 
 class CollectionLibrariesTest : public OptionsTest {
 protected:

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -193,6 +194,135 @@ TEST_F(CollectionImportTest, PoetsNamesAndTheConversionsAreCleanedAndCounted) {
     EXPECT_NE(Poemlib({"info", Lib(), "--json"}).out.find("\"count\":6"), std::string::npos);
 }
 
+// The anthologies, each in its own layout: their own order, the forms their sections give, the
+// poets' dynasties from the libraries beside them, and the readings inside their verses in the
+// notes.
+class AnthologyImportTest : public CollectionImportTest {
+protected:
+    // 全唐诗, 全宋诗 and 全宋词 of the small package, beside the anthology.
+    void SetUp() override {
+        for (const auto& [name, kind, dynasty, files] : std::vector<
+                 std::tuple<std::string, std::string, std::string, std::vector<std::string>>>{
+                 {"全唐诗",
+                  "shi",
+                  "唐代",
+                  {"quantangshi/poet.tang.0.json", "quantangshi/poet.tang.1000.json"}},
+                 {"全宋诗", "shi", "宋代", {"quantangshi/poet.song.0.json"}},
+                 {"全宋词", "ci", "宋代", {"songci/ci.song.0.json"}}}) {
+            const std::string lib = m_folder.File(name + ".idx");
+            ASSERT_EQ(Poemlib({"create", lib, "--name", name, "--author", "chinese-poetry",
+                               "--version", "2.0.1", "--date", "2026-08-11"})
+                          .exitCode,
+                      0);
+            std::vector<std::string> args = {"import", lib};
+            for (const std::string& file : files) {
+                args.push_back(kDist + file);
+            }
+            args.insert(args.end(), {"--kind", kind, "--dynasty", dynasty});
+            ASSERT_EQ(Poemlib(args).exitCode, 0) << name;
+        }
+        Create();
+    }
+    ProcessResult Import(const std::string& file, std::vector<std::string> options) {
+        std::vector<std::string> args = {"import", Lib(), kDist + file, "--report",
+                                         m_folder.File("report.json")};
+        args.insert(args.end(), options.begin(), options.end());
+        return Poemlib(args);
+    }
+    nlohmann::json Report() const {
+        return nlohmann::json::parse(ReadFile(m_folder.File("report.json")));
+    }
+    std::string List() { return Poemlib({"list", Lib()}).out; }
+};
+
+TEST_F(AnthologyImportTest,
+       TangPoemsKeepTheAnthologysOrderFormsAndTitlesAndTheirReadingsGoToNotes) {
+    const auto r =
+        Import("mengxue/tangshisanbaishou.json",
+               {"--kind", "shi", "--dynasty", "唐代", "--dynasties-from", "全唐诗,全宋诗,全宋词"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    // The sections in their order and the poems in theirs; the form is the section's, 乐府 too.
+    // A title cut short is whole where the subchapter or one of the titles it names goes on from
+    // it; a subchapter that names the set a poem is one of (杂诗三首·其二) is no title.
+    EXPECT_EQ(List(), "1\t静夜思\t李白\t唐代\t五言绝句\n"
+                      "2\t山中送别\t王维\t唐代\t五言绝句\n"
+                      "3\t杂诗\t王维\t唐代\t五言绝句\n"
+                      "4\t夜泊牛渚怀古\t李白\t唐代\t五言律诗\n"
+                      "5\t至德二载甫自京金光门出间道归凤翔\t杜甫\t唐代\t五言律诗\n"
+                      "6\t走马川行奉送封大夫出师西征\t岑参\t唐代\t乐府\n"
+                      "7\t渭城曲\t王维\t唐代\t乐府\n");
+    // A reading leaves the verse for the notes, even one the source broke over two lines at its
+    // space ("(掛帆", "一作：去)").
+    const std::string text = Poemlib({"export", Lib(), "--format", "text"}).out;
+    EXPECT_NE(text.find("春草明年绿，王孙归不归？\n\n明年 一作：年年\n"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("明朝挂帆席，枫叶落纷纷。\n\n挂帆 一作：去\n"), std::string::npos) << text;
+    // 馀 is the source's 餘 (remaining) but where it wrote 餘 for 余 (I).
+    EXPECT_NE(text.find("\n余亦能高咏，斯人不可闻。\n"), std::string::npos) << text;
+    EXPECT_NE(
+        text.find("客舍青青柳色新。\n劝君更尽一杯酒，西出阳关无故人。\n\n一作：客舍依依杨柳春\n"),
+        std::string::npos)
+        << text;
+    const auto report = Report();
+    EXPECT_EQ(report["notes"]["fromVerses"], 3);
+    EXPECT_EQ(report["mended"]["notesMoved"], 3);
+    EXPECT_EQ(report["dynasties"]["唐代"], 7);
+    EXPECT_EQ(report["dynastiesFromPoets"], 0);
+    EXPECT_EQ(report["forms"],
+              nlohmann::json::parse(R"([["五言绝句", 3], ["乐府", 2], ["五言律诗", 2]])"));
+    EXPECT_EQ(Poemlib({"check", Lib()}).exitCode, 0);
+}
+
+// 千家诗 names the dynasty before the poet, now and then one the poet is not of; a chapter may
+// hold a set of poems.
+TEST_F(AnthologyImportTest, ThePoetsDynastiesComeFromTheirPoemsInTheOtherLibraries) {
+    ASSERT_EQ(Import("mengxue/qianjiashi.json", {"--kind", "shi"}).exitCode, 0);
+    // Without the other libraries, the anthology's word stands.
+    EXPECT_EQ(List(), "1\t山行\t杜牧\t唐代\t七言绝句\n"
+                      "2\t题西林壁\t苏轼\t唐代\t七言绝句\n"
+                      "3\t送天师\t朱权\t明代\t七言绝句\n"
+                      "4\t秋兴八首·其一\t杜甫\t唐代\t七言律诗\n"
+                      "5\t秋兴八首·其二\t杜甫\t唐代\t七言律诗\n"
+                      "6\t上邪\t无名氏\t\t七言律诗\n");
+    ASSERT_EQ(RunProcess("/bin/rm", {Lib(), m_folder.File("t.dat")}).exitCode, 0);
+    Create();
+    const auto r = Import("mengxue/qianjiashi.json",
+                          {"--kind", "shi", "--dynasties-from", "全唐诗,全宋诗,全宋词"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "added 6 poems, 2 dynasties from the poets' other poems\n");
+    // 苏轼's poem is in 全宋诗 and nowhere of 唐代; no library is of 明代, and none holds 朱权's
+    // poem; 无名氏's poem, of no dynasty in the anthology, is in 全唐诗.
+    EXPECT_EQ(List(), "1\t山行\t杜牧\t唐代\t七言绝句\n"
+                      "2\t题西林壁\t苏轼\t宋代\t七言绝句\n"
+                      "3\t送天师\t朱权\t明代\t七言绝句\n"
+                      "4\t秋兴八首·其一\t杜甫\t唐代\t七言律诗\n"
+                      "5\t秋兴八首·其二\t杜甫\t唐代\t七言律诗\n"
+                      "6\t上邪\t无名氏\t唐代\t七言律诗\n");
+    EXPECT_EQ(Show(5), "夔府孤城落日斜，每依北斗望京华。\r\n听猿实下三声泪，奉使虚随八月槎。\r\n"
+                       "画省香炉违伏枕，山楼粉堞隐悲笳。\r\n请看石上藤萝月，已映洲前芦荻花。");
+    EXPECT_EQ(Report()["dynastiesFromPoets"], 2);
+
+    // A library that cannot be read adds nothing.
+    const auto missing = Import("mengxue/qianjiashi.json", {"--dynasties-from", "全元诗"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("cannot read the library"), std::string::npos) << missing.err;
+    EXPECT_NE(Poemlib({"info", Lib(), "--json"}).out.find("\"count\":6"), std::string::npos);
+}
+
+// 宋词三百首 is a list of ci in its own order; a poet's name its source cut short is whole where
+// the other libraries hold the poem under one longer name.
+TEST_F(AnthologyImportTest, SongCiTakeTheTuneAndAPoetsNameCutShortIsMadeWhole) {
+    const auto r = Import("songci/宋词三百首.json", {"--kind", "ci", "--dynasty", "宋代",
+                                                     "--dynasties-from", "全唐诗,全宋诗,全宋词"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(List(), "1\t浣溪沙\t晏殊\t宋代\t浣溪沙\n"
+                      "2\t添字浣溪沙\t贺铸\t宋代\t添字浣溪沙\n"
+                      "3\t水调歌头\t苏轼\t宋代\t水调歌头\n"
+                      "4\t木兰花·玉楼春\t钱惟演\t宋代\t木兰花\n");
+    EXPECT_EQ(Report()["poetNames"],
+              nlohmann::json::parse(R"([{"from": "贺", "to": "贺铸", "count": 1}])"));
+}
+
 // The build script over a small package in the collection's layout, made here with tar.
 class BuildLibrariesTest : public ::testing::Test {
 protected:
@@ -240,8 +370,8 @@ TEST_F(BuildLibrariesTest, BuildsEveryLibraryOnceAndTheSameBytesEachTime) {
     const std::string program = m_work.File("lomeva");
     const auto first = Build(program, m_packageFile);
     ASSERT_EQ(first.exitCode, 0) << first.err;
-    for (const char* name :
-         {"全唐诗", "全宋诗", "全宋词", "元曲", "诗经楚辞", "五代词", "纳兰性德", "曹操"}) {
+    for (const char* name : {"全唐诗", "全宋诗", "全宋词", "元曲", "诗经楚辞", "五代词", "纳兰性德",
+                             "曹操", "唐诗三百首", "宋词三百首", "千家诗"}) {
         EXPECT_EQ(RunProcess(POEMLIB_PATH, {"check", program + "/" + name + ".idx"}).exitCode, 0)
             << name;
         EXPECT_NE(first.out.find(name), std::string::npos) << first.out;
@@ -255,6 +385,19 @@ TEST_F(BuildLibrariesTest, BuildsEveryLibraryOnceAndTheSameBytesEachTime) {
     EXPECT_EQ(RunProcess(POEMLIB_PATH, {"list", program + "/五代词.idx"}).out,
               "1\t菩萨蛮 其一\t温庭筠\t五代十国\t菩萨蛮\n"
               "2\t虞美人·春花秋月何时了\t李煜\t五代十国\t虞美人\n");
+    // The anthologies, built after the libraries their poets' dynasties come from: 千家诗 says
+    // (唐) 苏轼, whose poem 全宋诗 holds; its poet's page is of 宋代 with the library's others.
+    EXPECT_EQ(TableRow(first.out, "千家诗"),
+              (std::vector<std::string>{"千家诗", "6", "唐代、明代、宋代", "0", "0", "0", "0", "0",
+                                        "0", "0"}))
+        << first.out;
+    EXPECT_EQ(TableRow(first.out, "唐诗三百首")[7], "3"); // poems with notes
+    const std::string list = RunProcess(POEMLIB_PATH, {"list", program + "/千家诗.idx"}).out;
+    EXPECT_NE(list.find("2\t题西林壁\t苏轼\t宋代\t七言绝句\n"), std::string::npos) << list;
+    EXPECT_TRUE(fs::exists(program + "/poets/宋代/苏轼.htm"));
+    EXPECT_FALSE(fs::exists(program + "/poets/唐代/苏轼.htm"));
+    EXPECT_NE(ReadFile(program + "/poets/宋代/苏轼.htm").find("千家诗"), std::string::npos);
+    EXPECT_TRUE(fs::exists(program + "/forms/乐府.htm"));
     EXPECT_EQ(RunProcess(POEMLIB_PATH, {"info", program + "/全宋词.idx", "--json"}).out,
               "{\"name\":\"全宋词\",\"author\":\"chinese-poetry\",\"version\":\"2.0.1\","
               "\"date\":\"2026-08-11\",\"count\":5}\n");

@@ -6,6 +6,7 @@
 #include "platform/core/CodePage.h"
 #include "tools/poemlib/Cli.h"
 #include "tools/poemlib/Commands.h"
+#include "tools/poemlib/KnownPoets.h"
 #include "tools/poemlib/PoetNames.h"
 #include "tools/poemlib/Prepare.h"
 #include "tools/poemlib/Progress.h"
@@ -223,6 +224,7 @@ std::string Summary(const ImportStats& stats) {
     part(stats.converted.normalised.Total(), "characters normalised");
     part(stats.converted.mended.Total(), "phrases mended");
     part(stats.poetNames.Total(), "poets' names cleaned");
+    part(stats.dynastiesFromPoets, "dynasties from the poets' other poems");
     part(stats.mended.Total(), "mends");
     part(stats.notes.poems, "poems with notes");
     return line + "\n";
@@ -290,6 +292,7 @@ nlohmann::ordered_json Report(const std::string& name, const ImportStats& stats)
             {"charactersNormalised", stats.converted.normalised.Total()},
             {"phrasesMended", stats.converted.mended.Total()},
             {"poetNamesCleaned", stats.poetNames.Total()},
+            {"dynastiesFromPoets", stats.dynastiesFromPoets},
             {"leftOut", {{"duplicates", stats.duplicates}, {"textless", stats.textless}}},
             {"notes", NotesReport(stats.notes)},
             {"mended", MendsReport(stats.mended)},
@@ -334,11 +337,34 @@ std::map<std::string, std::string> ParseDynastyOf(const std::optional<std::strin
     return dynastyOf;
 }
 
+// "全唐诗,全宋诗": the libraries beside LIB (or the index files named) whose poets say the
+// dynasties of the poems imported. False, having said why, when one cannot be read.
+bool ReadKnownPoets(const std::string& names, const std::string& folder, CKnownPoets& poets) {
+    std::size_t start = 0;
+    while (start <= names.size()) {
+        const std::size_t comma = std::min(names.find(',', start), names.size());
+        const std::string name = names.substr(start, comma - start);
+        start = comma + 1;
+        if (name.empty()) {
+            continue;
+        }
+        const std::string index = name.ends_with(".idx") ? name : folder + name + ".idx";
+        const auto other = OpenLibraryToRead(index);
+        if (!other) {
+            PrintError("poemlib import: cannot read the library " + index);
+            return false;
+        }
+        poets.Add(*other);
+    }
+    return true;
+}
+
 } // namespace
 
 int RunImport(const Args& args) {
     const Arguments arguments(
-        args, {}, {"dynasty", "dynasty-of", "form", "author", "kind", "report", "codes"});
+        args, {},
+        {"dynasty", "dynasty-of", "dynasties-from", "form", "author", "kind", "report", "codes"});
     const auto& positional = arguments.Positional();
     if (positional.size() < 2) {
         throw UsageError{"expected LIB and at least one FILE"};
@@ -366,6 +392,13 @@ int RunImport(const Args& args) {
         }
         codes = CharacterCodesOf(document);
     }
+    // Read before the library is opened: opening one names the program folder.
+    CKnownPoets poets;
+    const auto poetsFrom = arguments.Option("dynasties-from");
+    if (poetsFrom && !ReadKnownPoets(*poetsFrom, ParseLibraryPath(positional[0]).folder, poets)) {
+        Print("added 0 poems: the poets' libraries could not be read\n");
+        return kFailure;
+    }
     const auto library = OpenLibrary(positional[0]);
     if (!library) {
         return kFailure;
@@ -376,7 +409,7 @@ int RunImport(const Args& args) {
         PrintError("poemlib import: OpenCC's t2s.json cannot be loaded; traditional characters "
                    "stay as they are");
     }
-    const PoemPreparer preparer(*kind, simplifier, std::move(codes));
+    const PoemPreparer preparer(*kind, simplifier, std::move(codes), poetsFrom ? &poets : nullptr);
     Existing existing;
     ReadExisting(*library, existing);
     ImportStats stats;

@@ -168,8 +168,9 @@ CString QuTune(const CString& title, const std::map<CString, CString>& pickListF
     return it != pickListForms.end() ? it->second : CString(tune);
 }
 
-PoemPreparer::PoemPreparer(PoemKind kind, const Simplifier& simplifier, CharacterCodes codes)
-    : m_kind(kind), m_simplifier(simplifier), m_codes(std::move(codes)),
+PoemPreparer::PoemPreparer(PoemKind kind, const Simplifier& simplifier, CharacterCodes codes,
+                           const CKnownPoets* poets)
+    : m_kind(kind), m_simplifier(simplifier), m_codes(std::move(codes)), m_poets(poets),
       m_authors(NamesOf(g_authorNames, simplifier)),
       m_dynasties(NamesOf(g_dynastyNames, simplifier)),
       m_forms(NamesOf(g_searchFormNames, simplifier)) {}
@@ -326,12 +327,18 @@ PreparedPoem PoemPreparer::Prepare(const SourcePoem& given, ImportStats& stats) 
     poem.hasVerse = m_kind == PoemKind::kStored || HasVerse(mended.lines);
     const std::string poet =
         m_kind == PoemKind::kStored ? source.author : CleanPoetName(source.author, m_codes);
-    const CString author = field(AsPickListSpells(poet, m_authors, log));
-    if (poet != source.author) {
+    const CString text = Converted(Joined(mended.lines), log);
+    const CString named = field(AsPickListSpells(poet, m_authors, log));
+    const CString author = m_poets != nullptr ? m_poets->WholeName(named, text) : named;
+    CString dynasty = field(AsPickListSpells(source.dynasty, m_dynasties, log));
+    if (m_poets != nullptr) {
+        bool fromPoets = false;
+        dynasty = m_poets->DynastyOf(author, text, dynasty, fromPoets);
+        stats.dynastiesFromPoets += fromPoets ? 1 : 0;
+    }
+    if (poet != source.author || author != named) {
         stats.poetNames.Note(Utf16(source.author).str(), std::u16string(author.view()));
     }
-    const CString dynasty = field(AsPickListSpells(source.dynasty, m_dynasties, log));
-    const CString text = Converted(Joined(mended.lines), log);
     const CString form = field(Form(source, poem.title, text, log));
     for (const std::u16string& note : mended.notes) {
         poem.notes.push_back(field(Converted(note, log)));

@@ -5,6 +5,7 @@
 
 #include "library/LibraryFormat.h"
 #include "library/PoemNotes.h"
+#include "tools/poemlib/KnownPoets.h"
 #include "tools/poemlib/PoetNames.h"
 #include "tools/poemlib/Simplifier.h"
 #include "tools/poemlib/SourcePoems.h"
@@ -42,6 +43,7 @@ struct ImportStats {
     unsigned titlesCut = 0;
     unsigned authorsCut = 0;
     unsigned formsCut = 0;
+    unsigned dynastiesFromPoets = 0; // dynasties the other libraries gave, not the source
     ConversionLog converted;
     ReplacementLog poetNames; // names the editors' marks were taken from, as they were and became
     MendCounts mended;
@@ -64,7 +66,10 @@ struct PreparedPoem {
 
 class PoemPreparer {
 public:
-    PoemPreparer(PoemKind kind, const Simplifier& simplifier, CharacterCodes codes = {});
+    // `poets`, when given, says the dynasty of each poem by what the other libraries hold of its
+    // poet; it must outlive the preparer.
+    PoemPreparer(PoemKind kind, const Simplifier& simplifier, CharacterCodes codes = {},
+                 const CKnownPoets* poets = nullptr);
 
     PreparedPoem Prepare(const SourcePoem& source, ImportStats& stats) const;
 
@@ -83,6 +88,7 @@ private:
     PoemKind m_kind;
     const Simplifier& m_simplifier;
     CharacterCodes m_codes;
+    const CKnownPoets* m_poets;
     // Each pick list's names, keyed by themselves and by the spellings a conversion gives them
     // (干荷叶 finds 乾荷叶, 朱庆馀 finds 朱庆余).
     std::map<CString, CString> m_authors;

@@ -199,6 +199,11 @@ bool NamesItsWords(std::u16string_view note) {
            note.substr(space + 1).starts_with(u"一作");
 }
 
+// Whether a note's words go on with a reading: "一作：去", "通：惟".
+bool StartsAReading(std::u16string_view rest) {
+    return rest.starts_with(u"一作") || rest.starts_with(u"一本作") || rest.starts_with(u"通：");
+}
+
 // How many characters a reading ("一作「坟」", "一作摸") puts in place of the verse's: those
 // it gives; 0 when the note is no reading.
 std::size_t ReadingLength(std::u16string_view note) {
@@ -294,9 +299,11 @@ private:
             const std::size_t close = MatchingClose(text, i);
             if (close != std::u16string_view::npos) {
                 std::u16string inside;
-                for (const char16_t c : text.substr(i + 1, close - i - 1)) {
-                    if (c != u'\n') {
-                        inside += c;
+                for (std::size_t k = i + 1; k < close; ++k) {
+                    if (text[k] != u'\n') {
+                        inside += text[k];
+                    } else if (StartsAReading(text.substr(k + 1, close - k - 1))) {
+                        inside += u' '; // "(掛帆\n一作：去)": the line broke at the note's space
                     }
                 }
                 Bracketed(ch, Trimmed(inside));

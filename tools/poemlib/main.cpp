@@ -57,11 +57,14 @@ const Command kCommands[] = {
      RunCheck},
     {"import",
      "poemlib import LIB FILE... [--kind stored|shi|ci|qu] [--dynasty D] [--form F] [--author A]\n"
-     "       [--dynasty-of POET,POET...=D] [--codes FILE] [--report FILE]",
+     "       [--dynasty-of POET,POET...=D] [--dynasties-from LIB,LIB...] [--codes FILE]\n"
+     "       [--report FILE]",
      "Appends the poems of JSON files in the layouts of the open \"chinese-poetry\" collection:\n"
      "arrays of {title or rhythmic, author, paragraphs (or para, or content), dynasty, form},\n"
-     "or an anthology {title, content: [{type, content: [{chapter, author, paragraphs}]}]}\n"
-     "whose types are forms. Lines are joined with CR LF.\n"
+     "or an anthology {title, content: [{type, content: [{chapter, subchapter, author,\n"
+     "paragraphs}]}]} in its own order, whose types are forms; its poet may follow the\n"
+     "dynasty (\"（唐）孟浩然\"), and a chapter may hold a set of poems, each a poem of its own\n"
+     "(\"秋兴八首·其一\"). Lines are joined with CR LF.\n"
      "Text and titles become simplified Chinese with OpenCC's phrase tables (乾坤 stays, 乾燥\n"
      "becomes 干燥); a name that is one of the pick lists' keeps their spelling (乾荷叶). Where\n"
      "the simplified form lies outside the code page and the original inside it, the original\n"
@@ -83,8 +86,13 @@ const Command kCommands[] = {
      "       a poem with no tune is read as a shi\n"
      "  qu   the tune, taken from the title (\"双调·水仙子\", \"剧名·曲牌\"), is the form\n"
      "D, F and A stand in for a poem's missing dynasty, form and author; --dynasty-of gives\n"
-     "the poems of the named poets their own dynasty. Poems the library already holds (the\n"
-     "same whole title, author and text) are left out. Except for stored poems, records with\n"
+     "the poems of the named poets their own dynasty. --dynasties-from reads the poets of\n"
+     "other libraries (names of libraries beside LIB, or index files): a poet's name the\n"
+     "source cut short is made whole where they hold the poem (its first verse) under one\n"
+     "longer name, and a poem takes the dynasty they hold it under by its poet when that of\n"
+     "its source or D is not one they hold it under by anyone; a poem with neither takes the\n"
+     "dynasty of most of its poet's poems there. Poems the library already holds (the same\n"
+     "whole title, author and text) are left out. Except for stored poems, records with\n"
      "no verse are left out too, and the import mends what the collection's pages left: ASCII\n"
      "punctuation among Chinese becomes full-width, the notes and readings inside a shi's\n"
      "verses (\"(明明 一作：佼佼)\") go to its notes, an editor's brackets round the text go,\n"
