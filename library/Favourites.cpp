@@ -412,8 +412,7 @@ CFavourites::Outcome CFavourites::Remove(const KeptPoem& poem) {
 
 bool CFavourites::Fail(const CString& path, int osError) {
     CFileException error;
-    error.Set(osError == ENOSPC ? CFileException::diskFull : CFileException::generic, osError,
-              path);
+    error.SetFromOsError(osError, path);
     m_strError = error.GetErrorMessage();
     return false;
 }

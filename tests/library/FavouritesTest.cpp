@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <sys/stat.h>
 
 using testing_support::TempFolder;
 using testing_support::TestPoem;
@@ -178,12 +179,41 @@ TEST_F(FavouritesTest, TheOpenLibrarysResultsStayItsOwn) {
     EXPECT_EQ(m_library.Select(u"苏轼", SEL_AUTHOR), 1u);
 }
 
-TEST_F(FavouritesTest, AFolderThatCannotBeWrittenFailsWithTheReason) {
+TEST_F(FavouritesTest, AFolderThatCannotBeWrittenFailsWithTheReasonAndChangesNothing) {
     CFavourites nowhere(CString::FromUtf8(m_folder.File("missing") + "/"));
     EXPECT_EQ(nowhere.Add(Poem(0)), Outcome::failed);
     EXPECT_NE(nowhere.Error().Find(u"收藏.dat"), -1) << nowhere.Error().ToUtf8();
+    EXPECT_NE(nowhere.Error().Find(u"文件不存在"), -1) << nowhere.Error().ToUtf8();
     EXPECT_EQ(nowhere.Count(), 0u);
     EXPECT_EQ(nowhere.Remove(Poem(0)), Outcome::notKept);
+
+    // Favourites in a folder that has become read-only, their files still writable: neither
+    // keeping nor taking out writes a byte anywhere.
+    WriteSourceNotes();
+    ASSERT_EQ(m_favourites.Add(Poem(0)), Outcome::added);
+    m_folder.OpenToEveryone();
+    for (const char* name : {"收藏.idx", "收藏.dat", "收藏.notes"}) {
+        ::chmod(m_folder.File(name).c_str(), 0666);
+    }
+    ::chmod(m_folder.Path().c_str(), 0555);
+    const std::string index = testing_support::ReadFile(m_folder.File("收藏.idx"));
+    const std::string data = testing_support::ReadFile(m_folder.File("收藏.dat"));
+    const std::string notes = testing_support::ReadFile(NotesFile());
+    const KeptPoem second = Poem(1);
+    const KeptPoem first = Poem(0);
+    EXPECT_TRUE(testing_support::AsUnprivilegedUser([&] {
+        const bool refused = m_favourites.Add(second) == Outcome::failed &&
+                             m_favourites.Error().Find(u"收藏.idx") != -1 &&
+                             m_favourites.Error().Find(u"没有访问权限") != -1;
+        return refused && m_favourites.Remove(first) == Outcome::failed &&
+               m_favourites.Error().Find(u"没有访问权限") != -1;
+    }));
+    ::chmod(m_folder.Path().c_str(), 0777);
+    EXPECT_EQ(testing_support::ReadFile(m_folder.File("收藏.idx")), index);
+    EXPECT_EQ(testing_support::ReadFile(m_folder.File("收藏.dat")), data);
+    EXPECT_EQ(testing_support::ReadFile(NotesFile()), notes);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_folder.Path()), {}), 6)
+        << "kavro's three files and the favourites' three, and nothing beside them";
 }
 
 TEST_F(FavouritesTest, APoemKeptKeepsItsNotesAndWholeTitleAndTheOthersKeepTheirsWhenOneGoes) {
