@@ -401,12 +401,6 @@ CFavourites::Outcome CFavourites::Remove(const KeptPoem& poem) {
     // be replaced show nowhere, and the next change leaves them out.
     Commit(notes);
     m_strError.Empty();
-    if (stored->records.empty()) {
-        // Nothing refers to the data file any more: its old texts can go.
-        if (::truncate(PathOf(DataPath()).c_str(), 0) == 0) {
-            SyncFolder(PathOf(m_strFolder));
-        }
-    }
     return Outcome::removed;
 }
 

@@ -6,14 +6,16 @@
 // it; the collection's build never touches it.
 //
 // A poem is kept once: another of the same whole title, author and text is the same favourite,
-// whichever library it comes from. The data file is only appended to, so a text stays where its
-// record finds it (a reader still showing a poem taken out goes on reading it), until the last
-// favourite goes, when it is emptied. Every change is made by new files written whole beside the
-// old ones and renamed over them, the index last when a poem comes in and first when one goes, so
-// that an interruption at any point leaves the old favourites or the new, each poem with its own
-// notes. In between, the notes file may hold the notes of a text that no record refers to (the
-// new one, or the one taken out): nothing shows them, since notes are found only beside the
-// record and text they were written for, and the next change leaves them out.
+// whichever library it comes from. The data file is only ever appended to: a text stays where its
+// record finds it for as long as the files are there, so that whatever holds a record of the
+// favourites (a reader still showing a poem taken out, the favourites opened as the library) goes
+// on reading that poem's text and never another's, even after the last one went. Every change is
+// made by new files written whole beside the old ones and renamed over them, the index last when
+// a poem comes in and first when one goes, so that an interruption at any point leaves the old
+// favourites or the new, each poem with its own notes. In between, the notes file may hold the
+// notes of a text that no record refers to (the new one, or the one taken out): nothing shows them,
+// since notes are found only beside the record and text they were written for, and the next change
+// leaves them out.
 
 #include "library/LibraryFormat.h"
 #include "library/PoemNotes.h"

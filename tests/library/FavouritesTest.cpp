@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -131,7 +132,7 @@ TEST_F(FavouritesTest, APoemIsKeptOnceWhateverLibraryItComesFrom) {
     EXPECT_EQ(KeptTitles(), (Titles{"静夜思", "静夜思"}));
 }
 
-TEST_F(FavouritesTest, TakingOutLeavesTheOthersAsTheyWereAndTheLastOneEmptiesTheData) {
+TEST_F(FavouritesTest, TakingOutLeavesTheOthersAsTheyWereAndEveryTextWhereItsRecordFindsIt) {
     for (int number : {0, 1, 2}) {
         ASSERT_EQ(m_favourites.Add(Poem(number)), Outcome::added);
     }
@@ -148,18 +149,29 @@ TEST_F(FavouritesTest, TakingOutLeavesTheOthersAsTheyWereAndTheLastOneEmptiesThe
     // Kept again, it comes last.
     EXPECT_EQ(m_favourites.Add(Poem(1)), Outcome::added);
     EXPECT_EQ(KeptTitles(), (Titles{"静夜思", "水调歌头", "春晓"}));
+
+    // The favourites open as the library while every poem is taken out: each record it holds
+    // still reads its own text, and the poem read from it is kept again as it was.
+    PoemRecord* const result = g_pResult;
+    const auto open = OpenAsALibrary();
+    ASSERT_NE(open, nullptr);
+    g_pResult = result;
+    const std::vector<PoemRecord> held(open->GetRecords().begin(), open->GetRecords().end());
     for (int number : {2, 0, 1}) {
         EXPECT_EQ(m_favourites.Remove(Poem(number)), Outcome::removed);
     }
     EXPECT_EQ(m_favourites.Count(), 0u);
-    EXPECT_EQ(std::filesystem::file_size(m_folder.Path() / u8"收藏.dat"), 0u);
-    PoemRecord* const result = g_pResult;
     const auto empty = OpenAsALibrary();
     g_pResult = result;
     ASSERT_NE(empty, nullptr);
     EXPECT_EQ(empty->GetName(), CString(u"收藏"));
+    EXPECT_EQ(m_favourites.Add(KeptPoemOf(*open, held[0])), Outcome::added);
     EXPECT_EQ(m_favourites.Add(Poem(2)), Outcome::added);
-    EXPECT_EQ(KeptTitles(), (Titles{"水调歌头"}));
+    for (std::size_t i = 0; i < held.size(); ++i) {
+        EXPECT_EQ(KeptPoemOf(*open, held[i]).text, Poem(std::array{0, 2, 1}[i]).text) << i;
+    }
+    EXPECT_EQ(KeptTitles(), (Titles{"静夜思", "水调歌头"}));
+    EXPECT_EQ(m_favourites.Poems()[0].text, Poem(0).text);
 }
 
 TEST_F(FavouritesTest, TheOpenLibrarysResultsStayItsOwn) {
