@@ -3,7 +3,7 @@
 // others, 收藏.idx and 收藏.dat in the user's program folder, made at the first poem kept with
 // the library name 收藏, and the poems' notes beside them in 收藏.notes (only while one of them
 // has some). It is an ordinary library: the library page offers it and the command line reads
-// it; the collection's build never touches it.
+// it; the collection's build never touches it, and an install leaves it out.
 //
 // A poem is kept once: another of the same whole title, author and text is the same favourite,
 // whichever library it comes from. The data file is only ever appended to: a text stays where its
