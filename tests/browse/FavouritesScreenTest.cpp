@@ -147,6 +147,7 @@ TEST_F(FavouritesScreenTest, TheFavouritesPageShowsTheNotesKeptWithThePoem) {
                      ASSERT_TRUE(s.WaitUntil([&] { return Kept() == 1; }));
                      s.PressOk();
                  });
+    UseDarkTextOnWhite();
     CMainMenuDlg main;
     m_driver.Run(
         [&] { main.DoModal(); },
@@ -164,6 +165,8 @@ TEST_F(FavouritesScreenTest, TheFavouritesPageShowsTheNotesKeptWithThePoem) {
                        Shows(u"原题：水调歌头·丙辰中秋，欢饮达旦，大醉，作此篇，兼怀子由") &&
                        Shows(u"子由--苏辙。");
             }));
+            s.Pause(std::chrono::milliseconds(300)); // laid out and painted
+            EXPECT_TRUE(s.SaveScreenshot(Screenshot("favourites-notes.png")));
             s.PressOk();
             ASSERT_TRUE(s.WaitForScreen(IDD_CATALOG));
             s.PressOk();
