@@ -59,7 +59,7 @@ public:
         alreadyKept, // a poem of the same title, author and text was kept before
         removed,
         notKept, // nothing to take out
-        failed,  // the files could not be written: Error() says why
+        failed,  // the files could not be written, or are damaged: Error() says why
     };
 
     // `folder` is the user's program folder, ending with its separator.
