@@ -2,9 +2,7 @@
 # (each library pair with its notes when it has some, the pictures, the music and the reference
 # pages) and the folders of the pages of every poet and form, as the folder holds them now. An
 # index without its data file (or the other way round) is no library and stays, and so do its
-# notes. The favourites library (收藏.idx, .dat and .notes, named in library/Favourites.h) stays
-# too: it holds the poems one person kept, made in the build's program folder by whoever tried the
-# reader there, and each user's favourites are made in their own folder at their first 收藏.
+# notes.
 set(destination "${LOMEVA_INSTALL_PROGRAM_DIR}")
 if(NOT IS_ABSOLUTE "${destination}")
     set(destination "${CMAKE_INSTALL_PREFIX}/${destination}")
@@ -13,8 +11,11 @@ file(GLOB indexes LIST_DIRECTORIES false "${LOMEVA_PROGRAM_DIR}/*.idx")
 file(GLOB others LIST_DIRECTORIES false "${LOMEVA_PROGRAM_DIR}/*.jpg"
      "${LOMEVA_PROGRAM_DIR}/*.wav" "${LOMEVA_PROGRAM_DIR}/*.htm")
 set(files ${others})
-set(favourites "${LOMEVA_PROGRAM_DIR}/收藏.idx")
-list(REMOVE_ITEM indexes "${favourites}")
+# The favourites library (收藏.idx, named in library/Favourites.h) stays out with everything
+# beside it: it holds the poems one person kept, made in the build's program folder by whoever
+# tried the reader there, and each user's favourites are made in their own folder at their first
+# 收藏.
+list(REMOVE_ITEM indexes "${LOMEVA_PROGRAM_DIR}/收藏.idx")
 foreach(index IN LISTS indexes)
     string(REGEX REPLACE "\\.idx$" ".dat" data "${index}")
     string(REGEX REPLACE "\\.idx$" ".notes" notes "${index}")
