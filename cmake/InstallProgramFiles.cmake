@@ -11,6 +11,11 @@ file(GLOB indexes LIST_DIRECTORIES false "${LOMEVA_PROGRAM_DIR}/*.idx")
 file(GLOB others LIST_DIRECTORIES false "${LOMEVA_PROGRAM_DIR}/*.jpg"
      "${LOMEVA_PROGRAM_DIR}/*.wav" "${LOMEVA_PROGRAM_DIR}/*.htm")
 set(files ${others})
+# The favourites library (收藏.idx, named in library/Favourites.h) stays out with everything
+# beside it: it holds the poems one person kept, made in the build's program folder by whoever
+# tried the reader there, and each user's favourites are made in their own folder at their first
+# 收藏.
+list(REMOVE_ITEM indexes "${LOMEVA_PROGRAM_DIR}/收藏.idx")
 foreach(index IN LISTS indexes)
     string(REGEX REPLACE "\\.idx$" ".dat" data "${index}")
     string(REGEX REPLACE "\\.idx$" ".notes" notes "${index}")

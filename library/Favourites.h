@@ -1,26 +1,33 @@
 #pragma once
 // The favourites: copies of the poems the user keeps, in a library of their own beside the
 // others, 收藏.idx and 收藏.dat in the user's program folder, made at the first poem kept with
-// the library name 收藏. It is an ordinary library: the library page offers it and the command
-// line reads it; the collection's build never touches it.
+// the library name 收藏, and the poems' notes beside them in 收藏.notes (only while one of them
+// has some). It is an ordinary library: the library page offers it and the command line reads
+// it; the collection's build never touches it, and an install leaves it out.
 //
-// A poem is kept once: another of the same title, author and text is the same favourite,
-// whichever library it comes from. Every change ends in one step: a new index written beside the
-// old one and renamed over it, so that an interruption leaves the old library or the new, never
-// a mix. Keeping a poem first appends its text to the data file, where until the new index it
-// is only bytes that no record refers to. Taking one out rewrites the index alone: the texts of
-// the poems left stay where their records find them (a reader still showing the favourites goes
-// on reading them), and the bytes of the text taken out stay unreferenced until the last
-// favourite goes, when the data file is emptied.
+// A poem is kept once: another of the same whole title, author and text is the same favourite,
+// whichever library it comes from. The data file is only ever appended to: a text stays where its
+// record finds it for as long as the files are there, so that whatever holds a record of the
+// favourites (a reader still showing a poem taken out, the favourites opened as the library) goes
+// on reading that poem's text and never another's, even after the last one went. Every change is
+// made by new files written whole beside the old ones and renamed over them, the index last when
+// a poem comes in and first when one goes, so that an interruption at any point leaves the old
+// favourites or the new, each poem with its own notes. In between, the notes file may hold the
+// notes of a text that no record refers to (the new one, or the one taken out): nothing shows them,
+// since notes are found only beside the record and text they were written for, and the next change
+// leaves them out.
 
 #include "library/LibraryFormat.h"
+#include "library/PoemNotes.h"
 #include "platform/core/CString.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+class CFile;
 class CPoemLibrary;
 
 inline constexpr const char16_t* kFavouritesName = u"收藏";
@@ -29,12 +36,14 @@ inline constexpr const char16_t* kFavouritesName = u"收藏";
 struct KeptPoem {
     PoemRecord record{}; // title, author, dynasty and form as stored; length and offset unused
     std::string text;    // the text in the code page, without its zero byte
-    // The poem's notes go here too, once a library's notes can be read and written.
+    PoemNotes notes;     // with the whole title when the record's is cut
 };
 
-// The poem of `record` in `library`, its text read now.
+// The poem of `record` in `library`, its text and notes read now.
 KeptPoem KeptPoemOf(CPoemLibrary& library, const PoemRecord& record);
-// True when the two are the same favourite: the same title, author and text.
+// True when the two are the same favourite: the same whole title, author and text. A poem known
+// only by a cut title (kept, or read from a library, without its notes) is the same as one whose
+// record's title is cut alike.
 bool SameFavourite(const KeptPoem& a, const KeptPoem& b);
 
 // The favourites library opened for reading, beside the open library: its records are read when
@@ -50,7 +59,7 @@ public:
         alreadyKept, // a poem of the same title, author and text was kept before
         removed,
         notKept, // nothing to take out
-        failed,  // the files could not be written: Error() says why
+        failed,  // the files could not be written, or are damaged: Error() says why
     };
 
     // `folder` is the user's program folder, ending with its separator.
@@ -68,11 +77,19 @@ public:
 
     CString IndexPath() const;
     CString DataPath() const;
+    CString NotesPath() const;
 
 private:
-    bool Create();
-    bool Append(const KeptPoem& poem);
-    bool ReplaceIndex(const LibraryHeader& header, const std::vector<PoemRecord>& records);
+    struct Stored;
+    class CReplacement;
+
+    std::optional<Stored> Load(CString& problem) const;
+    bool Keep(Stored& stored, const KeptPoem& poem, bool creating);
+    bool OpenData(CFile& data, bool creating);
+    bool WriteText(CFile& data, std::uint64_t at, const std::string& text);
+    bool PrepareIndex(CReplacement& index, const Stored& stored);
+    bool PrepareNotes(CReplacement& notes, const Stored& stored);
+    bool Commit(CReplacement& file);
     bool Fail(const CString& path, int osError);
 
     CString m_strFolder;

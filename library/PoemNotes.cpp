@@ -290,15 +290,7 @@ void CNotesWriter::Add(NotesEntry entry) {
     }
 }
 
-bool CNotesWriter::Write(const std::filesystem::path& path, std::string& error) const {
-    std::error_code removed;
-    if (m_entries.empty()) {
-        std::filesystem::remove(path, removed);
-        if (removed) {
-            error = "cannot remove " + path.string() + ": " + removed.message();
-        }
-        return !removed;
-    }
+bool CNotesWriter::Compose(std::string& bytes, std::string& error) const {
     std::vector<const NotesEntry*> sorted;
     for (const NotesEntry& entry : m_entries) {
         sorted.push_back(&entry);
@@ -317,8 +309,8 @@ bool CNotesWriter::Write(const std::filesystem::path& path, std::string& error) 
     std::string notes;
     const std::uint64_t start = EntryPosition(sorted.size());
     for (const NotesEntry* entry : sorted) {
-        const std::string bytes = NotesBytes(entry->notes);
-        if (start + notes.size() + bytes.size() > UINT32_MAX) {
+        const std::string entryNotes = NotesBytes(entry->notes);
+        if (start + notes.size() + entryNotes.size() > UINT32_MAX) {
             error = "the notes are too many for one notes file";
             return false;
         }
@@ -326,19 +318,36 @@ bool CNotesWriter::Write(const std::filesystem::path& path, std::string& error) 
                                  entry->length,
                                  entry->poemSum,
                                  static_cast<std::uint32_t>(start + notes.size()),
-                                 static_cast<std::uint32_t>(bytes.size()),
-                                 CChecksum::Of(bytes)};
+                                 static_cast<std::uint32_t>(entryNotes.size()),
+                                 CChecksum::Of(entryNotes)};
         table.append(reinterpret_cast<const char*>(&record), sizeof record);
-        notes += bytes;
+        notes += entryNotes;
     }
+    bytes.assign(reinterpret_cast<const char*>(&header), sizeof header);
+    bytes += table;
+    bytes += notes;
+    return true;
+}
 
+bool CNotesWriter::Write(const std::filesystem::path& path, std::string& error) const {
+    std::error_code removed;
+    if (m_entries.empty()) {
+        std::filesystem::remove(path, removed);
+        if (removed) {
+            error = "cannot remove " + path.string() + ": " + removed.message();
+        }
+        return !removed;
+    }
+    std::string bytes;
+    if (!Compose(bytes, error)) {
+        return false;
+    }
     const std::filesystem::path temporary =
         path.parent_path() /
         ("." + path.filename().string() + ".new-" + std::to_string(::getpid()));
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(&header), sizeof header);
-        out << table << notes;
+        out << bytes;
         out.flush();
         if (!out) {
             out.close();

@@ -93,6 +93,9 @@ public:
     // either the old file or the whole new one. With no notes at all there is no file: `path` is
     // removed. False, with the reason in `error`, when the file cannot be written.
     bool Write(const std::filesystem::path& path, std::string& error) const;
+    // The whole file as Write writes it, for a caller that puts it in place itself (there must
+    // be notes). False, with the reason in `error`, when they are too many for one file.
+    bool Compose(std::string& bytes, std::string& error) const;
 
 private:
     std::vector<NotesEntry> m_entries;

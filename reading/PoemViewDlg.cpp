@@ -187,11 +187,17 @@ CReaderMenu::State CPoemViewDlg::MenuState() const {
     state.hasPrevious = m_pList != nullptr && m_nListIndex > 0;
     state.hasNext = m_pList != nullptr && m_nListIndex + 1 < m_nListCount;
     state.hasRandom = g_pLibrary != nullptr && !g_pLibrary->GetRecords().empty();
-    if (CPoemLibrary* library = ShownLibrary(); library != nullptr && m_pRecord != nullptr) {
+    if (ShownLibrary() != nullptr && m_pRecord != nullptr) {
         state.canKeep = true;
-        state.isFavourite = CFavourites(g_strAppPath).Contains(KeptPoemOf(*library, *m_pRecord));
+        state.isFavourite = CFavourites(g_strAppPath).Contains(ShownPoem());
     }
     return state;
+}
+
+KeptPoem CPoemViewDlg::ShownPoem() const {
+    const auto takenOut = m_takenOut.find(m_pRecord);
+    return takenOut != m_takenOut.end() ? takenOut->second
+                                        : KeptPoemOf(*ShownLibrary(), *m_pRecord);
 }
 
 // The pages of the poem's poet (of its own dynasty) and of its form, in the program folder.
@@ -232,15 +238,16 @@ void CPoemViewDlg::OnContextMenu(CWnd*, CPoint point) {
 }
 
 void CPoemViewDlg::ToggleFavourite(bool isFavourite) {
-    CPoemLibrary* library = ShownLibrary();
-    if (library == nullptr || m_pRecord == nullptr) {
+    if (ShownLibrary() == nullptr || m_pRecord == nullptr) {
         return;
     }
     CFavourites favourites(g_strAppPath);
-    const KeptPoem poem = KeptPoemOf(*library, *m_pRecord);
+    const KeptPoem poem = ShownPoem();
     const auto outcome = isFavourite ? favourites.Remove(poem) : favourites.Add(poem);
     if (outcome == CFavourites::Outcome::failed) {
         MessageBox(favourites.Error(), u"警告", MB_ICONEXCLAMATION);
+    } else if (outcome == CFavourites::Outcome::removed) {
+        m_takenOut.insert_or_assign(m_pRecord, poem);
     }
 }
 
@@ -262,6 +269,9 @@ CString CPoemViewDlg::ComposeNotes() const {
     CPoemLibrary* library = ShownLibrary();
     if (library == nullptr || m_pRecord == nullptr) {
         return {};
+    }
+    if (const auto takenOut = m_takenOut.find(m_pRecord); takenOut != m_takenOut.end()) {
+        return NotesToHtml(takenOut->second.notes, g_strTextColor);
     }
     return ComposePoemNotes(*library, *m_pRecord);
 }

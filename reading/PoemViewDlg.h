@@ -7,12 +7,18 @@
 // and the menu's 上一首 and 下一首 show the poem before or after, and nothing at either end; the
 // page's colours, picture and music stay. Up, Down, PageUp and PageDown scroll the page. A
 // tap-and-hold or the Menu key opens the reader's menu (CReaderMenu).
+//
+// A poem taken out of the favourites stays on the page as it was kept, notes and all, even when
+// it is read from the favourites themselves (whose notes file no longer holds its notes), and 收藏
+// keeps it again as it was.
 
+#include "library/Favourites.h"
 #include "library/LibraryFormat.h"
 #include "platform/ui/Dialog.h"
 #include "reading/ReaderMenu.h"
 
 #include <cstdint>
+#include <map>
 
 class CPoemLibrary;
 
@@ -34,7 +40,8 @@ public:
     // Replaces m_strPage with the page of m_pRecord, its text read afresh, in the colours and
     // over the picture that the settings hold now.
     void ComposePage();
-    // The HTML of m_pRecord's notes, read afresh; empty when it has none.
+    // The HTML of m_pRecord's notes, read afresh (or as they were kept, for a poem taken out of
+    // the favourites here); empty when it has none.
     CString ComposeNotes() const;
 
     // The poem before or after in the list; false, changing nothing, at the ends.
@@ -65,6 +72,8 @@ private:
     CReaderMenu::State MenuState() const;
     CString PoetPage() const;
     CString FormPage() const;
+    // The poem shown as the favourites would keep it: as it was kept when it was taken out here.
+    KeptPoem ShownPoem() const;
     // Keeps the poem shown among the favourites, or takes it out.
     void ToggleFavourite(bool isFavourite);
     // Opens the reference window over the reader at the page of the program folder.
@@ -75,6 +84,8 @@ private:
     std::uint32_t m_nListIndex = 0;
     CPoemLibrary* m_pListLibrary = nullptr;  // the list's library; null for the open one
     CPoemLibrary* m_pShownLibrary = nullptr; // m_pRecord's library; null for the open one
+    // The poems taken out of the favourites here, by the records they were shown from.
+    std::map<const PoemRecord*, KeptPoem> m_takenOut;
 };
 
 // The main screen's 随机一首: a poem of the open library at random, in the reader, on its own.

@@ -92,6 +92,10 @@ void CFileException::Set(Cause cause, int osError, const CString& fileName) {
     m_strFileName = fileName;
 }
 
+void CFileException::SetFromOsError(int osError, const CString& fileName) {
+    Set(CauseOf(osError), osError, fileName);
+}
+
 CString CFileException::GetErrorMessage(unsigned maxChars) const {
     CString message;
     message.Format(u"无法访问文件“%s”：%s。", m_strFileName, ReasonOf(m_cause));
@@ -132,7 +136,7 @@ bool CFile::Open(const CString& path, unsigned flags, CFileException* error) {
             return true;
         }
     }
-    m_lastError.Set(CauseOf(osError), osError, path);
+    m_lastError.SetFromOsError(osError, path);
     if (error != nullptr) {
         *error = m_lastError;
     }
@@ -140,7 +144,7 @@ bool CFile::Open(const CString& path, unsigned flags, CFileException* error) {
 }
 
 bool CFile::Fail(int osError) {
-    m_lastError.Set(CauseOf(osError), osError, m_strPath);
+    m_lastError.SetFromOsError(osError, m_strPath);
     return false;
 }
 

@@ -27,6 +27,8 @@ public:
     bool GetErrorMessage(char16_t* buffer, unsigned maxChars) const;
 
     void Set(Cause cause, int osError, const CString& fileName);
+    // The same with the cause that the system's error number stands for.
+    void SetFromOsError(int osError, const CString& fileName);
     Cause m_cause = none;
     int m_lOsError = 0;
     CString m_strFileName;

@@ -69,6 +69,10 @@ for file in liblomeva_sound.so kavro.idx kavro.dat kavro.search authors.htm geti
     bgpic38.jpg sound1.wav sound12.wav; do
     check "the program folder lacks $file" test -f "$program/$file"
 done
+# Favourites made while trying the reader in the build's program folder are that person's own.
+for file in 收藏.idx 收藏.dat 收藏.notes; do
+    check "the package holds $file" test ! -e "$program/$file"
+done
 for page in poets/唐代/李白.htm forms/五言绝句.htm; do
     check "the program folder lacks the page $page" test -f "$program/$page"
 done

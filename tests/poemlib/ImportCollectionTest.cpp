@@ -524,6 +524,8 @@ TEST_F(BuildLibrariesTest, TheFavouritesLibrarySurvivesABuildAndARebuild) {
               0);
     const std::string index = ReadFile(favourites);
     const std::string data = ReadFile(program + "/收藏.dat");
+    const std::string notes = "the favourites' notes, as the build must leave them";
+    testing_support::WriteFile(program + "/收藏.notes", notes);
     ASSERT_EQ(Build(program, m_packageFile).exitCode, 0);
     fs::remove(program + "/.collection-libraries"); // the next run builds everything again
     const auto again = Build(program, m_packageFile);
@@ -531,6 +533,7 @@ TEST_F(BuildLibrariesTest, TheFavouritesLibrarySurvivesABuildAndARebuild) {
     EXPECT_NE(again.out.find("全唐诗"), std::string::npos) << again.out;
     EXPECT_EQ(ReadFile(favourites), index);
     EXPECT_EQ(ReadFile(program + "/收藏.dat"), data);
+    EXPECT_EQ(ReadFile(program + "/收藏.notes"), notes);
 }
 
 } // namespace

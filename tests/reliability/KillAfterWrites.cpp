@@ -1,7 +1,9 @@
 // Preloaded into a program under test: the process is killed with SIGKILL just before its
-// (N+1)-th write, positioned write or flush to a file other than the standard streams, where N
-// comes from LOMEVA_KILL_AFTER_WRITES. Everything written before stays, as it would on a
-// machine whose program was killed at that moment.
+// (N+1)-th write, positioned write or flush to a file other than the standard streams, or its
+// (N+1)-th rename or removal of a file, all counted together, where N comes from
+// LOMEVA_KILL_AFTER_WRITES. Everything written before stays, as it would on a machine whose
+// program was killed at that moment; a kill before a rename leaves the state between two files
+// replaced one after the other.
 
 #include <csignal>
 #include <cstdlib>
@@ -16,10 +18,7 @@ template <class Function> Function* Real(const char* name) {
     return reinterpret_cast<Function*>(dlsym(RTLD_NEXT, name));
 }
 
-void Spend(int fd) {
-    if (fd <= 2) {
-        return;
-    }
+void Spend() {
     if (g_left == -2) {
         const char* limit = std::getenv("LOMEVA_KILL_AFTER_WRITES");
         g_left = limit != nullptr ? std::atol(limit) : -1;
@@ -29,6 +28,12 @@ void Spend(int fd) {
     }
     if (g_left > 0) {
         --g_left;
+    }
+}
+
+void Spend(int fd) {
+    if (fd > 2) {
+        Spend();
     }
 }
 
@@ -58,6 +63,18 @@ int fsync(int fd) {
     static auto* real = Real<int(int)>("fsync");
     Spend(fd);
     return real(fd);
+}
+
+int rename(const char* from, const char* to) {
+    static auto* real = Real<int(const char*, const char*)>("rename");
+    Spend();
+    return real(from, to);
+}
+
+int unlink(const char* path) {
+    static auto* real = Real<int(const char*)>("unlink");
+    Spend();
+    return real(path);
 }
 
 } // extern "C"
