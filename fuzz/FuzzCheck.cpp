@@ -6,6 +6,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static fuzzing::Quiet quiet;
+    fuzzing::EmptyFolder();
     const auto [index, rest] = fuzzing::Split(data, size);
     fuzzing::WriteFile("check.idx", index);
     fuzzing::WriteFile("check.dat", rest);

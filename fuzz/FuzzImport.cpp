@@ -7,6 +7,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static fuzzing::Quiet quiet;
+    fuzzing::EmptyFolder();
     LibraryHeader header{};
     header.magic[0] = 'S';
     header.magic[1] = 'C';

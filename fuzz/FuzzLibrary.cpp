@@ -9,6 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static fuzzing::Quiet quiet;
+    fuzzing::EmptyFolder();
     const auto [index, rest] = fuzzing::Split(data, size);
     // The keyword comes from the last bytes, as typed text.
     const std::string_view keywordBytes =

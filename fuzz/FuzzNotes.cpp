@@ -11,6 +11,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static fuzzing::Quiet quiet;
+    fuzzing::EmptyFolder();
     // The input is the index, then the data file and the notes cut the same way.
     const auto [index, rest] = fuzzing::Split(data, size);
     const auto [texts, notes] =

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <unistd.h>
 
@@ -17,6 +18,12 @@ const std::string& Folder() {
         return pattern + "/";
     }();
     return folder;
+}
+
+void EmptyFolder() {
+    for (const auto& entry : std::filesystem::directory_iterator(Folder())) {
+        std::filesystem::remove_all(entry.path());
+    }
 }
 
 void WriteFile(const std::string& name, std::string_view bytes) {

@@ -11,8 +11,10 @@
 
 namespace fuzzing {
 
-// One folder for the whole run, emptied of the library files before each input.
+// One folder for the whole run. A target empties it before each input, so that no file an
+// earlier input left (a notes file, a search index) stands beside this input's library.
 const std::string& Folder();
+void EmptyFolder();
 void WriteFile(const std::string& name, std::string_view bytes);
 
 // Cuts `input` in two at a point named by its first two bytes.
