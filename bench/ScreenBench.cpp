@@ -22,7 +22,7 @@
 #include "platform/core/Services.h"
 #include "platform/core/Sound.h"
 #include "platform/ui/HtmlControl.h"
-#include "platform/ui/HtmlViewTesting.h"
+#include "platform/ui/testing/HtmlViewTesting.h"
 #include "reading/PoemViewDlg.h"
 #include "resources/ResourceIds.h"
 #include "settings/Settings.h"
@@ -432,9 +432,9 @@ private:
 
 class CTimedBoxes : public IMessageBoxService {
 public:
-    int Show(HWND, const CString& text, const CString&, UINT) override {
+    int Show(const MessageBoxInfo& box) override {
         m_shown = Clock::now();
-        m_text = text;
+        m_text = box.text;
         return IDOK;
     }
     Clock::time_point m_shown{};

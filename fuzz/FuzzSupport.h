@@ -28,7 +28,7 @@ public:
 private:
     class NoBoxes : public IMessageBoxService {
     public:
-        int Show(HWND, const CString&, const CString&, UINT) override { return IDOK; }
+        int Show(const MessageBoxInfo&) override { return IDOK; }
     };
     NoBoxes m_boxes;
     ScopedService<IMessageBoxService> m_scope;

@@ -17,15 +17,15 @@ IMessageBoxService& MessageBoxes() {
 
 } // namespace
 
-int CConsoleMessageBox::Show(HWND, const CString& text, const CString&, UINT) {
-    const std::string line = text.ToUtf8() + "\n";
+int CConsoleMessageBox::Show(const MessageBoxInfo& box) {
+    const std::string line = box.text.ToUtf8() + "\n";
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
     return IDOK;
 }
 
-int CRecordingMessageBox::Show(HWND owner, const CString& text, const CString& caption, UINT type) {
-    m_boxes.push_back({owner, text, caption, type});
+int CRecordingMessageBox::Show(const MessageBoxInfo& box) {
+    m_boxes.push_back(box);
     return IDOK;
 }
 
@@ -38,7 +38,7 @@ void AfxSetAppName(const CString& name) {
 }
 
 int MessageBox(HWND owner, const CString& text, const CString& caption, UINT type) {
-    return MessageBoxes().Show(owner, text, caption, type);
+    return MessageBoxes().Show({owner, text, caption, type});
 }
 
 int AfxMessageBox(const CString& text, UINT type) {

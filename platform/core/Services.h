@@ -38,31 +38,34 @@ private:
 
 // ---- Message boxes ------------------------------------------------------------------------
 
+// One message box, as the program asks for it, the services show or record it, the screen
+// runs it and a test reads it back.
+struct MessageBoxInfo {
+    HWND owner = nullptr;
+    CString text;
+    CString caption;
+    UINT type = MB_OK; // the buttons and the icon (MB_ICONEXCLAMATION ...)
+};
+
 class IMessageBoxService {
 public:
     virtual ~IMessageBoxService() = default;
     // Shows the box and returns the button that closed it (IDOK for an OK-only box).
-    virtual int Show(HWND owner, const CString& text, const CString& caption, UINT type) = 0;
+    virtual int Show(const MessageBoxInfo& box) = 0;
 };
 
 // Writes the text of each box to standard error: the command line's boxes, and the program's
 // until its window exists.
 class CConsoleMessageBox : public IMessageBoxService {
 public:
-    int Show(HWND owner, const CString& text, const CString& caption, UINT type) override;
+    int Show(const MessageBoxInfo& box) override;
 };
 
 // Remembers every box and answers IDOK.
 class CRecordingMessageBox : public IMessageBoxService {
 public:
-    struct Box {
-        HWND owner;
-        CString text;
-        CString caption;
-        UINT type;
-    };
-    int Show(HWND owner, const CString& text, const CString& caption, UINT type) override;
-    std::vector<Box> m_boxes;
+    int Show(const MessageBoxInfo& box) override;
+    std::vector<MessageBoxInfo> m_boxes;
 };
 
 // The name that captions the application's own boxes: the executable's name.

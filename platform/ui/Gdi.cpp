@@ -1,12 +1,12 @@
 #include "platform/ui/Gdi.h"
 
 #include "platform/ui/TextLayout.h"
-#include "platform/ui/UiTesting.h"
 #include "platform/ui/Wnd.h"
 #include "platform/ui/qt/Fonts.h"
 #include "platform/ui/qt/QtText.h"
 #include "platform/ui/qt/Resources.h"
 #include "platform/ui/qt/WindowRecord.h"
+#include "platform/ui/testing/UiTesting.h"
 
 #include <QFontMetrics>
 #include <QPainter>

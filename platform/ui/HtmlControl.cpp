@@ -1,10 +1,10 @@
 #include "platform/ui/HtmlControl.h"
 
-#include "platform/ui/HtmlViewTesting.h"
 #include "platform/ui/UiConstants.h"
 #include "platform/ui/WinApp.h"
 #include "platform/ui/qt/HtmlView.h"
 #include "platform/ui/qt/QtText.h"
+#include "platform/ui/testing/HtmlViewTesting.h"
 
 #include <algorithm>
 #include <memory>

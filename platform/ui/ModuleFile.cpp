@@ -1,7 +1,7 @@
 #include "platform/ui/ModuleFile.h"
 
 #include "platform/core/ProgramFolder.h"
-#include "platform/ui/UiTesting.h"
+#include "platform/ui/testing/UiTesting.h"
 
 #include <algorithm>
 #include <cstdio>

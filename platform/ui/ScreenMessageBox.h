@@ -8,5 +8,5 @@
 
 class CScreenMessageBox : public IMessageBoxService {
 public:
-    int Show(HWND owner, const CString& text, const CString& caption, UINT type) override;
+    int Show(const MessageBoxInfo& box) override;
 };

@@ -68,18 +68,18 @@ protected:
     }
 
     // Presses save and answers the box that follows; returns what it said.
-    static CScript::Box Save(CScript& s) {
+    static MessageBoxInfo Save(CScript& s) {
         s.Click(IDC_BTN_SAVE);
         EXPECT_TRUE(s.WaitForBox());
         const auto box = s.FrontBox();
         s.AnswerBox();
         EXPECT_TRUE(s.WaitForScreen(IDD_ADDPOEM));
-        return box.value_or(CScript::Box{});
+        return box.value_or(MessageBoxInfo{});
     }
 
     // Saves and expects the success message, owned by the screen.
     void SaveSuccessfully(CScript& s) const {
-        const CScript::Box box = Save(s);
+        const MessageBoxInfo box = Save(s);
         EXPECT_EQ(box.text, CString(kSaved));
         EXPECT_EQ(box.caption, CString(u"提示"));
         EXPECT_EQ(box.type, MB_OK);
@@ -88,7 +88,7 @@ protected:
 
     // Saves and expects a warning owned by the screen that contains every one of `parts`.
     void SaveRefused(CScript& s, std::initializer_list<const char16_t*> parts) const {
-        const CScript::Box box = Save(s);
+        const MessageBoxInfo box = Save(s);
         EXPECT_EQ(box.caption, CString(u"警告"));
         EXPECT_EQ(box.type, MB_ICONEXCLAMATION);
         EXPECT_EQ(box.owner, Screen(s));
@@ -296,7 +296,7 @@ TEST_F(AddPoemTest, ALibraryThatDidNotOpenRefusesWithItsOwnMessage) {
         ASSERT_FALSE(g_pLibrary->Open());
     }
     RunScreen([&](CScript& s) {
-        const CScript::Box box = Save(s);
+        const MessageBoxInfo box = Save(s);
         EXPECT_EQ(box.text, CString(u"诗词库没有打开,不能加入诗词."));
         EXPECT_EQ(box.caption, AfxGetAppName());
         s.Pause(100ms);

@@ -28,7 +28,7 @@ protected:
     void SetIndexBytes(const std::string& bytes) {
         testing_support::WriteFile(m_folder.File("kavro.idx"), bytes);
     }
-    const std::vector<CRecordingMessageBox::Box>& Boxes() const { return m_recorder.m_boxes; }
+    const std::vector<MessageBoxInfo>& Boxes() const { return m_recorder.m_boxes; }
     CString LastMessage() const { return Boxes().empty() ? CString() : Boxes().back().text; }
 
     testing_support::TempFolder m_folder;

@@ -5,7 +5,7 @@
 // package (bash scripts/setup.sh libraries); without it the test builds them from the small
 // package of the tests. Either way it leaves its screens in the screenshot folder.
 
-#include "platform/ui/HtmlViewTesting.h"
+#include "platform/ui/testing/HtmlViewTesting.h"
 #include "reading/PoemViewDlg.h"
 #include "resources/ResourceIds.h"
 #include "tests/common/Process.h"

@@ -10,7 +10,8 @@
 #include "platform/core/ColorChooser.h"
 #include "platform/core/ProgramLauncher.h"
 #include "platform/ui/Controls.h"
-#include "platform/ui/qt/DialogRun.h"
+#include "platform/ui/testing/FrontScreen.h"
+#include "platform/ui/testing/ScreenWidgets.h"
 #include "settings/Settings.h"
 #include "tests/common/TestLibrary.h"
 #include "tests/support/Printing.h"
@@ -29,7 +30,7 @@
 inline std::vector<CString> TabCaptions(testing_support::CScript& s) {
     return s.OnGui([] {
         std::vector<CString> captions;
-        QWidget* surface = CScreen::Instance().Surface();
+        QWidget* surface = UiTesting::ScreenSurface();
         auto* tabs = surface != nullptr ? surface->findChild<QTabBar*>() : nullptr;
         for (int i = 0; tabs != nullptr && i < tabs->count(); ++i) {
             const QString text = tabs->tabText(i);
@@ -58,11 +59,7 @@ protected:
     // The page in front, as its own class; null when another screen is in front. On the
     // program's thread only.
     template <class Page> static Page* FrontPage() {
-        CModalRun* front = CScreen::Instance().Front();
-        const CDialogRun* run = front != nullptr ? front->ContentAs<CDialogRun>() : nullptr;
-        return run != nullptr && run->Front() != nullptr
-                   ? dynamic_cast<Page*>(run->Front()->Object())
-                   : nullptr;
+        return dynamic_cast<Page*>(UiTesting::FrontWindowObject());
     }
 
     // Taps the tab of page `index` (of `count`) and waits for that page to come to the front.

@@ -4,7 +4,6 @@
 #include "platform/ui/DataExchange.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/PropertySheet.h"
-#include "platform/ui/qt/Screen.h"
 #include "tests/options/OptionsFixture.h"
 
 using testing_support::CScript;

@@ -3,7 +3,7 @@
 // or style draws them.
 
 #include "platform/ui/ScreenGeometry.h"
-#include "platform/ui/qt/Screen.h"
+#include "platform/ui/testing/ScreenWidgets.h"
 #include "reading/PoemViewDlg.h"
 #include "reading/RefPageDlg.h"
 #include "resources/ResourceIds.h"
@@ -30,7 +30,7 @@ QRect ViewerArea(int zoom) {
 }
 
 LineGaps MeasureWindow(CScript& s, int zoom) {
-    const QImage image = s.OnGui([] { return CScreen::Instance().Window()->grab().toImage(); });
+    const QImage image = s.OnGui([] { return UiTesting::ScreenWindow()->grab().toImage(); });
     EXPECT_EQ(image.size(), QSize(kScreenWidth * zoom, kScreenHeight * zoom));
     return testing_support::MeasureLineGaps(testing_support::InkRuns(image, ViewerArea(zoom)));
 }
@@ -102,7 +102,7 @@ TEST_P(LeadingTest, APoemLongerThanTheScreenStillScrollsToItsEnd) {
                  [&](CScript& s) {
                      ASSERT_TRUE(WaitForPoemPage(s, reader));
                      const auto viewer = [] {
-                         return CScreen::Instance().Surface()->findChild<QTextBrowser*>();
+                         return UiTesting::ScreenSurface()->findChild<QTextBrowser*>();
                      };
                      // The scroll bar takes its range once the page is laid out.
                      ASSERT_TRUE(s.WaitUntil([&] {

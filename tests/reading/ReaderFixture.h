@@ -5,7 +5,7 @@
 #include "library/InstalledLibrary.h"
 #include "library/PoemLibrary.h"
 #include "platform/core/Sound.h"
-#include "platform/ui/HtmlViewTesting.h"
+#include "platform/ui/testing/HtmlViewTesting.h"
 #include "reading/PoemViewDlg.h"
 #include "resources/ResourceIds.h"
 #include "settings/Settings.h"

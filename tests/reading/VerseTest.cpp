@@ -1,7 +1,7 @@
 // Whole verses on the poem page: real poems laid out by the reader's viewer at every zoom of the
 // viewer and of the window, every line end checked against the verses of the text.
 
-#include "platform/ui/qt/Screen.h"
+#include "platform/ui/testing/ScreenWidgets.h"
 #include "reading/PoemViewDlg.h"
 #include "reading/RefPageDlg.h"
 #include "resources/ResourceIds.h"
@@ -275,7 +275,7 @@ protected:
 
     static QImage WindowImage(CScript& s) {
         s.Sync();
-        return s.OnGui([] { return CScreen::Instance().Window()->grab().toImage(); });
+        return s.OnGui([] { return UiTesting::ScreenWindow()->grab().toImage(); });
     }
 };
 
@@ -371,7 +371,7 @@ TEST_P(VerseTest, APaintLeavesTheReaderWhereTheyWere) {
             return UiTesting::HtmlView(viewer).lines.size() > 40;
         }));
         s.OnGui([&] {
-            auto* view = CScreen::Instance().Surface()->findChild<QTextBrowser*>();
+            auto* view = UiTesting::ScreenSurface()->findChild<QTextBrowser*>();
             view->verticalScrollBar()->setValue(200);
         });
         const int scrolled = s.OnGui([&] { return UiTesting::HtmlView(viewer).scrollY; });

@@ -25,8 +25,9 @@
 #include "platform/ui/PropertySheet.h"
 #include "platform/ui/RealServices.h"
 #include "platform/ui/ScreenGeometry.h"
-#include "platform/ui/qt/HtmlView.h"
-#include "platform/ui/qt/Screen.h"
+#include "platform/ui/testing/FrontScreen.h"
+#include "platform/ui/testing/HtmlViewTesting.h"
+#include "platform/ui/testing/ScreenWidgets.h"
 #include "reading/PoemViewDlg.h"
 #include "reading/RefPageDlg.h"
 #include "resources/ResourceIds.h"
@@ -41,6 +42,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QString>
+#include <QTextBrowser>
 
 #include <cstdio>
 #include <filesystem>
@@ -72,7 +74,7 @@ struct Options {
 
 QImage WindowImage(CScript& s) {
     return s.OnGui([] {
-        QWidget* window = CScreen::Instance().Window();
+        QWidget* window = UiTesting::ScreenWindow();
         return window != nullptr ? window->grab().toImage() : QImage();
     });
 }
@@ -87,9 +89,9 @@ std::string Name(const std::string& screen, int zoom) {
     return screen + "-z" + std::to_string(zoom) + ".png";
 }
 
-CHtmlView* FrontViewer() {
-    QWidget* surface = CScreen::Instance().Surface();
-    return surface != nullptr ? surface->findChild<CHtmlView*>() : nullptr;
+QTextBrowser* FrontViewer() {
+    QWidget* surface = UiTesting::ScreenSurface();
+    return surface != nullptr ? surface->findChild<QTextBrowser*>() : nullptr;
 }
 
 // Lets the viewer lay out, scroll to its anchor and paint.
@@ -101,9 +103,10 @@ void Settle(CScript& s) {
 void SetFace(CScript& s, const QString& face) {
     if (!face.isEmpty()) {
         s.OnGui([&face] {
-            if (CHtmlView* view = FrontViewer()) {
-                view->SetFace(face);
-            }
+            UiTesting::SetHtmlViewFace(
+                UiTesting::FrontHtmlView(),
+                CString(std::u16string_view(reinterpret_cast<const char16_t*>(face.utf16()),
+                                            static_cast<size_t>(face.size()))));
         });
         Settle(s);
     }
@@ -192,7 +195,7 @@ public:
                 if (s.WaitForScreen(IDD_POEMVIEW)) {
                     Settle(s);
                     s.OnGui([] {
-                        if (CHtmlView* view = FrontViewer()) {
+                        if (QTextBrowser* view = FrontViewer()) {
                             view->verticalScrollBar()->setValue(
                                 view->verticalScrollBar()->maximum());
                         }
@@ -222,14 +225,14 @@ public:
                 Save(WindowImage(s), m_options.out / Name("search", zoom));
                 // The field list open over the screen.
                 s.OnGui([] {
-                    if (auto* combo = CScreen::Instance().Surface()->findChild<QComboBox*>()) {
+                    if (auto* combo = UiTesting::ScreenSurface()->findChild<QComboBox*>()) {
                         combo->showPopup();
                     }
                 });
                 Settle(s);
                 Save(PopupOver(s), m_options.out / Name("search-fields", zoom));
                 s.OnGui([] {
-                    if (auto* combo = CScreen::Instance().Surface()->findChild<QComboBox*>()) {
+                    if (auto* combo = UiTesting::ScreenSurface()->findChild<QComboBox*>()) {
                         combo->hidePopup();
                     }
                 });
@@ -260,7 +263,7 @@ public:
                     const QImage image = s.OnGui([] {
                         QColorDialog* chooser = Chooser();
                         return chooser->isWindow() ? chooser->grab().toImage()
-                                                   : CScreen::Instance().Window()->grab().toImage();
+                                                   : UiTesting::ScreenWindow()->grab().toImage();
                     });
                     Save(image, m_options.out / Name("colour-chooser", zoom));
                     s.OnGui([] { Chooser()->reject(); });
@@ -335,7 +338,7 @@ private:
     // is drawn at the window's zoom.
     static QImage PopupOver(CScript& s) {
         return s.OnGui([] {
-            QWidget* window = CScreen::Instance().Window();
+            QWidget* window = UiTesting::ScreenWindow();
             QImage image = window->grab().toImage();
             for (QWidget* widget : QApplication::topLevelWidgets()) {
                 if (widget != window && widget->isVisible() &&

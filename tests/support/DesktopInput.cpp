@@ -1,7 +1,6 @@
 #include "tests/support/DesktopInput.h"
 
-#include "platform/ui/qt/QtText.h"
-#include "platform/ui/qt/Screen.h"
+#include "platform/ui/testing/ScreenWidgets.h"
 
 #include <QApplication>
 #include <QGraphicsView>
@@ -13,15 +12,19 @@ namespace {
 
 constexpr int kBarHeight = 26;
 
+QString ToQString(const CString& text) {
+    return QString::fromUtf16(text.GetString(), text.GetLength());
+}
+
 QWidget* WindowViewport() {
-    auto* view = qobject_cast<QGraphicsView*>(CScreen::Instance().Window());
+    auto* view = qobject_cast<QGraphicsView*>(UiTesting::ScreenWindow());
     return view != nullptr ? view->viewport() : nullptr;
 }
 
 // Where the desktop sends keys and composed text: the window's focus object.
 QObject* InputTarget() {
     QObject* focus = QGuiApplication::focusObject();
-    return focus != nullptr ? focus : CScreen::Instance().Window();
+    return focus != nullptr ? focus : UiTesting::ScreenWindow();
 }
 
 } // namespace

@@ -3,24 +3,14 @@
 #include "platform/core/Services.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/ScreenMessageBox.h"
-#include "platform/ui/qt/ControlRecords.h"
-#include "platform/ui/qt/DialogRun.h"
-#include "platform/ui/qt/MenuPanel.h"
-#include "platform/ui/qt/MessageBoxPanel.h"
-#include "platform/ui/qt/QtText.h"
-#include "platform/ui/qt/Resources.h"
-#include "platform/ui/qt/Screen.h"
+#include "platform/ui/testing/FrontScreen.h"
+#include "platform/ui/testing/ScreenActions.h"
 #include "resources/ProgramResources.h"
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QGraphicsView>
-#include <QKeyEvent>
-#include <QMouseEvent>
-#include <QPointer>
-#include <QPushButton>
+#include <QWidget>
 
 #include <atomic>
 #include <condition_variable>
@@ -53,141 +43,6 @@ private:
 
 [[maybe_unused]] ::testing::Environment* const g_qtEnvironment =
     ::testing::AddGlobalTestEnvironment(new CQtEnvironment);
-
-CModalRun* Front() {
-    return CScreen::Instance().Front();
-}
-
-CDialogRecord* FrontDialog() {
-    CModalRun* front = Front();
-    const CDialogRun* dialog = front != nullptr ? front->ContentAs<CDialogRun>() : nullptr;
-    return dialog != nullptr ? dialog->Front() : nullptr;
-}
-
-const CBoxRun* FrontBoxRun() {
-    CModalRun* front = Front();
-    return front != nullptr ? front->ContentAs<CBoxRun>() : nullptr;
-}
-
-CMenuPanel* FrontMenuPanel() {
-    CModalRun* front = Front();
-    const CMenuRun* menu = front != nullptr ? front->ContentAs<CMenuRun>() : nullptr;
-    return menu != nullptr ? menu->Panel() : nullptr;
-}
-
-template <class RecordType> RecordType* FrontControl(int id) {
-    CDialogRecord* dialog = FrontDialog();
-    return dialog != nullptr ? dynamic_cast<RecordType*>(dialog->Child(id)) : nullptr;
-}
-
-void SendKey(int key) {
-    CModalRun* front = Front();
-    QWidget* target = front != nullptr ? front->Content().Widget() : nullptr;
-    if (target == nullptr) {
-        return;
-    }
-    if (QWidget* focus = target->focusWidget(); focus != nullptr && target->isAncestorOf(focus)) {
-        target = focus;
-    }
-    // Unaccepted key events travel up to the screen, which turns Esc and Enter into commands.
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
-    QApplication::sendEvent(target, &release);
-}
-
-void SendTap(QWidget* dialog, QPoint point) {
-    QPointer<QWidget> target = dialog->childAt(point);
-    if (!target) {
-        target = dialog;
-    }
-    const QPointF local = target->mapFrom(dialog, point);
-    QMouseEvent press(QEvent::MouseButtonPress, local, local, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(target, &press);
-    if (target) {
-        QMouseEvent release(QEvent::MouseButtonRelease, local, local, Qt::LeftButton, Qt::NoButton,
-                            Qt::NoModifier);
-        QApplication::sendEvent(target, &release);
-    }
-}
-
-void SendMouse(QWidget* target, QEvent::Type type, QPointF local, Qt::MouseButton button,
-               Qt::MouseButtons buttons) {
-    QMouseEvent event(type, local, target->mapToGlobal(local), button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(target, &event);
-}
-
-// A press, moves and release as one pointer makes them: each goes to the widget the press went
-// to, at its own place in that widget.
-class CPointer {
-public:
-    void Press(QPoint point, Qt::MouseButton button) {
-        m_button = button;
-        m_target = nullptr;
-        CDialogRecord* dialog = FrontDialog();
-        if (dialog == nullptr || dialog->Widget() == nullptr) {
-            return;
-        }
-        m_dialog = dialog->Widget();
-        m_target = m_dialog->childAt(point);
-        if (!m_target) {
-            m_target = m_dialog;
-        }
-        SendMouse(m_target, QEvent::MouseButtonPress, Local(point), button, button);
-    }
-    void Move(QPoint point) {
-        if (m_target) {
-            SendMouse(m_target, QEvent::MouseMove, Local(point), Qt::NoButton, m_button);
-        }
-    }
-    void Release(QPoint point) {
-        if (m_target) {
-            SendMouse(m_target, QEvent::MouseButtonRelease, Local(point), m_button, Qt::NoButton);
-        }
-        m_target = nullptr;
-    }
-
-private:
-    QPointF Local(QPoint point) const {
-        return m_dialog && m_target ? QPointF(m_target->mapFrom(m_dialog, point)) : QPointF(point);
-    }
-
-    QPointer<QWidget> m_dialog;
-    QPointer<QWidget> m_target;
-    Qt::MouseButton m_button = Qt::LeftButton;
-};
-
-CPointer& ThePointer() {
-    static CPointer pointer; // on the program's thread only
-    return pointer;
-}
-
-void TapPanel(QWidget* panel, QPoint point) {
-    SendMouse(panel, QEvent::MouseButtonPress, point, Qt::LeftButton, Qt::LeftButton);
-    if (QPointer<QWidget> alive = panel) {
-        SendMouse(panel, QEvent::MouseButtonRelease, point, Qt::LeftButton, Qt::NoButton);
-    }
-}
-
-int QtKey(UINT virtualKey) {
-    switch (virtualKey) {
-    case VK_LEFT:
-        return Qt::Key_Left;
-    case VK_RIGHT:
-        return Qt::Key_Right;
-    case VK_UP:
-        return Qt::Key_Up;
-    case VK_DOWN:
-        return Qt::Key_Down;
-    case VK_PRIOR:
-        return Qt::Key_PageUp;
-    case VK_NEXT:
-        return Qt::Key_PageDown;
-    default:
-        return 0;
-    }
-}
 
 } // namespace
 
@@ -252,7 +107,7 @@ void CTestDriver::Run(const std::function<void()>& program,
         // A script that is done leaves nothing open behind it.
         Post([this] {
             if (!m_impl->programEnded) {
-                CScreen::Instance().CloseWindow();
+                UiTesting::EndEveryScreen();
             }
         });
     });
@@ -278,7 +133,7 @@ void CTestDriver::StartWatchdog(std::chrono::seconds limit) {
         ADD_FAILURE() << "the run took longer than " << limit.count()
                       << " s: every screen is closed";
         m_impl->aborted = true;
-        Post([] { CScreen::Instance().CloseWindow(); });
+        Post([] { UiTesting::EndEveryScreen(); });
         if (m_impl->watchdogWake.wait_for(lock, 15s, [this] { return m_impl->watchdogStop; })) {
             return;
         }
@@ -337,18 +192,11 @@ bool CTestDriver::AnyWindowOpen() {
 }
 
 CSize CTestDriver::WindowSize() {
-    const QWidget* window = CScreen::Instance().Window();
-    return window != nullptr ? CSize(window->width(), window->height()) : CSize();
+    return UiTesting::WindowSize();
 }
 
 std::optional<COLORREF> CTestDriver::BitmapPixel(UINT id, int x, int y) {
-    const QImage image = LoadBitmapResource(id);
-    if (!image.valid(x, y)) {
-        return std::nullopt;
-    }
-    const QColor colour = image.pixelColor(x, y);
-    return RGB(static_cast<BYTE>(colour.red()), static_cast<BYTE>(colour.green()),
-               static_cast<BYTE>(colour.blue()));
+    return UiTesting::BitmapPixel(id, x, y);
 }
 
 void CTestDriver::OnScreenEvent(const UiTesting::ScreenEvent& event) {
@@ -396,21 +244,21 @@ bool CScript::WaitUntil(const std::function<bool()>& condition, std::chrono::mil
 bool CScript::WaitForScreen(UINT templateId, std::chrono::milliseconds timeout) {
     return WaitUntil(
         [templateId] {
-            return FrontDialog() != nullptr && FrontDialog()->Template().id == templateId;
+            return UiTesting::IsDialogInFront() && UiTesting::FrontTemplate() == templateId;
         },
         timeout);
 }
 
 bool CScript::WaitForBox(std::chrono::milliseconds timeout) {
-    return WaitUntil([] { return FrontBoxRun() != nullptr; }, timeout);
+    return WaitUntil([] { return UiTesting::FrontBox().has_value(); }, timeout);
 }
 
 bool CScript::WaitForMenu(std::chrono::milliseconds timeout) {
-    return WaitUntil([] { return FrontMenuPanel() != nullptr; }, timeout);
+    return WaitUntil([] { return UiTesting::FrontMenu().has_value(); }, timeout);
 }
 
 bool CScript::WaitForNoMenu(std::chrono::milliseconds timeout) {
-    return WaitUntil([] { return FrontDialog() != nullptr; }, timeout);
+    return WaitUntil([] { return UiTesting::IsDialogInFront(); }, timeout);
 }
 
 bool CScript::WaitForProgramEnd(std::chrono::milliseconds timeout) {
@@ -433,195 +281,107 @@ void CScript::Sync() {
 }
 
 void CScript::Click(int id) {
-    Do([id] {
-        if (auto* button = FrontControl<CButtonRecord>(id)) {
-            button->Click();
-        }
-    });
+    Do([id] { UiTesting::ClickButton(id); });
 }
 
 void CScript::Select(int id, int index) {
-    Do([id, index] {
-        if (auto* items = FrontControl<CItemListRecord>(id)) {
-            items->UserSelect(index);
-        } else if (auto* view = FrontControl<CListViewRecord>(id)) {
-            view->UserSelect(index);
-        }
-    });
+    Do([id, index] { UiTesting::SelectItem(id, index); });
 }
 
 void CScript::Type(int id, const CString& text) {
-    Do([id, text] {
-        auto* edit = FrontControl<CEditRecord>(id);
-        if (edit == nullptr || edit->IsReadOnly()) {
-            return;
-        }
-        if (auto* line = qobject_cast<QLineEdit*>(edit->Widget())) {
-            line->selectAll();
-        } else if (auto* multi = qobject_cast<QPlainTextEdit*>(edit->Widget())) {
-            multi->selectAll();
-        }
-        edit->Type(text);
-    });
+    Do([id, text] { UiTesting::TypeText(id, text); });
 }
 
 void CScript::Tap(int x, int y) {
-    Do([x, y] {
-        if (CDialogRecord* dialog = FrontDialog();
-            dialog != nullptr && dialog->Widget() != nullptr) {
-            SendTap(dialog->Widget(), QPoint(x, y));
-        }
-    });
+    Do([x, y] { UiTesting::Tap(CPoint(x, y)); });
 }
 
 void CScript::Hold(int x, int y, std::chrono::milliseconds duration) {
-    Do([x, y] { ThePointer().Press(QPoint(x, y), Qt::LeftButton); });
+    Do([x, y] { UiTesting::PressPointer(CPoint(x, y)); });
     Sync();
     Pause(duration);
-    Do([x, y] { ThePointer().Release(QPoint(x, y)); });
+    Do([x, y] { UiTesting::ReleasePointer(CPoint(x, y)); });
 }
 
 void CScript::RightClick(int x, int y) {
     Do([x, y] {
-        ThePointer().Press(QPoint(x, y), Qt::RightButton);
-        ThePointer().Release(QPoint(x, y));
+        UiTesting::PressPointer(CPoint(x, y), true);
+        UiTesting::ReleasePointer(CPoint(x, y));
     });
 }
 
 void CScript::Drag(int fromX, int fromY, int toX, int toY, std::chrono::milliseconds duration) {
     constexpr int kSteps = 8;
     const auto at = [=](int step) {
-        return QPoint(fromX + (toX - fromX) * step / kSteps, fromY + (toY - fromY) * step / kSteps);
+        return CPoint(fromX + (toX - fromX) * step / kSteps, fromY + (toY - fromY) * step / kSteps);
     };
-    Do([at] { ThePointer().Press(at(0), Qt::LeftButton); });
+    Do([at] { UiTesting::PressPointer(at(0)); });
     for (int step = 1; step <= kSteps; ++step) {
         if (duration.count() > 0) {
             Sync();
             Pause(duration / kSteps);
         }
-        Do([at, step] { ThePointer().Move(at(step)); });
+        Do([at, step] { UiTesting::MovePointer(at(step)); });
     }
-    Do([at] { ThePointer().Release(at(kSteps)); });
+    Do([at] { UiTesting::ReleasePointer(at(kSteps)); });
 }
 
 void CScript::PressKey(UINT virtualKey) {
-    const int key = QtKey(virtualKey);
-    Do([key] { SendKey(key); });
+    Do([virtualKey] { UiTesting::PressKey(virtualKey); });
 }
 
 void CScript::PressMenuKey() {
-    Do([] { SendKey(Qt::Key_Menu); });
+    Do([] { UiTesting::PressMenuKey(); });
 }
 
 void CScript::ChooseMenuItem(UINT id) {
-    Do([id] {
-        CMenuPanel* panel = FrontMenuPanel();
-        if (panel == nullptr) {
-            return;
-        }
-        const auto& items = panel->Items();
-        for (int i = 0; i < static_cast<int>(items.size()); ++i) {
-            if (!items[i].IsSeparator() && items[i].id == id) {
-                TapPanel(panel, panel->ItemRect(i).center());
-                return;
-            }
-        }
-    });
+    Do([id] { UiTesting::ChooseMenuItem(id); });
 }
 
 void CScript::CancelMenu() {
-    Do([] {
-        CMenuPanel* panel = FrontMenuPanel();
-        if (panel == nullptr) {
-            return;
-        }
-        // The corner farthest from the menu.
-        const QRect frame = panel->Frame();
-        const int x = frame.center().x() < panel->width() / 2 ? panel->width() - 2 : 1;
-        const int y = frame.center().y() < panel->height() / 2 ? panel->height() - 2 : 1;
-        TapPanel(panel, QPoint(x, y));
-    });
+    Do([] { UiTesting::CancelMenu(); });
 }
 
 void CScript::PressOk() {
-    Do([] {
-        QWidget* surface = CScreen::Instance().Surface();
-        auto* ok = surface != nullptr ? surface->findChild<QAbstractButton*>(QStringLiteral("ok"))
-                                      : nullptr;
-        if (ok != nullptr) {
-            ok->click();
-        }
-    });
+    Do([] { UiTesting::PressBarOk(); });
 }
 
 void CScript::PressEscape() {
-    Do([] { SendKey(Qt::Key_Escape); });
+    Do([] { UiTesting::PressEscape(); });
 }
 
 void CScript::PressEnter() {
-    Do([] { SendKey(Qt::Key_Return); });
+    Do([] { UiTesting::PressEnter(); });
 }
 
 void CScript::AnswerBox() {
-    Do([] {
-        const CBoxRun* box = FrontBoxRun();
-        if (box != nullptr && box->Panel() != nullptr) {
-            box->Panel()->OkButton()->click();
-        }
-    });
+    Do([] { UiTesting::AnswerBox(); });
 }
 
 void CScript::CloseWindow() {
-    Do([] {
-        if (QWidget* window = CScreen::Instance().Window()) {
-            window->close();
-        }
-    });
+    Do([] { UiTesting::CloseWindow(); });
 }
 
 void CScript::ClickWindowAt(int x, int y) {
-    Do([x, y] {
-        auto* view = qobject_cast<QGraphicsView*>(CScreen::Instance().Window());
-        if (view == nullptr) {
-            return;
-        }
-        QPointer<QWidget> viewport = view->viewport();
-        const QPointF point = viewport->mapFrom(view, QPoint(x, y));
-        const QPointF global = viewport->mapToGlobal(point);
-        QMouseEvent press(QEvent::MouseButtonPress, point, global, Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QApplication::sendEvent(viewport, &press);
-        if (viewport) {
-            QMouseEvent release(QEvent::MouseButtonRelease, point, global, Qt::LeftButton,
-                                Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(viewport, &release);
-        }
-    });
+    Do([x, y] { UiTesting::ClickWindowAt(CPoint(x, y)); });
 }
 
 UINT CScript::FrontTemplate() {
-    return OnGui([] { return FrontDialog() != nullptr ? FrontDialog()->Template().id : 0u; });
+    return OnGui([] { return UiTesting::FrontTemplate(); });
 }
 
-std::optional<CScript::Box> CScript::FrontBox() {
-    return OnGui([]() -> std::optional<Box> {
-        const CBoxRun* box = FrontBoxRun();
-        if (box == nullptr) {
-            return std::nullopt;
-        }
-        const CBoxRun::Message& shown = box->Shown();
-        return Box{shown.text, shown.caption, shown.type, shown.owner};
-    });
+std::optional<MessageBoxInfo> CScript::FrontBox() {
+    return OnGui([] { return UiTesting::FrontBox(); });
 }
 
 std::optional<std::vector<CScript::MenuEntry>> CScript::FrontMenu() {
     return OnGui([]() -> std::optional<std::vector<MenuEntry>> {
-        const CMenuPanel* panel = FrontMenuPanel();
-        if (panel == nullptr) {
+        const std::optional<std::vector<MenuItem>> items = UiTesting::FrontMenu();
+        if (!items) {
             return std::nullopt;
         }
         std::vector<MenuEntry> entries;
-        for (const MenuItem& item : panel->Items()) {
+        for (const MenuItem& item : *items) {
             entries.push_back(
                 {item.id, item.text, item.IsSeparator(), item.IsEnabled(), item.IsChecked()});
         }
@@ -630,65 +390,31 @@ std::optional<std::vector<CScript::MenuEntry>> CScript::FrontMenu() {
 }
 
 CString CScript::BarCaption() {
-    return OnGui([] {
-        QWidget* surface = CScreen::Instance().Surface();
-        QLabel* caption =
-            surface != nullptr ? surface->findChild<QLabel*>(QStringLiteral("caption")) : nullptr;
-        return caption != nullptr ? FromQString(caption->text()) : CString();
-    });
+    return OnGui([] { return UiTesting::BarCaption(); });
 }
 
 CString CScript::Text(int id) {
-    return OnGui([id] {
-        CDialogRecord* dialog = FrontDialog();
-        CWindowRecord* control = dialog != nullptr ? dialog->Child(id) : nullptr;
-        return control != nullptr ? control->Text() : CString();
-    });
+    return OnGui([id] { return UiTesting::ControlText(id); });
 }
 
 bool CScript::IsEnabled(int id) {
-    return OnGui([id] {
-        CDialogRecord* dialog = FrontDialog();
-        CWindowRecord* control = dialog != nullptr ? dialog->Child(id) : nullptr;
-        return control != nullptr && control->Widget() != nullptr && control->Widget()->isEnabled();
-    });
+    return OnGui([id] { return UiTesting::IsControlEnabled(id); });
 }
 
 bool CScript::Exists(int id) {
-    return OnGui([id] {
-        CDialogRecord* dialog = FrontDialog();
-        return dialog != nullptr && dialog->Child(id) != nullptr;
-    });
+    return OnGui([id] { return UiTesting::ControlExists(id); });
 }
 
 std::vector<UiTesting::DrawnText> CScript::Paint() {
-    return OnGui([this] {
-        return m_driver.WatchPaint([] {
-            if (CDialogRecord* dialog = FrontDialog();
-                dialog != nullptr && dialog->Widget() != nullptr) {
-                dialog->Widget()->grab();
-            }
-        });
-    });
+    return OnGui([this] { return m_driver.WatchPaint([] { UiTesting::PaintFront(); }); });
 }
 
 bool CScript::SaveScreenshot(const std::string& path) {
-    return OnGui([&path] {
-        QWidget* surface = CScreen::Instance().Surface();
-        return surface != nullptr && surface->grab().save(QString::fromStdString(path), "PNG");
-    });
+    return OnGui([&path] { return UiTesting::SaveScreenshot(path); });
 }
 
 COLORREF CScript::ClientPixel(int x, int y) {
-    return OnGui([x, y] {
-        CDialogRecord* dialog = FrontDialog();
-        if (dialog == nullptr || dialog->Widget() == nullptr) {
-            return COLORREF{0};
-        }
-        const QColor colour = dialog->Widget()->grab().toImage().pixelColor(x, y);
-        return RGB(static_cast<BYTE>(colour.red()), static_cast<BYTE>(colour.green()),
-                   static_cast<BYTE>(colour.blue()));
-    });
+    return OnGui([x, y] { return UiTesting::ClientPixel(x, y); });
 }
 
 std::vector<UiTesting::ScreenEvent> CScript::Events() {

@@ -9,9 +9,10 @@
 // process itself if even that does not help, so that no test can hang.
 
 #include "platform/core/CString.h"
+#include "platform/core/Services.h"
 #include "platform/core/WinTypes.h"
 #include "platform/ui/Geometry.h"
-#include "platform/ui/UiTesting.h"
+#include "platform/ui/testing/UiTesting.h"
 
 #include <chrono>
 #include <functional>
@@ -84,13 +85,8 @@ public:
     // ---- readings ----
     // The template of the dialog in front; 0 when a box or nothing is in front.
     UINT FrontTemplate();
-    struct Box {
-        CString text;
-        CString caption;
-        UINT type;
-        HWND owner;
-    };
-    std::optional<Box> FrontBox();
+    // The box in front, as the program asked for it.
+    std::optional<MessageBoxInfo> FrontBox();
     struct MenuEntry {
         UINT id; // 0 for a separator
         CString text;

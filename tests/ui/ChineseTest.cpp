@@ -5,7 +5,7 @@
 #include "platform/ui/Dialog.h"
 #include "platform/ui/RealServices.h"
 #include "platform/ui/ScreenGeometry.h"
-#include "platform/ui/qt/Screen.h"
+#include "platform/ui/testing/ScreenWidgets.h"
 #include "tests/support/Printing.h"
 #include "tests/support/TestDriver.h"
 #include "tests/ui/TestTemplates.h"
@@ -27,7 +27,7 @@ using testing_support::CTestDriver;
 namespace {
 
 QColorDialog* ShownChooser() {
-    QWidget* surface = CScreen::Instance().Surface();
+    QWidget* surface = UiTesting::ScreenSurface();
     auto* chooser = surface != nullptr ? surface->findChild<QColorDialog*>() : nullptr;
     return chooser != nullptr && chooser->isVisible() ? chooser : nullptr;
 }
@@ -93,13 +93,13 @@ TEST_F(ChineseTest, TheColourChooserTakesTheScreensPlaceAtItsZoomAndSpeaksChines
                      s.OnGui([] {
                          QColorDialog* shown = ShownChooser();
                          EXPECT_FALSE(shown->isWindow()); // not a loose window of its own
-                         EXPECT_EQ(CScreen::Instance().Window()->size(),
+                         EXPECT_EQ(UiTesting::ScreenWindow()->size(),
                                    QSize(kScreenWidth * 2, kScreenHeight * 2));
                          // Inside the client area, and no wider than the screen.
                          const QRect client(0, kBarHeight, kClientWidth, kClientHeight);
-                         const QRect area(shown->parentWidget()->mapTo(
-                                              CScreen::Instance().Surface(), QPoint(0, 0)),
-                                          shown->parentWidget()->size());
+                         const QRect area(
+                             shown->parentWidget()->mapTo(UiTesting::ScreenSurface(), QPoint(0, 0)),
+                             shown->parentWidget()->size());
                          EXPECT_TRUE(client.contains(area));
                          EXPECT_LE(shown->width(), kClientWidth);
                          const QStringList texts = ChooserTexts(*shown);
@@ -135,7 +135,7 @@ TEST_F(ChineseTest, AnEditsMenuAndABoxsButtonSpeakChinese) {
                  [](CScript& s) {
                      ASSERT_TRUE(s.WaitForBox());
                      s.OnGui([] {
-                         QWidget* surface = CScreen::Instance().Surface();
+                         QWidget* surface = UiTesting::ScreenSurface();
                          QStringList buttons;
                          for (const auto* candidate : surface->findChildren<QAbstractButton*>()) {
                              buttons << candidate->text();

@@ -1,11 +1,10 @@
 // The viewer hands a page only the program's own files. On a user's own program folder those are
 // links into the installed folder: followed there, and nowhere else.
 
-#include "platform/ui/qt/HtmlView.h"
+#include "platform/ui/testing/HtmlViewProbe.h"
 #include "tests/common/TestLibrary.h"
 
 #include <QImage>
-#include <QTextDocument>
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -32,28 +31,26 @@ protected:
                            m_root.Path() / "own/secret.jpg");
     }
 
-    QString Folder(const char* name) const {
-        return QString::fromStdString((m_root.Path() / name).string() + "/");
+    CString Folder(const char* name) const {
+        return CString::FromUtf8((m_root.Path() / name).string() + "/");
     }
 
     TempFolder m_root;
 };
 
 TEST_F(HtmlViewFolderTest, LinksIntoTheInstalledFolderAreTheProgramsOwnFiles) {
-    CHtmlView view(nullptr, Folder("own"), Folder("installed"));
-    EXPECT_EQ(
-        view.loadResource(QTextDocument::ImageResource, QUrl("bgpic1.jpg")).value<QImage>().size(),
-        QSize(4, 3));
+    UiTesting::CHtmlViewProbe view(Folder("own"), Folder("installed"));
+    EXPECT_EQ(view.Picture(u"bgpic1.jpg"), CSize(4, 3));
     EXPECT_EQ(view.RefusedRequests(), 0);
     // A link that leads anywhere else is still refused.
-    EXPECT_FALSE(view.loadResource(QTextDocument::ImageResource, QUrl("secret.jpg")).isValid());
+    EXPECT_FALSE(view.Picture(u"secret.jpg").has_value());
     EXPECT_EQ(view.RefusedRequests(), 1);
 }
 
 TEST_F(HtmlViewFolderTest, WithoutAnInstalledFolderNoLinkLeadsOut) {
-    CHtmlView view(nullptr, Folder("own"));
-    EXPECT_FALSE(view.loadResource(QTextDocument::ImageResource, QUrl("bgpic1.jpg")).isValid());
-    EXPECT_FALSE(view.loadResource(QTextDocument::ImageResource, QUrl("secret.jpg")).isValid());
+    UiTesting::CHtmlViewProbe view(Folder("own"));
+    EXPECT_FALSE(view.Picture(u"bgpic1.jpg").has_value());
+    EXPECT_FALSE(view.Picture(u"secret.jpg").has_value());
     EXPECT_EQ(view.RefusedRequests(), 2);
 }
 

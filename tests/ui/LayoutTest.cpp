@@ -4,8 +4,8 @@
 #include "platform/ui/ScreenGeometry.h"
 #include "platform/ui/TextLayout.h"
 #include "platform/ui/UiConstants.h"
-#include "platform/ui/UiTesting.h"
 #include "platform/ui/WinApp.h"
+#include "platform/ui/testing/UiTesting.h"
 #include "tests/support/Printing.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include "platform/ui/Controls.h"
 #include "platform/ui/DataExchange.h"
 #include "platform/ui/Dialog.h"
-#include "platform/ui/qt/Screen.h"
+#include "platform/ui/testing/ScreenWidgets.h"
 #include "tests/support/LineGaps.h"
 #include "tests/support/TestDriver.h"
 #include "tests/ui/TestTemplates.h"
@@ -30,7 +30,7 @@ protected:
 };
 
 template <class Widget> Widget* FindOnScreen(const std::function<bool(Widget*)>& match) {
-    for (Widget* widget : CScreen::Instance().Surface()->findChildren<Widget*>()) {
+    for (Widget* widget : UiTesting::ScreenSurface()->findChildren<Widget*>()) {
         if (match(widget)) {
             return widget;
         }

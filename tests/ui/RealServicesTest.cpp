@@ -1,8 +1,8 @@
 // The services as the program installs them, on a machine without a sound device or viewer.
 
 #include "platform/ui/RealServices.h"
-#include "platform/ui/UiTesting.h"
 #include "platform/ui/sound/SoundModule.h"
+#include "platform/ui/testing/UiTesting.h"
 #include "tests/common/TestLibrary.h"
 #include "tests/support/TestDriver.h"
 

@@ -5,8 +5,8 @@
 
 #include "platform/ui/Dialog.h"
 #include "platform/ui/HtmlControl.h"
-#include "platform/ui/HtmlViewTesting.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/testing/HtmlViewTesting.h"
 #include "tests/support/DesktopInput.h"
 #include "tests/support/Printing.h"
 #include "tests/support/TestDriver.h"

@@ -1,6 +1,6 @@
 #include "platform/ui/qt/ColourChooserPanel.h"
 
-#include "platform/ui/UiTesting.h"
+#include "platform/ui/testing/UiTesting.h"
 
 #include <QBoxLayout>
 #include <QColorDialog>

@@ -1,7 +1,7 @@
 #include "platform/ui/qt/DialogRun.h"
 
-#include "platform/ui/UiTesting.h"
 #include "platform/ui/qt/ControlRecords.h"
+#include "platform/ui/testing/UiTesting.h"
 
 CDialogRun::CDialogRun(std::unique_ptr<CDialogRecord> dialog, CString caption)
     : m_front(dialog.get()), m_frontTemplate(dialog->Template().id), m_caption(std::move(caption)) {

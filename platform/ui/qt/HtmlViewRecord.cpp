@@ -1,7 +1,7 @@
-#include "platform/ui/HtmlViewTesting.h"
 #include "platform/ui/UiConstants.h"
 #include "platform/ui/qt/HtmlView.h"
 #include "platform/ui/qt/QtText.h"
+#include "platform/ui/testing/HtmlViewTesting.h"
 
 #include <QFrame>
 

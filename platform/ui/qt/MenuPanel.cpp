@@ -1,9 +1,9 @@
 #include "platform/ui/qt/MenuPanel.h"
 
-#include "platform/ui/UiTesting.h"
 #include "platform/ui/Wnd.h"
 #include "platform/ui/qt/Fonts.h"
 #include "platform/ui/qt/QtText.h"
+#include "platform/ui/testing/UiTesting.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -1,9 +1,9 @@
 #include "platform/ui/ScreenMessageBox.h"
 
 #include "platform/ui/ScreenGeometry.h"
-#include "platform/ui/UiTesting.h"
 #include "platform/ui/qt/MessageBoxPanel.h"
 #include "platform/ui/qt/QtText.h"
+#include "platform/ui/testing/UiTesting.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -37,14 +37,14 @@ QIcon IconOf(UINT type) {
 
 } // namespace
 
-CMessageBoxPanel::CMessageBoxPanel(QWidget* area, const CString& text, UINT type) : QWidget(area) {
+CMessageBoxPanel::CMessageBoxPanel(QWidget* area, const MessageBoxInfo& box) : QWidget(area) {
     setGeometry(0, 0, area->width(), area->height());
     setObjectName(QStringLiteral("messagebox"));
 
-    const QIcon icon = IconOf(type);
+    const QIcon icon = IconOf(box.type);
     const int textLeft = kMargin + (icon.isNull() ? 0 : kIconSize + kMargin);
     const int textWidth = kPanelWidth - textLeft - kMargin;
-    auto* label = new QLabel(ToQString(text), this);
+    auto* label = new QLabel(ToQString(box.text), this);
     label->setObjectName(QStringLiteral("text"));
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
@@ -81,9 +81,8 @@ void CMessageBoxPanel::paintEvent(QPaintEvent*) {
 
 // ---- CBoxRun ------------------------------------------------------------------------------
 
-CBoxRun::CBoxRun(QWidget* area, Message message)
-    : CPanelRun(new CMessageBoxPanel(area, message.text, message.type), message.caption),
-      m_message(std::move(message)) {}
+CBoxRun::CBoxRun(QWidget* area, MessageBoxInfo box)
+    : CPanelRun(new CMessageBoxPanel(area, box), box.caption), m_box(std::move(box)) {}
 
 void CBoxRun::Begin(CModalRun& run) {
     QPushButton* ok = Panel()->OkButton();
@@ -98,20 +97,18 @@ void CBoxRun::Command(CModalRun& run, int) {
 void CBoxRun::Describe(UiTesting::ScreenEvent& event, bool opened) const {
     using Kind = UiTesting::ScreenEvent::Kind;
     event.kind = opened ? Kind::BoxShown : Kind::BoxClosed;
-    event.text = m_message.text;
-    event.type = m_message.type;
-    event.owner = m_message.owner;
+    event.box = m_box;
 }
 
-int CScreenMessageBox::Show(HWND owner, const CString& text, const CString& caption, UINT type) {
+int CScreenMessageBox::Show(const MessageBoxInfo& box) {
     if (QApplication::instance() == nullptr) {
-        return CConsoleMessageBox().Show(owner, text, caption, type);
+        return CConsoleMessageBox().Show(box);
     }
     CScreen& screen = CScreen::Instance();
     if (screen.IsClosing()) {
         return IDOK;
     }
-    CBoxRun box(screen.ClientArea(), {owner, text, caption, type});
-    CModalRun run(box);
+    CBoxRun shown(screen.ClientArea(), box);
+    CModalRun run(shown);
     return run.Exec(IDOK);
 }

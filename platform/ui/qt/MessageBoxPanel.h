@@ -3,8 +3,7 @@
 // OK button, run modally over the screen in front. The bar's "ok", Esc, Enter and the window's
 // closing all answer it as its OK.
 
-#include "platform/core/CString.h"
-#include "platform/core/WinTypes.h"
+#include "platform/core/Services.h"
 #include "platform/ui/qt/Screen.h"
 
 #include <QWidget>
@@ -13,7 +12,7 @@ class QPushButton;
 
 class CMessageBoxPanel : public QWidget {
 public:
-    CMessageBoxPanel(QWidget* area, const CString& text, UINT type);
+    CMessageBoxPanel(QWidget* area, const MessageBoxInfo& box);
     QPushButton* OkButton() const { return m_ok; }
 
 protected:
@@ -27,16 +26,9 @@ private:
 
 class CBoxRun : public CPanelRun {
 public:
-    struct Message {
-        HWND owner;
-        CString text;
-        CString caption;
-        UINT type;
-    };
+    CBoxRun(QWidget* area, MessageBoxInfo box);
 
-    CBoxRun(QWidget* area, Message message);
-
-    const Message& Shown() const { return m_message; }
+    const MessageBoxInfo& Shown() const { return m_box; }
     CMessageBoxPanel* Panel() const { return static_cast<CMessageBoxPanel*>(Widget()); }
 
     // The panel's OK button ends the run, and has the keyboard.
@@ -45,5 +37,5 @@ public:
     void Describe(UiTesting::ScreenEvent& event, bool opened) const override;
 
 private:
-    Message m_message;
+    MessageBoxInfo m_box;
 };

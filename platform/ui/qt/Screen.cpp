@@ -2,11 +2,11 @@
 
 #include "platform/core/Services.h"
 #include "platform/ui/ScreenGeometry.h"
-#include "platform/ui/UiTesting.h"
 #include "platform/ui/qt/Fonts.h"
 #include "platform/ui/qt/QtText.h"
 #include "platform/ui/qt/StyleCache.h"
 #include "platform/ui/qt/Translations.h"
+#include "platform/ui/testing/UiTesting.h"
 
 #include <QAbstractButton>
 #include <QApplication>

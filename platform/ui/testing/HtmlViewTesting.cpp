@@ -1,4 +1,4 @@
-#include "platform/ui/HtmlViewTesting.h"
+#include "platform/ui/testing/HtmlViewTesting.h"
 
 #include "platform/ui/qt/HtmlView.h"
 #include "platform/ui/qt/QtText.h"

@@ -4,6 +4,7 @@
 // pick the window's zoom.
 
 #include "platform/core/CString.h"
+#include "platform/core/Services.h"
 #include "platform/core/WinTypes.h"
 #include "platform/ui/Geometry.h"
 
@@ -16,12 +17,10 @@ const CString& ModuleFileNameOverride();
 struct ScreenEvent {
     enum class Kind { DialogOpened, DialogClosed, BoxShown, BoxClosed, MenuShown, MenuClosed };
     Kind kind;
-    UINT templateId; // dialogs
-    CString caption;
-    CString text; // boxes
-    UINT type;    // boxes
-    HWND owner;   // boxes
-    int result;   // closings
+    UINT templateId;    // dialogs
+    CString caption;    // what the bar shows
+    MessageBoxInfo box; // boxes
+    int result;         // closings
 };
 
 struct DrawnText {

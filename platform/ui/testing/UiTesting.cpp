@@ -1,4 +1,4 @@
-#include "platform/ui/UiTesting.h"
+#include "platform/ui/testing/UiTesting.h"
 
 namespace UiTesting {
 namespace {
