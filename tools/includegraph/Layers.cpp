@@ -80,6 +80,18 @@ private:
     std::map<std::string, bool> m_known;
 };
 
+constexpr std::string_view kQtSide = "platform/ui/qt";
+
+// What is wrong with an include of a file anywhere in the tree, or an empty string.
+std::string CheckEverywhere(const std::string& path, const Include& include) {
+    if (include.angled || !IsIn(include.resolved, kQtSide) || IsIn(path, "platform/ui")) {
+        return {};
+    }
+    return include.resolved +
+           " is the framework's Qt side, which only platform/ui/ includes (tests see the "
+           "framework through platform/ui/testing/)";
+}
+
 // What is wrong with one include of a file in `layer`, or an empty string.
 std::string Check(const Layer& layer, const Include& include, ScreenHeaders& screens) {
     if (IsQt(include)) {
@@ -121,11 +133,11 @@ std::vector<std::string> CheckLayers(const std::vector<SourceFile>& files,
     std::vector<std::string> violations;
     for (const SourceFile& file : files) {
         const Layer* layer = LayerOf(file.path);
-        if (layer == nullptr) {
-            continue;
-        }
         for (const Include& include : file.includes) {
-            const std::string problem = Check(*layer, include, screens);
+            std::string problem = CheckEverywhere(file.path, include);
+            if (problem.empty() && layer != nullptr) {
+                problem = Check(*layer, include, screens);
+            }
             if (!problem.empty()) {
                 violations.push_back(file.path + ":" + std::to_string(include.line) + ": " +
                                      problem);

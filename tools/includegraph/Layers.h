@@ -18,6 +18,9 @@
 // A quoted include that names no file of the tree is reported too: the graph would miss it.
 // tools, tests, bench and fuzz lie outside the layering: they may include anything, Qt too (their
 // cycles are still found, see Cycles.h).
+// One rule holds for every file of the tree, inside the layering or beside it: platform/ui/qt/,
+// the framework's Qt side, is included from platform/ui/ only. Screens see the framework through
+// its headers, tests through platform/ui/testing/.
 
 #include "tools/includegraph/SourceTree.h"
 
