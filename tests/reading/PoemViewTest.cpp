@@ -1,5 +1,6 @@
 // The reader: its viewer, the page it hands over at every paint, and the music.
 
+#include "platform/ui/testing/FrontScreen.h"
 #include "reading/PoemPage.h"
 #include "reading/PoemViewDlg.h"
 #include "resources/ResourceIds.h"
@@ -93,6 +94,31 @@ TEST_F(PoemViewTest, TheViewerFillsTheWindowAndGetsAFreshPageAtEveryPaint) {
                      const CString last = messages[messages.size() - 2].text;
                      EXPECT_EQ(last, reader.m_strPage);
                      EXPECT_EQ(last, ComposePoemPage(*g_pLibrary, *Record(0)));
+                     s.PressOk();
+                 });
+}
+
+// The testing face finds what is in front: the reader itself and its viewer, and neither while
+// a box stands over the reader.
+TEST_F(PoemViewTest, TheTestingFaceFindsTheReaderAndItsViewerOnlyWhileTheyAreInFront) {
+    CPoemViewDlg reader(Record(0));
+    m_driver.Run([&] { reader.DoModal(); },
+                 [&](CScript& s) {
+                     ASSERT_TRUE(s.WaitForScreen(IDD_POEMVIEW));
+                     ASSERT_TRUE(WaitForPage(s, reader));
+                     const auto front = [&] {
+                         return std::pair(UiTesting::FrontWindowObject(),
+                                          UiTesting::FrontHtmlView());
+                     };
+                     const std::pair<CWindowObject*, HWND> shown(&reader, reader.m_hwndHtml);
+                     EXPECT_EQ(s.OnGui(front), shown);
+                     s.Do([] { AfxMessageBox(u"盒子"); });
+                     ASSERT_TRUE(s.WaitForBox());
+                     EXPECT_EQ(s.OnGui(front), (std::pair<CWindowObject*, HWND>(nullptr, nullptr)));
+                     EXPECT_EQ(s.FrontBox()->text, CString(u"盒子"));
+                     s.AnswerBox();
+                     ASSERT_TRUE(s.WaitForScreen(IDD_POEMVIEW));
+                     EXPECT_EQ(s.OnGui(front), shown);
                      s.PressOk();
                  });
 }
