@@ -463,7 +463,7 @@ void BenchLibrarySwitch() {
                 loaded = false;
                 return;
             }
-            s.Select(IDC_LIST_LIBRARIES, 0);
+            s.Select(IDC_LIST_LIBRARIES_SHARED, 0);
             for (int run = 0; run < kRuns && loaded; ++run) {
                 s.Click(IDC_BTN_LOAD);
                 s.Sync();

@@ -40,9 +40,9 @@ CPageBackGround::~CPageBackGround() = default;
 
 void CPageBackGround::DoDataExchange(CDataExchange* pDX) {
     CPropertyPage::DoDataExchange(pDX);
-    DDX_Control(pDX, IDC_LIST_MUSIC, m_listMusic);
-    DDX_Control(pDX, IDC_LIST_PICTURES, m_listPicture);
-    DDX_Text(pDX, IDC_STATIC_PICTURE, m_strPicture);
+    DDX_Control(pDX, IDC_LIST_MUSIC_SHARED, m_listMusic);
+    DDX_Control(pDX, IDC_LIST_PICTURES_SHARED, m_listPicture);
+    DDX_Text(pDX, IDC_STATIC_PICTURE_SHARED, m_strPicture);
     DDX_Text(pDX, IDC_STATIC_MUSIC, m_strMusic);
 }
 
@@ -51,8 +51,8 @@ const CMessageMap* CPageBackGround::GetMessageMap() const {
         CPropertyPage::GetMessageMap(),
         {
             On::Clicked(IDC_BTN_PREVIEW, &CPageBackGround::OnPreview),
-            On::SelChange(IDC_LIST_PICTURES, &CPageBackGround::OnSelChangePicture),
-            On::SelChange(IDC_LIST_MUSIC, &CPageBackGround::OnSelChangeMusic),
+            On::SelChange(IDC_LIST_PICTURES_SHARED, &CPageBackGround::OnSelChangePicture),
+            On::SelChange(IDC_LIST_MUSIC_SHARED, &CPageBackGround::OnSelChangeMusic),
         });
     return &map;
 }

@@ -40,12 +40,12 @@ TEST_F(BackgroundPageTest, ThePageShowsTheSettingsAndBothListsWithoutASelection)
     m_driver.Run([] { RunOptionsSheet(); },
                  [&](CScript& s) {
                      ASSERT_TRUE(OpenBackgroundPage(s));
-                     EXPECT_EQ(s.Text(IDC_STATIC_PICTURE), CString(u"bgpic27.jpg"));
+                     EXPECT_EQ(s.Text(IDC_STATIC_PICTURE_SHARED), CString(u"bgpic27.jpg"));
                      EXPECT_EQ(s.Text(IDC_STATIC_MUSIC), CString(u"sound1.wav"));
-                     EXPECT_EQ(ListEntries(s, IDC_LIST_PICTURES), Numbered(u"图片", 38));
-                     EXPECT_EQ(ListEntries(s, IDC_LIST_MUSIC), Numbered(u"音乐", 12));
-                     EXPECT_EQ(ListSelection(s, IDC_LIST_PICTURES), LB_ERR);
-                     EXPECT_EQ(ListSelection(s, IDC_LIST_MUSIC), LB_ERR);
+                     EXPECT_EQ(ListEntries(s, IDC_LIST_PICTURES_SHARED), Numbered(u"图片", 38));
+                     EXPECT_EQ(ListEntries(s, IDC_LIST_MUSIC_SHARED), Numbered(u"音乐", 12));
+                     EXPECT_EQ(ListSelection(s, IDC_LIST_PICTURES_SHARED), LB_ERR);
+                     EXPECT_EQ(ListSelection(s, IDC_LIST_MUSIC_SHARED), LB_ERR);
                      s.PressOk();
                  });
 }
@@ -55,14 +55,14 @@ TEST_F(BackgroundPageTest, EverySelectionIsStoredAtOnceAndShownByName) {
                  [&](CScript& s) {
                      ASSERT_TRUE(OpenBackgroundPage(s));
                      for (int i = 0; i < 38; ++i) {
-                         s.Select(IDC_LIST_PICTURES, i);
+                         s.Select(IDC_LIST_PICTURES_SHARED, i);
                          s.Sync();
                          const CString expected = CString::Formatted(u"bgpic%d.jpg", i + 1);
                          ASSERT_EQ(Picture(s), expected);
-                         ASSERT_EQ(s.Text(IDC_STATIC_PICTURE), expected);
+                         ASSERT_EQ(s.Text(IDC_STATIC_PICTURE_SHARED), expected);
                      }
                      for (int i = 0; i < 12; ++i) {
-                         s.Select(IDC_LIST_MUSIC, i);
+                         s.Select(IDC_LIST_MUSIC_SHARED, i);
                          s.Sync();
                          const CString expected = CString::Formatted(u"sound%d.wav", i + 1);
                          ASSERT_EQ(Music(s), expected);
@@ -82,8 +82,8 @@ TEST_F(BackgroundPageTest, TheChoiceOutlivesTheSheetAndTheNextPoemPageUsesIt) {
     m_driver.Run([] { RunOptionsSheet(); },
                  [&](CScript& s) {
                      ASSERT_TRUE(OpenBackgroundPage(s));
-                     s.Select(IDC_LIST_PICTURES, 4);
-                     s.Select(IDC_LIST_MUSIC, 2);
+                     s.Select(IDC_LIST_PICTURES_SHARED, 4);
+                     s.Select(IDC_LIST_MUSIC_SHARED, 2);
                      s.Sync();
                      EXPECT_TRUE(s.SaveScreenshot(ScreenshotPath("options-background.png")));
                      s.CloseWindow();
@@ -98,35 +98,35 @@ TEST_F(BackgroundPageTest, TheChoiceOutlivesTheSheetAndTheNextPoemPageUsesIt) {
     m_driver.Run([] { RunOptionsSheet(); },
                  [&](CScript& s) {
                      ASSERT_TRUE(OpenBackgroundPage(s));
-                     EXPECT_EQ(s.Text(IDC_STATIC_PICTURE), CString(u"bgpic5.jpg"));
+                     EXPECT_EQ(s.Text(IDC_STATIC_PICTURE_SHARED), CString(u"bgpic5.jpg"));
                      EXPECT_EQ(s.Text(IDC_STATIC_MUSIC), CString(u"sound3.wav"));
-                     EXPECT_EQ(ListSelection(s, IDC_LIST_PICTURES), LB_ERR);
+                     EXPECT_EQ(ListSelection(s, IDC_LIST_PICTURES_SHARED), LB_ERR);
                      s.PressOk();
                  });
 }
 
 TEST_F(BackgroundPageTest, ASelectionChangeWithNothingSelectedFallsBackToTheFirstFileAndSaysSo) {
-    m_driver.Run([] { RunOptionsSheet(); },
-                 [&](CScript& s) {
-                     ASSERT_TRUE(OpenBackgroundPage(s));
-                     s.Select(IDC_LIST_PICTURES, 9);
-                     s.Select(IDC_LIST_MUSIC, 4);
-                     s.Sync();
-                     // The user takes the selections back: the lists notify with none.
-                     s.OnGui([] {
-                         CPageBackGround* page = FrontPage<CPageBackGround>();
-                         page->m_listPicture.SetCurSel(-1);
-                         page->m_listMusic.SetCurSel(-1);
-                         page->SendMessage(WM_COMMAND,
-                                           MAKEWPARAM(IDC_LIST_PICTURES, LBN_SELCHANGE));
-                         page->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_LIST_MUSIC, LBN_SELCHANGE));
-                     });
-                     EXPECT_EQ(Picture(s), CString(u"bgpic1.jpg"));
-                     EXPECT_EQ(Music(s), CString(u"sound1.wav"));
-                     EXPECT_EQ(s.Text(IDC_STATIC_PICTURE), CString(u"bgpic1.jpg"));
-                     EXPECT_EQ(s.Text(IDC_STATIC_MUSIC), CString(u"sound1.wav"));
-                     s.PressOk();
-                 });
+    m_driver.Run(
+        [] { RunOptionsSheet(); },
+        [&](CScript& s) {
+            ASSERT_TRUE(OpenBackgroundPage(s));
+            s.Select(IDC_LIST_PICTURES_SHARED, 9);
+            s.Select(IDC_LIST_MUSIC_SHARED, 4);
+            s.Sync();
+            // The user takes the selections back: the lists notify with none.
+            s.OnGui([] {
+                CPageBackGround* page = FrontPage<CPageBackGround>();
+                page->m_listPicture.SetCurSel(-1);
+                page->m_listMusic.SetCurSel(-1);
+                page->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_LIST_PICTURES_SHARED, LBN_SELCHANGE));
+                page->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_LIST_MUSIC_SHARED, LBN_SELCHANGE));
+            });
+            EXPECT_EQ(Picture(s), CString(u"bgpic1.jpg"));
+            EXPECT_EQ(Music(s), CString(u"sound1.wav"));
+            EXPECT_EQ(s.Text(IDC_STATIC_PICTURE_SHARED), CString(u"bgpic1.jpg"));
+            EXPECT_EQ(s.Text(IDC_STATIC_MUSIC), CString(u"sound1.wav"));
+            s.PressOk();
+        });
 }
 
 TEST_F(BackgroundPageTest, PreviewLaunchesTheViewerWithThePictureInUse) {
@@ -136,7 +136,7 @@ TEST_F(BackgroundPageTest, PreviewLaunchesTheViewerWithThePictureInUse) {
                      ASSERT_TRUE(OpenBackgroundPage(s));
                      page = FrontPageWindow(s);
                      s.Click(IDC_BTN_PREVIEW);
-                     s.Select(IDC_LIST_PICTURES, 4);
+                     s.Select(IDC_LIST_PICTURES_SHARED, 4);
                      s.Click(IDC_BTN_PREVIEW);
                      s.Sync();
                      // Nothing is said either way.
