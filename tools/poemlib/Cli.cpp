@@ -1,6 +1,7 @@
 #include "tools/poemlib/Cli.h"
 
 #include "platform/core/CodePage.h"
+#include "platform/core/SplitPath.h"
 #include "settings/Settings.h"
 
 #include <charconv>
@@ -59,10 +60,10 @@ LibraryPath ParseLibraryPath(const std::string& lib) {
     if (lib.size() < extension.size() || !lib.ends_with(extension)) {
         throw UsageError{"LIB must be the path of an index file ending in .idx: " + lib};
     }
-    const auto slash = lib.rfind('/');
+    auto [folder, indexName] = SplitPath(lib);
     LibraryPath path;
-    path.folder = slash == std::string::npos ? "./" : lib.substr(0, slash + 1);
-    path.indexName = slash == std::string::npos ? lib : lib.substr(slash + 1);
+    path.folder = folder.empty() ? "./" : std::move(folder);
+    path.indexName = std::move(indexName);
     path.dataName = path.indexName.substr(0, path.indexName.size() - extension.size()) + ".dat";
     return path;
 }
