@@ -22,5 +22,7 @@ extern CString g_strTextColor;
 // owns it.
 extern CPoemLibrary* g_pLibrary;
 
-// Puts every setting back to its start value (the program never needs it; tests do).
+// Puts every setting back to its start value: the program folder empty, the picture and the music
+// of platform/core/ProgramFiles.h, every colour white. Each start begins there; tests call it
+// again between cases.
 void ResetSettings();
