@@ -4,7 +4,7 @@
 #include "fuzz/FuzzSupport.h"
 #include "library/PoemLibrary.h"
 #include "platform/core/CodePage.h"
-#include "reading/PoemPage.h"
+#include "reading/page/PoemPage.h"
 #include "settings/Settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -5,7 +5,7 @@
 #include "fuzz/FuzzSupport.h"
 #include "library/PoemLibrary.h"
 #include "library/PoemNotes.h"
-#include "reading/PoemPage.h"
+#include "reading/page/PoemPage.h"
 #include "settings/Settings.h"
 #include "tools/poemlib/Commands.h"
 

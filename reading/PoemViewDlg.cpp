@@ -8,7 +8,7 @@
 #include "platform/core/Sound.h"
 #include "platform/ui/Gdi.h"
 #include "reading/HtmlViewer.h"
-#include "reading/PoemPage.h"
+#include "reading/page/PoemPage.h"
 #include "reading/RefPageDlg.h"
 #include "resources/ResourceIds.h"
 #include "settings/Settings.h"

@@ -1,4 +1,4 @@
-#include "reading/PoemPage.h"
+#include "reading/page/PoemPage.h"
 
 #include "library/PoemLibrary.h"
 #include "platform/core/CodePage.h"

@@ -4,7 +4,7 @@
 #include "options/PageBackGround.h"
 #include "platform/core/ProgramFiles.h"
 #include "platform/ui/RealServices.h"
-#include "reading/PoemPage.h"
+#include "reading/page/PoemPage.h"
 #include "resources/ResourceIds.h"
 #include "tests/options/OptionsFixture.h"
 

@@ -2,7 +2,7 @@
 // itself stays what it was.
 
 #include "library/PoemNotes.h"
-#include "reading/PoemPage.h"
+#include "reading/page/PoemPage.h"
 #include "reading/PoemViewDlg.h"
 #include "resources/ResourceIds.h"
 #include "tests/reading/ReaderFixture.h"

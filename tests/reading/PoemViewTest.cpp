@@ -1,6 +1,6 @@
 // The reader: its viewer, the page it hands over at every paint, and the music.
 
-#include "reading/PoemPage.h"
+#include "reading/page/PoemPage.h"
 #include "reading/PoemViewDlg.h"
 #include "resources/ResourceIds.h"
 #include "tests/reading/ReaderFixture.h"

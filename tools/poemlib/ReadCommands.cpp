@@ -3,7 +3,7 @@
 #include "library/LibrarySummary.h"
 #include "library/PoemNotes.h"
 #include "platform/core/CodePage.h"
-#include "reading/PoemPage.h"
+#include "reading/page/PoemPage.h"
 #include "tools/poemlib/Cli.h"
 #include "tools/poemlib/Commands.h"
 #include "tools/poemlib/RecordLines.h"

@@ -1,4 +1,4 @@
-#include "reading/PoemPage.h"
+#include "reading/page/PoemPage.h"
 #include "tests/library/LibraryFixture.h"
 
 namespace {
