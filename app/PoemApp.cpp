@@ -1,8 +1,8 @@
 #include "app/PoemApp.h"
 
 #include "app/MainMenuDlg.h"
-#include "library/InstalledLibrary.h"
 #include "platform/core/SplitPath.h"
+#include "settings/InstalledLibrary.h"
 #include "settings/Settings.h"
 
 #include <memory>

@@ -1,8 +1,8 @@
 #include "options/PageCiKu.h"
 
-#include "library/InstalledLibrary.h"
 #include "platform/core/FindFile.h"
 #include "resources/ResourceIds.h"
+#include "settings/InstalledLibrary.h"
 #include "settings/Settings.h"
 
 #include <memory>

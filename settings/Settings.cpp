@@ -12,14 +12,25 @@ CString g_strTextColor;
 CPoemLibrary* g_pLibrary = nullptr;
 
 void ResetSettings() {
-    g_strAppPath.Empty();
-    g_strBackPicture = CString::FromUtf8(BackgroundPictureName(kDefaultBackgroundPicture));
+    const PageSettings start;
+    g_strAppPath = start.programFolder;
+    g_strBackPicture = start.backPicture;
     g_strBackMusic = CString::FromUtf8(BackgroundMusicName(kDefaultBackgroundMusic));
-    const CString white = u"FFFFFF";
-    g_strFormColor = white;
-    g_strTitleColor = white;
-    g_strAuthorColor = white;
-    g_strTextColor = white;
+    g_strFormColor = start.formColor;
+    g_strTitleColor = start.titleColor;
+    g_strAuthorColor = start.authorColor;
+    g_strTextColor = start.textColor;
+}
+
+PageSettings CurrentPageSettings() {
+    PageSettings now;
+    now.programFolder = g_strAppPath;
+    now.backPicture = g_strBackPicture;
+    now.formColor = g_strFormColor;
+    now.titleColor = g_strTitleColor;
+    now.authorColor = g_strAuthorColor;
+    now.textColor = g_strTextColor;
+    return now;
 }
 
 namespace {

@@ -14,7 +14,6 @@
 
 #include "bench/Measure.h"
 #include "browse/CatalogDlg.h"
-#include "library/InstalledLibrary.h"
 #include "library/PoemLibrary.h"
 #include "options/KavroOption.h"
 #include "options/PageCiKu.h"
@@ -25,6 +24,7 @@
 #include "platform/ui/HtmlViewTesting.h"
 #include "reading/PoemViewDlg.h"
 #include "resources/ResourceIds.h"
+#include "settings/InstalledLibrary.h"
 #include "settings/Settings.h"
 #include "tests/support/TestDriver.h"
 

@@ -101,7 +101,8 @@ TEST_F(BackgroundPageTest, TheChoiceOutlivesTheSheetAndTheNextPoemPageUsesIt) {
                  });
     EXPECT_EQ(g_strBackPicture, CString(u"bgpic5.jpg"));
     EXPECT_EQ(g_strBackMusic, CString(u"sound3.wav"));
-    const CString page = ComposePoemPage(*g_pLibrary, g_pLibrary->GetRecords()[0]);
+    const CString page =
+        ComposePoemPage(*g_pLibrary, g_pLibrary->GetRecords()[0], CurrentPageSettings());
     EXPECT_GE(page.Find((u"\"file://" + g_strAppPath + u"bgpic5.jpg\"").view()), 0)
         << page.ToUtf8();
     EXPECT_LT(page.Find(u"bgpic27.jpg"), 0);

@@ -3,7 +3,6 @@
 // chooser and launcher, the sheet's pages reached as the screen in front, and the settings put
 // back after every test.
 
-#include "library/InstalledLibrary.h"
 #include "library/PoemLibrary.h"
 #include "options/KavroOption.h"
 #include "options/PageBrowse.h"
@@ -11,6 +10,7 @@
 #include "platform/core/ProgramLauncher.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/qt/DialogRun.h"
+#include "settings/InstalledLibrary.h"
 #include "settings/Settings.h"
 #include "tests/common/TestLibrary.h"
 #include "tests/support/Printing.h"

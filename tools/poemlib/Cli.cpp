@@ -2,7 +2,6 @@
 
 #include "platform/core/CodePage.h"
 #include "platform/core/SplitPath.h"
-#include "settings/Settings.h"
 
 #include <charconv>
 #include <cstdio>
@@ -87,7 +86,6 @@ std::string OpenFailureLine(const std::string& lib, const OpenResult& result) {
 std::unique_ptr<CPoemLibrary> OpenLibrary(const std::string& lib, Records records,
                                           LibraryAccess access) {
     const LibraryPath path = ParseLibraryPath(lib);
-    g_strAppPath = Utf16(path.folder); // the program folder of the pages poemlib composes
     auto library = std::make_unique<CPoemLibrary>(Utf16(path.folder));
     library->SetFileNames(Utf16(path.indexName), Utf16(path.dataName));
     const OpenResult opened = library->Open(access);

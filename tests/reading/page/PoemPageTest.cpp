@@ -10,7 +10,7 @@ protected:
     CString Page(const TestPoem& poem) {
         Write({poem});
         auto library = Open();
-        return ComposePoemPage(*library, library->GetRecords()[0]);
+        return ComposePoemPage(*library, library->GetRecords()[0], CurrentPageSettings());
     }
     static int Count(const CString& page, std::u16string_view piece) {
         int count = 0;
@@ -96,13 +96,13 @@ TEST_F(PoemPageTest, APoemsNotesComeFromTheNotesFileAndItsPageStaysTheSame) {
     const CString bare = Page(poem);
     auto library = Open();
     const PoemRecord& record = library->GetRecords()[0];
-    EXPECT_TRUE(ComposePoemNotes(*library, record).IsEmpty());
+    EXPECT_TRUE(ComposePoemNotes(*library, record, CurrentPageSettings()).IsEmpty());
     CNotesWriter writer;
     writer.Add(record, CString(u"床前明月光"), PoemNotes{{}, {u"床--井栏。"}});
     std::string error;
     ASSERT_TRUE(writer.Write(m_folder.File("kavro.notes"), error)) << error;
-    EXPECT_EQ(ComposePoemPage(*library, record), bare);
-    EXPECT_EQ(ComposePoemNotes(*library, record),
+    EXPECT_EQ(ComposePoemPage(*library, record, CurrentPageSettings()), bare);
+    EXPECT_EQ(ComposePoemNotes(*library, record, CurrentPageSettings()),
               NotesToHtml(PoemNotes{{}, {u"床--井栏。"}}, g_strTextColor));
 }
 
