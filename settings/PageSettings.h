@@ -17,4 +17,6 @@ struct PageSettings {
     CString titleColor = u"FFFFFF";
     CString authorColor = u"FFFFFF"; // the dynasty and author line
     CString textColor = u"FFFFFF";
+
+    friend bool operator==(const PageSettings&, const PageSettings&) = default;
 };
