@@ -1,15 +1,16 @@
 #include "app/PoemApp.h"
 
 #include "app/MainMenuDlg.h"
-#include "library/InstalledLibrary.h"
+#include "platform/core/SplitPath.h"
+#include "settings/InstalledLibrary.h"
 #include "settings/Settings.h"
 
 #include <memory>
 #include <new>
 
 CString ProgramFolderOf(const CString& executablePath) {
-    const int slash = executablePath.ReverseFind(u'/');
-    return slash >= 0 ? executablePath.Left(slash + 1) : executablePath;
+    const CString folder = SplitPath(executablePath).folder;
+    return folder.IsEmpty() ? executablePath : folder;
 }
 
 BOOL CPoemApp::InitInstance() {

@@ -12,6 +12,7 @@
 #include "bench/Measure.h"
 #include "library/PoemLibrary.h"
 #include "platform/core/Services.h"
+#include "platform/core/SplitPath.h"
 #include "settings/Settings.h"
 
 #include <algorithm>
@@ -147,7 +148,7 @@ std::string ProgramFolder() {
     std::string path(4096, '\0');
     const ssize_t size = readlink("/proc/self/exe", path.data(), path.size());
     path.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
-    return path.substr(0, path.rfind('/') + 1);
+    return SplitPath(path).folder;
 }
 
 // The texts of every library of the program folder as UTF-8, one file each in `texts`, made

@@ -43,8 +43,8 @@ void CSearchDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_BTN_INTRODUCE, m_btnIntroduce);
     DDX_Control(pDX, IDC_BTN_SEARCH, m_btnSearch);
     DDX_Control(pDX, IDC_LIST_FORMS, m_listForms);
-    DDX_Control(pDX, IDC_LIST_AUTHORS, m_listAuthors);
-    DDX_Control(pDX, IDC_LIST_DYNASTIES, m_listDynasties);
+    DDX_Control(pDX, IDC_LIST_AUTHORS_SHARED, m_listAuthors);
+    DDX_Control(pDX, IDC_LIST_DYNASTIES_SHARED, m_listDynasties);
     DDX_Control(pDX, IDC_COMBO_FIELD, m_comboField);
     DDX_Text(pDX, IDC_EDIT_KEYWORD, m_strKeyword);
 }
@@ -53,9 +53,9 @@ const CMessageMap* CSearchDlg::GetMessageMap() const {
     static const CMessageMapOf<CSearchDlg> map(
         CDialog::GetMessageMap(),
         {
-            On::SelChange(IDC_LIST_AUTHORS, &CSearchDlg::OnPickAuthor),
+            On::SelChange(IDC_LIST_AUTHORS_SHARED, &CSearchDlg::OnPickAuthor),
             On::SelChange(IDC_LIST_FORMS, &CSearchDlg::OnPickForm),
-            On::SelChange(IDC_LIST_DYNASTIES, &CSearchDlg::OnPickDynasty),
+            On::SelChange(IDC_LIST_DYNASTIES_SHARED, &CSearchDlg::OnPickDynasty),
             On::Clicked(IDC_BTN_SEARCH, &CSearchDlg::OnSearch),
             On::EditChange(IDC_EDIT_KEYWORD, &CSearchDlg::UpdateSearchButton),
             On::Clicked(IDC_BTN_INTRODUCE, &CSearchDlg::OnIntroduce),

@@ -32,13 +32,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, pipewire-pulse | pulseaudio")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
-# The music module calls nothing of the C library directly, so the linker (as-needed by default
-# here) would leave it out; a shared object in the package should still name it. As-needed
-# decides at the end of the link line, where the compiler adds the C library, so it is off for
-# the whole module: the Qt libraries it names beyond Multimedia are the reader's anyway.
-if(TARGET lomeva_sound)
-    target_link_options(lomeva_sound PRIVATE "LINKER:--no-as-needed")
-endif()
+# (The music module names the C library for the package's sake: platform/ui/sound/.)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # CPack writes maintainer scripts that run ldconfig for any shared object under /usr/lib, but the
 # music module is the reader's own, loaded by path, and needs none. Naming scripts of our own

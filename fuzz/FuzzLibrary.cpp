@@ -4,8 +4,7 @@
 #include "fuzz/FuzzSupport.h"
 #include "library/PoemLibrary.h"
 #include "platform/core/CodePage.h"
-#include "reading/PoemPage.h"
-#include "settings/Settings.h"
+#include "reading/page/PoemPage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static fuzzing::Quiet quiet;
@@ -16,9 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         rest.substr(rest.size() - std::min<std::size_t>(rest.size(), 4));
     fuzzing::WriteFile("kavro.idx", index);
     fuzzing::WriteFile("kavro.dat", rest);
-    g_strAppPath = CString::FromUtf8(fuzzing::Folder());
-
-    CPoemLibrary library(g_strAppPath);
+    CPoemLibrary library(CString::FromUtf8(fuzzing::Folder()));
     const bool opened = static_cast<bool>(library.Open());
     const CString keyword = CodePage::Decode(keywordBytes.data(), keywordBytes.size());
     for (int field = -1; field <= 6; ++field) {
@@ -36,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::size_t i = 0; i < records.size() && i < 64; ++i) {
             CString text;
             library.ReadText(&records[i], text);
-            (void)ComposePoemPage(library, records[i]);
+            (void)ComposePoemPage(library, records[i], PageSettings{});
         }
     }
     return 0;

@@ -5,8 +5,7 @@
 #include "fuzz/FuzzSupport.h"
 #include "library/PoemLibrary.h"
 #include "library/PoemNotes.h"
-#include "reading/PoemPage.h"
-#include "settings/Settings.h"
+#include "reading/page/PoemPage.h"
 #include "tools/poemlib/Commands.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -19,16 +18,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzing::WriteFile("kavro.idx", index);
     fuzzing::WriteFile("kavro.dat", texts);
     fuzzing::WriteFile("kavro.notes", notes);
-    g_strAppPath = CString::FromUtf8(fuzzing::Folder());
+    const CString folder = CString::FromUtf8(fuzzing::Folder());
 
-    CPoemLibrary library(g_strAppPath);
+    CPoemLibrary library(folder);
     if (library.Open()) {
         const std::span<const PoemRecord> records = library.GetRecords();
         for (std::size_t i = 0; i < records.size() && i < 64; ++i) {
-            (void)ComposePoemNotes(library, records[i]);
+            (void)ComposePoemNotes(library, records[i], PageSettings{});
         }
     }
-    const NotesFileContents contents = ReadNotesFile(g_strAppPath + u"kavro.notes");
+    const NotesFileContents contents = ReadNotesFile(folder + u"kavro.notes");
     if (contents.present && contents.problems.empty() && notes.size() < 16) {
         __builtin_trap(); // a file shorter than its header cannot be sound
     }

@@ -24,13 +24,6 @@ CString OpenFailureMessage(const OpenResult& result) {
     return {};
 }
 
-void ShowOpenFailure(const OpenResult& result) {
-    const CString message = OpenFailureMessage(result);
-    if (!message.IsEmpty()) {
-        AfxMessageBox(message);
-    }
-}
-
 namespace LibraryFiles {
 
 OpenFailure ReadHeader(CFile& index, LibraryHeader& header) {

@@ -38,10 +38,9 @@ struct OpenResult {
 };
 
 // What the reader says about a failed Open: the file error, or its own words; empty for the
-// failures it passes over in silence (missing records, no memory).
+// failures it passes over in silence (missing records, no memory). The reader shows it with
+// ShowOpenFailure (settings/InstalledLibrary.h).
 CString OpenFailureMessage(const OpenResult& result);
-// Shows that message in a box, when there is one.
-void ShowOpenFailure(const OpenResult& result);
 
 namespace LibraryFiles {
 

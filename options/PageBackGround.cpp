@@ -1,5 +1,6 @@
 #include "options/PageBackGround.h"
 
+#include "platform/core/ProgramFiles.h"
 #include "platform/core/ProgramLauncher.h"
 #include "resources/ResourceIds.h"
 #include "settings/Settings.h"
@@ -9,15 +10,8 @@ const CRuntimeClass CPageBackGround::classCPageBackGround{
 
 namespace {
 
-constexpr unsigned kPictureCount = 38;
-constexpr unsigned kMusicCount = 12;
 // The launch record's size on the handheld.
 constexpr DWORD kShellExecuteInfoSize = 60;
-
-// "bgpic" 1 ".jpg": the numbered files have no leading zeros.
-CString NumberedFile(const char16_t* stem, unsigned number, const char16_t* extension) {
-    return CString::Formatted(u"%s%u%s", stem, number, extension);
-}
 
 // The file number of the selected entry. A selection change that leaves nothing selected (the
 // user took the selection back) falls back to the first file, and the page shows that name too,
@@ -40,9 +34,9 @@ CPageBackGround::~CPageBackGround() = default;
 
 void CPageBackGround::DoDataExchange(CDataExchange* pDX) {
     CPropertyPage::DoDataExchange(pDX);
-    DDX_Control(pDX, IDC_LIST_MUSIC, m_listMusic);
-    DDX_Control(pDX, IDC_LIST_PICTURES, m_listPicture);
-    DDX_Text(pDX, IDC_STATIC_PICTURE, m_strPicture);
+    DDX_Control(pDX, IDC_LIST_MUSIC_SHARED, m_listMusic);
+    DDX_Control(pDX, IDC_LIST_PICTURES_SHARED, m_listPicture);
+    DDX_Text(pDX, IDC_STATIC_PICTURE_SHARED, m_strPicture);
     DDX_Text(pDX, IDC_STATIC_MUSIC, m_strMusic);
 }
 
@@ -51,16 +45,16 @@ const CMessageMap* CPageBackGround::GetMessageMap() const {
         CPropertyPage::GetMessageMap(),
         {
             On::Clicked(IDC_BTN_PREVIEW, &CPageBackGround::OnPreview),
-            On::SelChange(IDC_LIST_PICTURES, &CPageBackGround::OnSelChangePicture),
-            On::SelChange(IDC_LIST_MUSIC, &CPageBackGround::OnSelChangeMusic),
+            On::SelChange(IDC_LIST_PICTURES_SHARED, &CPageBackGround::OnSelChangePicture),
+            On::SelChange(IDC_LIST_MUSIC_SHARED, &CPageBackGround::OnSelChangeMusic),
         });
     return &map;
 }
 
 BOOL CPageBackGround::OnInitDialog() {
     CPropertyPage::OnInitDialog();
-    FillNumbered(m_listPicture, u"图片", kPictureCount);
-    FillNumbered(m_listMusic, u"音乐", kMusicCount);
+    FillNumbered(m_listPicture, u"图片", kBackgroundPictureCount);
+    FillNumbered(m_listMusic, u"音乐", kBackgroundMusicCount);
     m_strPicture = g_strBackPicture;
     m_strMusic = g_strBackMusic;
     UpdateData(FALSE);
@@ -70,14 +64,14 @@ BOOL CPageBackGround::OnInitDialog() {
 
 void CPageBackGround::OnSelChangePicture() {
     UpdateData(TRUE);
-    m_strPicture = NumberedFile(u"bgpic", EntryNumber(m_listPicture.GetCurSel()), u".jpg");
+    m_strPicture = CString::FromUtf8(BackgroundPictureName(EntryNumber(m_listPicture.GetCurSel())));
     g_strBackPicture = m_strPicture;
     UpdateData(FALSE);
 }
 
 void CPageBackGround::OnSelChangeMusic() {
     UpdateData(TRUE);
-    m_strMusic = NumberedFile(u"sound", EntryNumber(m_listMusic.GetCurSel()), u".wav");
+    m_strMusic = CString::FromUtf8(BackgroundMusicName(EntryNumber(m_listMusic.GetCurSel())));
     g_strBackMusic = m_strMusic;
     UpdateData(FALSE);
 }

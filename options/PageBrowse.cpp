@@ -46,7 +46,7 @@ const CMessageMap* CPageBrowse::GetMessageMap() const {
     static const CMessageMapOf<CPageBrowse> map(
         CPropertyPage::GetMessageMap(),
         {
-            On::Clicked(IDC_BTN_FORMCOLOR, &CPageBrowse::OnChooseFormColor),
+            On::Clicked(IDC_BTN_FORMCOLOR_SHARED, &CPageBrowse::OnChooseFormColor),
             On::Clicked(IDC_BTN_TITLECOLOR, &CPageBrowse::OnChooseTitleColor),
             On::Clicked(IDC_BTN_AUTHORCOLOR, &CPageBrowse::OnChooseAuthorColor),
             On::Clicked(IDC_BTN_TEXTCOLOR, &CPageBrowse::OnChooseTextColor),

@@ -1,8 +1,8 @@
 #include "options/PageCiKu.h"
 
-#include "library/InstalledLibrary.h"
 #include "platform/core/FindFile.h"
 #include "resources/ResourceIds.h"
+#include "settings/InstalledLibrary.h"
 #include "settings/Settings.h"
 
 #include <memory>
@@ -31,7 +31,7 @@ CPageCiKu::~CPageCiKu() = default;
 
 void CPageCiKu::DoDataExchange(CDataExchange* pDX) {
     CPropertyPage::DoDataExchange(pDX);
-    DDX_Control(pDX, IDC_LIST_LIBRARIES, m_listCiKu);
+    DDX_Control(pDX, IDC_LIST_LIBRARIES_SHARED, m_listCiKu);
 }
 
 const CMessageMap* CPageCiKu::GetMessageMap() const {

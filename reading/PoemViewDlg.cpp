@@ -8,8 +8,8 @@
 #include "platform/core/Sound.h"
 #include "platform/ui/Gdi.h"
 #include "reading/HtmlViewer.h"
-#include "reading/PoemPage.h"
 #include "reading/RefPageDlg.h"
+#include "reading/page/PoemPage.h"
 #include "resources/ResourceIds.h"
 #include "settings/Settings.h"
 
@@ -105,7 +105,7 @@ void CPoemViewDlg::ComposePage() {
         m_strPage.Empty(); // the reader opens only over an open library; nothing to show
         return;
     }
-    m_strPage = ComposePoemPage(*library, *m_pRecord);
+    m_strPage = ComposePoemPage(*library, *m_pRecord, CurrentPageSettings());
 }
 
 // ---- turning pages ------------------------------------------------------------------------
@@ -273,5 +273,5 @@ CString CPoemViewDlg::ComposeNotes() const {
     if (const auto takenOut = m_takenOut.find(m_pRecord); takenOut != m_takenOut.end()) {
         return NotesToHtml(takenOut->second.notes, g_strTextColor);
     }
-    return ComposePoemNotes(*library, *m_pRecord);
+    return ComposePoemNotes(*library, *m_pRecord, CurrentPageSettings());
 }

@@ -71,8 +71,8 @@ constexpr ControlTemplate kSearchControls[] = {
     {IDC_EDIT_KEYWORD, ControlKind::Edit, u"", 38, 24, 109, 12, kLineEdit},
     {IDC_BTN_SEARCH, ControlKind::PushButton, u"搜索", 109, 38, 34, 13,
      BS_DEFPUSHBUTTON | BS_CENTER | BS_VCENTER | WS_TABSTOP | WS_DISABLED},
-    {IDC_LIST_AUTHORS, ControlKind::ListBox, u"", 8, 63, 66, 84, kPickList},
-    {IDC_LIST_DYNASTIES, ControlKind::ListBox, u"", 79, 63, 66, 40, kPickList},
+    {IDC_LIST_AUTHORS_SHARED, ControlKind::ListBox, u"", 8, 63, 66, 84, kPickList},
+    {IDC_LIST_DYNASTIES_SHARED, ControlKind::ListBox, u"", 79, 63, 66, 40, kPickList},
     {IDC_LIST_FORMS, ControlKind::ListBox, u"", 79, 107, 66, 40, kPickList},
     {IDC_STATIC, ControlKind::Static, u"类  别", 1, 7, 30, 12, kLabel},
     {IDC_STATIC, ControlKind::Static, u"关键字", 1, 24, 30, 12, kLabel},
@@ -107,7 +107,7 @@ constexpr DWORD kPageLabel = SS_LEFT | WS_GROUP;
 
 constexpr ControlTemplate kColourControls[] = {
     {IDC_EDIT_FORMCOLOR, ControlKind::Edit, u"", 65, 22, 53, 11, kColourEdit},
-    {IDC_BTN_FORMCOLOR, ControlKind::PushButton, u"选择", 125, 22, 21, 11, kChooseButton},
+    {IDC_BTN_FORMCOLOR_SHARED, ControlKind::PushButton, u"选择", 125, 22, 21, 11, kChooseButton},
     {IDC_EDIT_TITLECOLOR, ControlKind::Edit, u"", 65, 38, 53, 11, kColourEdit},
     {IDC_BTN_TITLECOLOR, ControlKind::PushButton, u"选择", 126, 37, 21, 11, kChooseButton},
     {IDC_EDIT_AUTHORCOLOR, ControlKind::Edit, u"", 65, 53, 53, 11, kColourEdit},
@@ -133,11 +133,11 @@ constexpr DWORD kPageList = WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOINTEGRAL
 
 constexpr ControlTemplate kBackgroundControls[] = {
     {IDC_STATIC, ControlKind::Static, u"选择背景图片或音乐", 4, 5, 81, 11, kPageHeading},
-    {IDC_STATIC_PICTURE, ControlKind::Static, u"", 5, 19, 115, 11, kFileNameField},
-    {IDC_LIST_PICTURES, ControlKind::ListBox, u"", 5, 35, 116, 41, kPageList},
+    {IDC_STATIC_PICTURE_SHARED, ControlKind::Static, u"", 5, 19, 115, 11, kFileNameField},
+    {IDC_LIST_PICTURES_SHARED, ControlKind::ListBox, u"", 5, 35, 116, 41, kPageList},
     {IDC_BTN_PREVIEW, ControlKind::PushButton, u"预览", 129, 63, 28, 13, WS_TABSTOP},
     {IDC_STATIC_MUSIC, ControlKind::Static, u"", 5, 88, 115, 11, kFileNameField},
-    {IDC_LIST_MUSIC, ControlKind::ListBox, u"", 5, 104, 116, 41, kPageList},
+    {IDC_LIST_MUSIC_SHARED, ControlKind::ListBox, u"", 5, 104, 116, 41, kPageList},
 };
 
 constexpr DialogTemplate kBackgroundPage{
@@ -147,7 +147,7 @@ constexpr DialogTemplate kBackgroundPage{
 
 constexpr ControlTemplate kLibraryControls[] = {
     {IDC_STATIC, ControlKind::Static, u"选择诗词词库", 6, 4, 57, 10, kPageHeading},
-    {IDC_LIST_LIBRARIES, ControlKind::ListBox, u"", 7, 16, 147, 127, kPageList},
+    {IDC_LIST_LIBRARIES_SHARED, ControlKind::ListBox, u"", 7, 16, 147, 127, kPageList},
     {IDC_BTN_LOAD, ControlKind::PushButton, u"选 用", 126, 147, 28, 12, WS_TABSTOP},
 };
 

@@ -1,6 +1,11 @@
 #pragma once
 // The program's resource numbers: dialog templates, the main screen picture, the icon and the
 // controls of each template.
+//
+// A control number is unique within its template only. Where two or three templates give the
+// same number to controls of their own, each name ends in _SHARED and says beside it who else
+// has the number: one template is shown at a time, but a search by number over more than one
+// screen (a test's, a tool's) finds whichever comes first.
 
 // Dialog templates.
 constexpr unsigned IDD_PAGE_COLOURS = 101;
@@ -25,8 +30,8 @@ constexpr int IDC_STATIC_STATUS = 1003;
 // The search screen.
 constexpr int IDC_COMBO_FIELD = 1006;
 constexpr int IDC_EDIT_KEYWORD = 1007;
-constexpr int IDC_LIST_AUTHORS = 1008;
-constexpr int IDC_LIST_DYNASTIES = 1009;
+constexpr int IDC_LIST_AUTHORS_SHARED = 1008;   // with the pictures and the libraries
+constexpr int IDC_LIST_DYNASTIES_SHARED = 1009; // with the music
 constexpr int IDC_LIST_FORMS = 1010;
 constexpr int IDC_BTN_SEARCH = 1011;
 constexpr int IDC_BTN_INTRODUCE = 1036;
@@ -48,15 +53,15 @@ constexpr int IDC_BTN_AUTHORCOLOR = 1022;
 constexpr int IDC_BTN_TEXTCOLOR = 1023;
 constexpr int IDC_BTN_APPLY = 1024;
 constexpr int IDC_EDIT_FORMCOLOR = 1025;
-constexpr int IDC_BTN_FORMCOLOR = 1026;
+constexpr int IDC_BTN_FORMCOLOR_SHARED = 1026; // with the picture's name
 
 // The background page.
-constexpr int IDC_LIST_PICTURES = 1008;
-constexpr int IDC_LIST_MUSIC = 1009;
-constexpr int IDC_STATIC_PICTURE = 1026;
+constexpr int IDC_LIST_PICTURES_SHARED = 1008;  // with the authors and the libraries
+constexpr int IDC_LIST_MUSIC_SHARED = 1009;     // with the dynasties
+constexpr int IDC_STATIC_PICTURE_SHARED = 1026; // with the form colour's button
 constexpr int IDC_BTN_PREVIEW = 1027;
 constexpr int IDC_STATIC_MUSIC = 1028;
 
 // The library page.
-constexpr int IDC_LIST_LIBRARIES = 1008;
+constexpr int IDC_LIST_LIBRARIES_SHARED = 1008; // with the authors and the pictures
 constexpr int IDC_BTN_LOAD = 1029;

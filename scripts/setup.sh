@@ -12,7 +12,7 @@ cd "$root"
 packages=(
     # building (clang and its runtime for the fuzz targets), and the check of the code's format
     g++ cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
-    libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+    libgtest-dev libgmock-dev nlohmann-json3-dev
     # the window, the viewer, sound, and the fonts of the "宋体" face
     qt6-base-dev qt6-multimedia-dev qt6-svg-dev fonts-arphic-uming fonts-arphic-ukai
     fonts-urw-base35

@@ -1,5 +1,7 @@
 #include "platform/core/FindFile.h"
 
+#include "platform/core/SplitPath.h"
+
 #include <algorithm>
 #include <dirent.h>
 #include <fnmatch.h>
@@ -39,11 +41,10 @@ bool Next(Search& search, WIN32_FIND_DATA* found) {
 } // namespace
 
 HANDLE FindFirstFile(const char16_t* pattern, WIN32_FIND_DATA* found) {
-    const std::string full = CString(pattern).ToUtf8();
-    const auto slash = full.rfind('/');
+    auto [folder, file] = SplitPath(CString(pattern).ToUtf8());
     auto search = std::make_unique<Search>();
-    search->path = slash == std::string::npos ? "./" : full.substr(0, slash + 1);
-    search->pattern = slash == std::string::npos ? full : full.substr(slash + 1);
+    search->path = folder.empty() ? "./" : std::move(folder);
+    search->pattern = std::move(file);
     search->folder = ::opendir(search->path.c_str());
     if (search->folder == nullptr) {
         return INVALID_HANDLE_VALUE;

@@ -1,5 +1,6 @@
 #include "platform/ui/HtmlControl.h"
 
+#include "platform/core/SplitPath.h"
 #include "platform/ui/UiConstants.h"
 #include "platform/ui/WinApp.h"
 #include "platform/ui/qt/HtmlView.h"
@@ -18,8 +19,7 @@ bool& HtmlClassRegistered() {
 
 // The executable's folder, ending in '/': relative names of pages given as text resolve there.
 QString ProgramFolder() {
-    const CString path = AfxGetModuleFileName();
-    return ToQString(path.Left(path.ReverseFind(u'/') + 1));
+    return ToQString(SplitPath(AfxGetModuleFileName()).folder);
 }
 
 } // namespace

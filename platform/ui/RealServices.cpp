@@ -1,5 +1,6 @@
 #include "platform/ui/RealServices.h"
 
+#include "platform/core/SplitPath.h"
 #include "platform/ui/ModuleFile.h"
 #include "platform/ui/UiConstants.h"
 #include "platform/ui/qt/ColourChooserPanel.h"
@@ -39,7 +40,7 @@ bool CDeviceSound::LoadPlayer() {
     m_player = std::make_unique<Player>(); // tried once: a missing module is not looked for again
     if (m_strModule.IsEmpty()) {
         const CString program = AfxGetModuleFileName();
-        m_strModule = program.Left(program.ReverseFind(u'/') + 1) + SoundModule::kFileName;
+        m_strModule = SplitPath(program).folder + SoundModule::kFileName;
     }
     void* module = ::dlopen(m_strModule.ToUtf8().c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module == nullptr) {
@@ -126,8 +127,7 @@ BOOL CViewerLauncher::ShellExecuteEx(SHELLEXECUTEINFO* info) {
     if (info == nullptr || info->lpFile == nullptr || CString(info->lpFile) != u"pimg.exe") {
         return FALSE;
     }
-    const CString path = AfxGetModuleFileName();
-    const CString folder = path.Left(path.ReverseFind(u'/') + 1);
+    const CString folder = SplitPath(AfxGetModuleFileName()).folder;
     const QString viewer = ToQString(folder + u"pimg");
     if (!QFileInfo(viewer).isExecutable()) {
         return FALSE;

@@ -1,6 +1,7 @@
 #include "platform/ui/WinApp.h"
 
 #include "platform/core/Services.h"
+#include "platform/core/SplitPath.h"
 #include "platform/ui/RealServices.h"
 #include "platform/ui/ScreenMessageBox.h"
 #include "platform/ui/UiConstants.h"
@@ -17,8 +18,7 @@ CWinApp*& CurrentApp() {
 }
 
 CString ExecutableName(const CString& path) {
-    const int slash = path.ReverseFind(u'/');
-    return slash >= 0 ? path.Mid(slash + 1) : path;
+    return SplitPath(path).file;
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #pragma once
 // A temporary program folder with the screen driver, and a library in it when a test wants one.
 
-#include "library/InstalledLibrary.h"
 #include "library/LibraryFormat.h"
 #include "library/PoemLibrary.h"
+#include "settings/InstalledLibrary.h"
 #include "settings/Settings.h"
 #include "tests/common/TestLibrary.h"
 #include "tests/support/Printing.h"

@@ -13,11 +13,12 @@
 
 namespace {
 
-constexpr int kPictures = 38;
+constexpr int kPictures = artgen::kBackgroundCount;
 
 QImage loadBackground(int n) {
     return QImage(QDir(QStringLiteral(LOMEVA_PROGRAM_DIR))
-                      .filePath(QStringLiteral("bgpic%1.jpg").arg(n)))
+                      .filePath(
+                          QString::fromStdString(BackgroundPictureName(static_cast<unsigned>(n)))))
         .convertToFormat(QImage::Format_RGB32);
 }
 
@@ -117,7 +118,7 @@ TEST_F(BackgroundFiles, PicturesRepeatWithoutVisibleSeams) {
 TEST_F(BackgroundFiles, ShippedPicturesAreWhatTheGeneratorDraws) {
     // The files are regenerated only when the generator changes; a stale or foreign file
     // would differ from a fresh drawing by far more than JPEG's loss.
-    for (const int n : {1, 27, 38}) {
+    for (const int n : {1, static_cast<int>(kDefaultBackgroundPicture), kPictures}) {
         const QImage fresh = artgen::renderBackground(n);
         const QImage& shipped = picture(n);
         ASSERT_EQ(fresh.size(), shipped.size()) << "bgpic" << n;

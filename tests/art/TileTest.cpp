@@ -1,9 +1,9 @@
 // The pieces that make every background tile seamless and readable.
 
 #include "tools/artgen/Tile.h"
-#include "tools/artgen/Rng.h"
 #include "tools/artgen/TileNoise.h"
 #include "tools/artgen/Tone.h"
+#include "tools/common/Rng.h"
 
 #include <QPainter>
 
@@ -58,7 +58,7 @@ TEST(Mask, WrapsDrawingAcrossEveryEdge) {
 TEST(Mask, ARandomDrawingIsTheSameSceneInEveryWrappedCopy) {
     // The drawing throws dice; the copies around the edges must still show one scene, so a
     // single disc straddling the corner covers the area of one disc, not of several.
-    artgen::Rng rng(3u);
+    generators::Rng rng(3u);
     const artgen::Mask mask = artgen::Mask::painted(40, 60, [&](QPainter& p) {
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::black);

@@ -107,7 +107,7 @@ TEST_F(SearchTest, TypingAndPickingDecideWhichButtonsWork) {
         EXPECT_FALSE(s.IsEnabled(IDC_BTN_SEARCH));
 
         // A dynasty fills the keyword and enables the search, but no reference page.
-        s.Select(IDC_LIST_DYNASTIES, kTangDynasty);
+        s.Select(IDC_LIST_DYNASTIES_SHARED, kTangDynasty);
         s.Sync();
         EXPECT_EQ(s.Text(IDC_EDIT_KEYWORD), CString(u"唐代"));
         EXPECT_TRUE(s.IsEnabled(IDC_BTN_SEARCH));
@@ -115,7 +115,7 @@ TEST_F(SearchTest, TypingAndPickingDecideWhichButtonsWork) {
         EXPECT_FALSE(s.IsEnabled(IDC_BTN_EXPLAIN));
 
         // A poet and then a form: both reference buttons work, the keyword is the last pick.
-        s.Select(IDC_LIST_AUTHORS, kLiBai);
+        s.Select(IDC_LIST_AUTHORS_SHARED, kLiBai);
         s.Select(IDC_LIST_FORMS, kWuJue);
         s.Sync();
         EXPECT_EQ(s.Text(IDC_EDIT_KEYWORD), CString(u"五言绝句"));
@@ -129,7 +129,7 @@ TEST_F(SearchTest, TypingAndPickingDecideWhichButtonsWork) {
 TEST_F(SearchTest, APickSearchesTheFieldTheComboShows) {
     WithSearch([](CScript& s, CSearchDlg& search) {
         // With the field at 标题, 李白 finds the poem with him in its title, not his own.
-        s.Select(IDC_LIST_AUTHORS, kLiBai);
+        s.Select(IDC_LIST_AUTHORS_SHARED, kLiBai);
         s.Click(IDC_BTN_SEARCH);
         EXPECT_EQ(ListedTitles(s), std::vector<CString>{u"赠李白"});
         s.PressOk();
@@ -181,7 +181,7 @@ TEST_F(SearchTest, NothingFoundIsToldAndTheScreenStaysAsItWas) {
 TEST_F(SearchTest, ReferencePagesOpenAtThePickedNameNotTheKeyword) {
     const CString folder = g_strAppPath;
     WithSearch([&](CScript& s, CSearchDlg&) {
-        s.Select(IDC_LIST_AUTHORS, kLiBai);
+        s.Select(IDC_LIST_AUTHORS_SHARED, kLiBai);
         s.Select(IDC_LIST_FORMS, kWuJue);
         s.Type(IDC_EDIT_KEYWORD, u"别的字");
         s.Click(IDC_BTN_INTRODUCE);
@@ -205,7 +205,7 @@ TEST_F(SearchTest, ThePoetsOfTheDefaultLibraryOpenInTheCatalogue) {
     ASSERT_TRUE(g_pLibrary->Open());
     WithSearch([](CScript& s, CSearchDlg&) {
         s.Select(IDC_COMBO_FIELD, 1);
-        s.Select(IDC_LIST_AUTHORS, kLiBai);
+        s.Select(IDC_LIST_AUTHORS_SHARED, kLiBai);
         s.Click(IDC_BTN_SEARCH);
         const std::vector<CString> titles = ListedTitles(s);
         EXPECT_GE(titles.size(), 5u);

@@ -79,11 +79,12 @@ TEST_F(OwnFolderScreensTest, ALibraryTheUserPutsThereIsOfferedAndLoads) {
                  [&](CScript& s) {
                      ASSERT_TRUE(s.WaitForScreen(IDD_PAGE_COLOURS));
                      ASSERT_TRUE(ShowPage(s, 2, IDD_PAGE_LIBRARY));
-                     std::vector<CString> entries = ListEntries(s, IDC_LIST_LIBRARIES);
+                     std::vector<CString> entries = ListEntries(s, IDC_LIST_LIBRARIES_SHARED);
                      std::sort(entries.begin(), entries.end());
                      ASSERT_EQ(entries, (std::vector<CString>{u"kavro", u"mine"}));
-                     const int mine = ListEntries(s, IDC_LIST_LIBRARIES)[0] == u"mine" ? 0 : 1;
-                     s.Select(IDC_LIST_LIBRARIES, mine);
+                     const int mine =
+                         ListEntries(s, IDC_LIST_LIBRARIES_SHARED)[0] == u"mine" ? 0 : 1;
+                     s.Select(IDC_LIST_LIBRARIES_SHARED, mine);
                      s.Click(IDC_BTN_LOAD);
                      ExpectBox(s, u"调入诗词库成功!\n索引:mine.idx\n数据:mine.dat", u"提示", MB_OK,
                                IDD_PAGE_LIBRARY);

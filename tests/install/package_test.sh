@@ -4,10 +4,13 @@
 # program folder each get a folder of their own. One adds a poem and finds it after a restart;
 # a newer default library the package brings later renews the other's untouched copy and leaves
 # the first one's alone; a library a user puts there stays.
-#   package_test.sh BUILD_DIR        (exit 77, a skip, when dpkg-deb is missing)
+#   package_test.sh BUILD_DIR NUMBERED...   (exit 77, a skip, when dpkg-deb is missing)
+# NUMBERED are the bare names of the program folder's pictures and music, as the build knows them.
 set -uo pipefail
 
 build=$(cd "$1" && pwd)
+shift
+numbered=("$@")
 if ! command -v dpkg-deb >/dev/null; then
     echo "SKIP: dpkg-deb is not installed, so the package cannot be made or unpacked"
     exit 77
@@ -65,8 +68,8 @@ program=$root/usr/lib/lomeva
 for file in usr/bin/lomeva usr/bin/poemlib usr/lib/lomeva/lomeva usr/lib/lomeva/pimg; do
     check "$file is not an executable" test -x "$root/$file"
 done
-for file in liblomeva_sound.so kavro.idx kavro.dat kavro.search authors.htm geti.htm bgpic1.jpg \
-    bgpic38.jpg sound1.wav sound12.wav; do
+for file in liblomeva_sound.so kavro.idx kavro.dat kavro.search authors.htm geti.htm \
+    "${numbered[@]}"; do
     check "the program folder lacks $file" test -f "$program/$file"
 done
 # Favourites made while trying the reader in the build's program folder are that person's own.
@@ -174,7 +177,7 @@ check "ann's kavro.idx is not a copy of her own" test -f "$ann/kavro.idx" -a ! -
 check "ann's kavro copy differs from the installed one" \
     test "$(cat "$ann/kavro.idx" "$ann/kavro.dat" | sha256sum)" = "$shipped_sum"
 check "ann's kavro.search is not a copy of her own" test -f "$ann/kavro.search" -a ! -L "$ann/kavro.search"
-for file in lomeva pimg liblomeva_sound.so bgpic27.jpg sound1.wav authors.htm geti.htm; do
+for file in lomeva pimg liblomeva_sound.so "${numbered[@]}" authors.htm geti.htm; do
     check "ann's $file is not a link to the installed one" \
         test "$(readlink "$ann/$file")" = "$program/$file"
 done

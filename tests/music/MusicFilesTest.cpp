@@ -1,5 +1,6 @@
 // The background music in the program folder, as the reader will loop it.
 
+#include "platform/core/ProgramFiles.h"
 #include "tests/music/WaveFile.h"
 
 #include <gtest/gtest.h>
@@ -12,10 +13,10 @@
 
 namespace {
 
-constexpr int kPieces = 12;
+constexpr int kPieces = static_cast<int>(kBackgroundMusicCount);
 
 std::string piecePath(int n) {
-    return std::string(LOMEVA_PROGRAM_DIR) + "/sound" + std::to_string(n) + ".wav";
+    return std::string(LOMEVA_PROGRAM_DIR) + "/" + BackgroundMusicName(static_cast<unsigned>(n));
 }
 
 double percentile(std::vector<double> values, double fraction) {

@@ -1,9 +1,10 @@
-// The background page: 38 pictures and 12 pieces of music, each stored the moment it is
+// The background page: the numbered pictures and pieces of music, each stored the moment it is
 // selected, and the preview in the picture viewer.
 
 #include "options/PageBackGround.h"
+#include "platform/core/ProgramFiles.h"
 #include "platform/ui/RealServices.h"
-#include "reading/PoemPage.h"
+#include "reading/page/PoemPage.h"
 #include "resources/ResourceIds.h"
 #include "tests/options/OptionsFixture.h"
 
@@ -28,24 +29,34 @@ protected:
     }
 };
 
-std::vector<CString> Numbered(const char16_t* label, int count) {
+std::vector<CString> Numbered(const char16_t* label, unsigned count) {
     std::vector<CString> entries;
-    for (int i = 1; i <= count; ++i) {
-        entries.push_back(CString::Formatted(u"%s%d", label, i));
+    for (unsigned i = 1; i <= count; ++i) {
+        entries.push_back(CString::Formatted(u"%s%u", label, i));
     }
     return entries;
+}
+
+CString PictureName(unsigned number) {
+    return CString::FromUtf8(BackgroundPictureName(number));
+}
+
+CString MusicName(unsigned number) {
+    return CString::FromUtf8(BackgroundMusicName(number));
 }
 
 TEST_F(BackgroundPageTest, ThePageShowsTheSettingsAndBothListsWithoutASelection) {
     m_driver.Run([] { RunOptionsSheet(); },
                  [&](CScript& s) {
                      ASSERT_TRUE(OpenBackgroundPage(s));
-                     EXPECT_EQ(s.Text(IDC_STATIC_PICTURE), CString(u"bgpic27.jpg"));
+                     EXPECT_EQ(s.Text(IDC_STATIC_PICTURE_SHARED), CString(u"bgpic27.jpg"));
                      EXPECT_EQ(s.Text(IDC_STATIC_MUSIC), CString(u"sound1.wav"));
-                     EXPECT_EQ(ListEntries(s, IDC_LIST_PICTURES), Numbered(u"图片", 38));
-                     EXPECT_EQ(ListEntries(s, IDC_LIST_MUSIC), Numbered(u"音乐", 12));
-                     EXPECT_EQ(ListSelection(s, IDC_LIST_PICTURES), LB_ERR);
-                     EXPECT_EQ(ListSelection(s, IDC_LIST_MUSIC), LB_ERR);
+                     EXPECT_EQ(ListEntries(s, IDC_LIST_PICTURES_SHARED),
+                               Numbered(u"图片", kBackgroundPictureCount));
+                     EXPECT_EQ(ListEntries(s, IDC_LIST_MUSIC_SHARED),
+                               Numbered(u"音乐", kBackgroundMusicCount));
+                     EXPECT_EQ(ListSelection(s, IDC_LIST_PICTURES_SHARED), LB_ERR);
+                     EXPECT_EQ(ListSelection(s, IDC_LIST_MUSIC_SHARED), LB_ERR);
                      s.PressOk();
                  });
 }
@@ -54,26 +65,26 @@ TEST_F(BackgroundPageTest, EverySelectionIsStoredAtOnceAndShownByName) {
     m_driver.Run([] { RunOptionsSheet(); },
                  [&](CScript& s) {
                      ASSERT_TRUE(OpenBackgroundPage(s));
-                     for (int i = 0; i < 38; ++i) {
-                         s.Select(IDC_LIST_PICTURES, i);
+                     for (unsigned i = 0; i < kBackgroundPictureCount; ++i) {
+                         s.Select(IDC_LIST_PICTURES_SHARED, static_cast<int>(i));
                          s.Sync();
-                         const CString expected = CString::Formatted(u"bgpic%d.jpg", i + 1);
+                         const CString expected = PictureName(i + 1);
                          ASSERT_EQ(Picture(s), expected);
-                         ASSERT_EQ(s.Text(IDC_STATIC_PICTURE), expected);
+                         ASSERT_EQ(s.Text(IDC_STATIC_PICTURE_SHARED), expected);
                      }
-                     for (int i = 0; i < 12; ++i) {
-                         s.Select(IDC_LIST_MUSIC, i);
+                     for (unsigned i = 0; i < kBackgroundMusicCount; ++i) {
+                         s.Select(IDC_LIST_MUSIC_SHARED, static_cast<int>(i));
                          s.Sync();
-                         const CString expected = CString::Formatted(u"sound%d.wav", i + 1);
+                         const CString expected = MusicName(i + 1);
                          ASSERT_EQ(Music(s), expected);
                          ASSERT_EQ(s.Text(IDC_STATIC_MUSIC), expected);
                      }
                      // The music did not touch the picture.
-                     EXPECT_EQ(Picture(s), CString(u"bgpic38.jpg"));
+                     EXPECT_EQ(Picture(s), PictureName(kBackgroundPictureCount));
                      s.PressEscape();
                  });
-    EXPECT_EQ(g_strBackPicture, CString(u"bgpic38.jpg"));
-    EXPECT_EQ(g_strBackMusic, CString(u"sound12.wav"));
+    EXPECT_EQ(g_strBackPicture, PictureName(kBackgroundPictureCount));
+    EXPECT_EQ(g_strBackMusic, MusicName(kBackgroundMusicCount));
 }
 
 TEST_F(BackgroundPageTest, TheChoiceOutlivesTheSheetAndTheNextPoemPageUsesIt) {
@@ -82,15 +93,16 @@ TEST_F(BackgroundPageTest, TheChoiceOutlivesTheSheetAndTheNextPoemPageUsesIt) {
     m_driver.Run([] { RunOptionsSheet(); },
                  [&](CScript& s) {
                      ASSERT_TRUE(OpenBackgroundPage(s));
-                     s.Select(IDC_LIST_PICTURES, 4);
-                     s.Select(IDC_LIST_MUSIC, 2);
+                     s.Select(IDC_LIST_PICTURES_SHARED, 4);
+                     s.Select(IDC_LIST_MUSIC_SHARED, 2);
                      s.Sync();
                      EXPECT_TRUE(s.SaveScreenshot(ScreenshotPath("options-background.png")));
                      s.CloseWindow();
                  });
     EXPECT_EQ(g_strBackPicture, CString(u"bgpic5.jpg"));
     EXPECT_EQ(g_strBackMusic, CString(u"sound3.wav"));
-    const CString page = ComposePoemPage(*g_pLibrary, g_pLibrary->GetRecords()[0]);
+    const CString page =
+        ComposePoemPage(*g_pLibrary, g_pLibrary->GetRecords()[0], CurrentPageSettings());
     EXPECT_GE(page.Find((u"\"file://" + g_strAppPath + u"bgpic5.jpg\"").view()), 0)
         << page.ToUtf8();
     EXPECT_LT(page.Find(u"bgpic27.jpg"), 0);
@@ -98,35 +110,35 @@ TEST_F(BackgroundPageTest, TheChoiceOutlivesTheSheetAndTheNextPoemPageUsesIt) {
     m_driver.Run([] { RunOptionsSheet(); },
                  [&](CScript& s) {
                      ASSERT_TRUE(OpenBackgroundPage(s));
-                     EXPECT_EQ(s.Text(IDC_STATIC_PICTURE), CString(u"bgpic5.jpg"));
+                     EXPECT_EQ(s.Text(IDC_STATIC_PICTURE_SHARED), CString(u"bgpic5.jpg"));
                      EXPECT_EQ(s.Text(IDC_STATIC_MUSIC), CString(u"sound3.wav"));
-                     EXPECT_EQ(ListSelection(s, IDC_LIST_PICTURES), LB_ERR);
+                     EXPECT_EQ(ListSelection(s, IDC_LIST_PICTURES_SHARED), LB_ERR);
                      s.PressOk();
                  });
 }
 
 TEST_F(BackgroundPageTest, ASelectionChangeWithNothingSelectedFallsBackToTheFirstFileAndSaysSo) {
-    m_driver.Run([] { RunOptionsSheet(); },
-                 [&](CScript& s) {
-                     ASSERT_TRUE(OpenBackgroundPage(s));
-                     s.Select(IDC_LIST_PICTURES, 9);
-                     s.Select(IDC_LIST_MUSIC, 4);
-                     s.Sync();
-                     // The user takes the selections back: the lists notify with none.
-                     s.OnGui([] {
-                         CPageBackGround* page = FrontPage<CPageBackGround>();
-                         page->m_listPicture.SetCurSel(-1);
-                         page->m_listMusic.SetCurSel(-1);
-                         page->SendMessage(WM_COMMAND,
-                                           MAKEWPARAM(IDC_LIST_PICTURES, LBN_SELCHANGE));
-                         page->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_LIST_MUSIC, LBN_SELCHANGE));
-                     });
-                     EXPECT_EQ(Picture(s), CString(u"bgpic1.jpg"));
-                     EXPECT_EQ(Music(s), CString(u"sound1.wav"));
-                     EXPECT_EQ(s.Text(IDC_STATIC_PICTURE), CString(u"bgpic1.jpg"));
-                     EXPECT_EQ(s.Text(IDC_STATIC_MUSIC), CString(u"sound1.wav"));
-                     s.PressOk();
-                 });
+    m_driver.Run(
+        [] { RunOptionsSheet(); },
+        [&](CScript& s) {
+            ASSERT_TRUE(OpenBackgroundPage(s));
+            s.Select(IDC_LIST_PICTURES_SHARED, 9);
+            s.Select(IDC_LIST_MUSIC_SHARED, 4);
+            s.Sync();
+            // The user takes the selections back: the lists notify with none.
+            s.OnGui([] {
+                CPageBackGround* page = FrontPage<CPageBackGround>();
+                page->m_listPicture.SetCurSel(-1);
+                page->m_listMusic.SetCurSel(-1);
+                page->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_LIST_PICTURES_SHARED, LBN_SELCHANGE));
+                page->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_LIST_MUSIC_SHARED, LBN_SELCHANGE));
+            });
+            EXPECT_EQ(Picture(s), CString(u"bgpic1.jpg"));
+            EXPECT_EQ(Music(s), CString(u"sound1.wav"));
+            EXPECT_EQ(s.Text(IDC_STATIC_PICTURE_SHARED), CString(u"bgpic1.jpg"));
+            EXPECT_EQ(s.Text(IDC_STATIC_MUSIC), CString(u"sound1.wav"));
+            s.PressOk();
+        });
 }
 
 TEST_F(BackgroundPageTest, PreviewLaunchesTheViewerWithThePictureInUse) {
@@ -136,7 +148,7 @@ TEST_F(BackgroundPageTest, PreviewLaunchesTheViewerWithThePictureInUse) {
                      ASSERT_TRUE(OpenBackgroundPage(s));
                      page = FrontPageWindow(s);
                      s.Click(IDC_BTN_PREVIEW);
-                     s.Select(IDC_LIST_PICTURES, 4);
+                     s.Select(IDC_LIST_PICTURES_SHARED, 4);
                      s.Click(IDC_BTN_PREVIEW);
                      s.Sync();
                      // Nothing is said either way.

@@ -61,14 +61,14 @@ TEST_F(CollectionLibrariesTest, ThePageOffersEveryLibraryAndAPoemReadsAfterTheSw
                      ASSERT_TRUE(s.WaitForScreen(IDD_PAGE_COLOURS));
                      s.ClickWindowAt(2 * 200, 2 * (320 - kSheetTabHeight / 2));
                      ASSERT_TRUE(s.WaitForScreen(IDD_PAGE_LIBRARY));
-                     const std::vector<CString> entries = ListEntries(s, IDC_LIST_LIBRARIES);
+                     const std::vector<CString> entries = ListEntries(s, IDC_LIST_LIBRARIES_SHARED);
                      for (const CString& name : kCollection) {
                          EXPECT_NE(std::find(entries.begin(), entries.end(), name), entries.end())
                              << name.ToUtf8();
                      }
                      const auto ci = std::find(entries.begin(), entries.end(), CString(u"全宋词"));
                      ASSERT_NE(ci, entries.end());
-                     s.Select(IDC_LIST_LIBRARIES, static_cast<int>(ci - entries.begin()));
+                     s.Select(IDC_LIST_LIBRARIES_SHARED, static_cast<int>(ci - entries.begin()));
                      s.Sync();
                      EXPECT_TRUE(s.SaveScreenshot(ScreenshotPath("collection-libraries.png")));
                      s.Click(IDC_BTN_LOAD);

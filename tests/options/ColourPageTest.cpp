@@ -72,7 +72,7 @@ TEST_F(ColourPageTest, EachButtonChoosesForItsRowAndApplyStoresTheRowsInTheirSet
             EXPECT_EQ(s.OnGui([] { return FrontPage<CPageBrowse>()->m_strTitleColor; }),
                       CString(u"ff0000"));
             EXPECT_EQ(s.Text(IDC_EDIT_TITLECOLOR), CString(u"FF0000"));
-            Choose(s, IDC_BTN_FORMCOLOR);
+            Choose(s, IDC_BTN_FORMCOLOR_SHARED);
             EXPECT_EQ(s.OnGui([] { return FrontPage<CPageBrowse>()->m_strFormColor; }),
                       CString(u"123456"));
             Choose(s, IDC_BTN_AUTHORCOLOR);
@@ -156,7 +156,7 @@ TEST_F(ColourPageTest, CustomColoursLastFromOneChooserCallToTheNextForTheWholeRu
     m_driver.Run([] { RunOptionsSheet(); },
                  [&](CScript& s) {
                      ASSERT_TRUE(s.WaitForScreen(IDD_PAGE_COLOURS));
-                     Choose(s, IDC_BTN_FORMCOLOR);
+                     Choose(s, IDC_BTN_FORMCOLOR_SHARED);
                      Choose(s, IDC_BTN_AUTHORCOLOR);
                      s.PressOk();
                  });

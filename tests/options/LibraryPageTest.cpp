@@ -26,15 +26,15 @@ protected:
     }
     // Selects the entry `name` of the library list; false when the list has no such entry.
     static bool SelectLibrary(CScript& s, const CString& name) {
-        const std::vector<CString> entries = ListEntries(s, IDC_LIST_LIBRARIES);
+        const std::vector<CString> entries = ListEntries(s, IDC_LIST_LIBRARIES_SHARED);
         const auto found = std::find(entries.begin(), entries.end(), name);
         if (found == entries.end()) {
             return false;
         }
         const int index = static_cast<int>(found - entries.begin());
-        s.Select(IDC_LIST_LIBRARIES, index);
+        s.Select(IDC_LIST_LIBRARIES_SHARED, index);
         s.Sync();
-        return ListSelection(s, IDC_LIST_LIBRARIES) == index;
+        return ListSelection(s, IDC_LIST_LIBRARIES_SHARED) == index;
     }
     static std::vector<CString> Sorted(std::vector<CString> names) {
         std::sort(names.begin(), names.end());
@@ -62,9 +62,9 @@ TEST_F(LibraryPageTest, EveryIndexFileIsListedByItsBaseName) {
     m_driver.Run([] { RunOptionsSheet(); },
                  [&](CScript& s) {
                      ASSERT_TRUE(OpenLibraryPage(s));
-                     EXPECT_EQ(Sorted(ListEntries(s, IDC_LIST_LIBRARIES)),
+                     EXPECT_EQ(Sorted(ListEntries(s, IDC_LIST_LIBRARIES_SHARED)),
                                (std::vector<CString>{u"", u"a.b", u"kavro"}));
-                     EXPECT_EQ(ListSelection(s, IDC_LIST_LIBRARIES), LB_ERR);
+                     EXPECT_EQ(ListSelection(s, IDC_LIST_LIBRARIES_SHARED), LB_ERR);
                      s.PressOk();
                  });
 }
@@ -82,7 +82,7 @@ TEST_F(LibraryPageTest, WithoutASelectionNothingIsLoadedAndTheOpenLibraryStays) 
         },
         [&](CScript& s) {
             ASSERT_TRUE(OpenLibraryPage(s));
-            EXPECT_TRUE(ListEntries(s, IDC_LIST_LIBRARIES).empty());
+            EXPECT_TRUE(ListEntries(s, IDC_LIST_LIBRARIES_SHARED).empty());
             const HWND page = FrontPageWindow(s);
             s.Click(IDC_BTN_LOAD);
             ASSERT_TRUE(s.WaitForBox());
@@ -96,7 +96,7 @@ TEST_F(LibraryPageTest, WithoutASelectionNothingIsLoadedAndTheOpenLibraryStays) 
     m_driver.Run([] { RunOptionsSheet(); },
                  [&](CScript& s) {
                      ASSERT_TRUE(OpenLibraryPage(s));
-                     EXPECT_EQ(ListEntries(s, IDC_LIST_LIBRARIES).size(), 1u);
+                     EXPECT_EQ(ListEntries(s, IDC_LIST_LIBRARIES_SHARED).size(), 1u);
                      s.Click(IDC_BTN_LOAD);
                      ExpectBox(s, kFailed, kInformation, MB_OK, IDD_PAGE_LIBRARY);
                      s.PressOk();

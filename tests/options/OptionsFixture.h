@@ -3,7 +3,6 @@
 // chooser and launcher, the sheet's pages reached as the screen in front, and the settings put
 // back after every test.
 
-#include "library/InstalledLibrary.h"
 #include "library/PoemLibrary.h"
 #include "options/KavroOption.h"
 #include "options/PageBrowse.h"
@@ -12,6 +11,7 @@
 #include "platform/ui/Controls.h"
 #include "platform/ui/testing/FrontScreen.h"
 #include "platform/ui/testing/ScreenWidgets.h"
+#include "settings/InstalledLibrary.h"
 #include "settings/Settings.h"
 #include "tests/common/TestLibrary.h"
 #include "tests/support/Printing.h"

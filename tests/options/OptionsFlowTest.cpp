@@ -45,10 +45,10 @@ protected:
         s.Tap(kOptionsZone.x, kOptionsZone.y);
         ASSERT_TRUE(s.WaitForScreen(IDD_PAGE_COLOURS));
         ASSERT_TRUE(ShowPage(s, 2, IDD_PAGE_LIBRARY));
-        const std::vector<CString> entries = ListEntries(s, IDC_LIST_LIBRARIES);
+        const std::vector<CString> entries = ListEntries(s, IDC_LIST_LIBRARIES_SHARED);
         const auto found = std::find(entries.begin(), entries.end(), name);
         ASSERT_NE(found, entries.end());
-        s.Select(IDC_LIST_LIBRARIES, static_cast<int>(found - entries.begin()));
+        s.Select(IDC_LIST_LIBRARIES_SHARED, static_cast<int>(found - entries.begin()));
         s.Click(IDC_BTN_LOAD);
         ASSERT_TRUE(s.WaitForBox());
         while (s.FrontBox().has_value()) {
@@ -76,7 +76,7 @@ TEST_F(OptionsFlowTest, TheOptionsZoneOpensTheSheetWithItsThreePagesInOrder) {
             ASSERT_TRUE(ShowPage(s, 1, IDD_PAGE_BACKGROUND));
             EXPECT_EQ(s.BarCaption(), CString(u"选项"));
             ASSERT_TRUE(ShowPage(s, 2, IDD_PAGE_LIBRARY));
-            EXPECT_EQ(ListEntries(s, IDC_LIST_LIBRARIES), (std::vector<CString>{u"kavro"}));
+            EXPECT_EQ(ListEntries(s, IDC_LIST_LIBRARIES_SHARED), (std::vector<CString>{u"kavro"}));
             ASSERT_TRUE(ShowPage(s, 0, IDD_PAGE_COLOURS));
             s.PressOk();
             ASSERT_TRUE(s.WaitForScreen(IDD_MAINMENU));

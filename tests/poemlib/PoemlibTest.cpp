@@ -1,5 +1,6 @@
 // poemlib end to end: the built program run in a temporary folder.
 
+#include "platform/core/ProgramFiles.h"
 #include "tests/common/Process.h"
 #include "tests/common/TestLibrary.h"
 
@@ -66,7 +67,8 @@ TEST_F(PoemlibTest, CreateAddAndReadBack) {
     const auto page = Run({"page", Lib(), "1"}).out;
     EXPECT_TRUE(page.starts_with("<html><head>")) << page;
     EXPECT_TRUE(page.ends_with("</table></body></html>")) << page;
-    EXPECT_NE(page.find("background=\"file://" + m_folder.Folder() + "bgpic27.jpg\" >"),
+    EXPECT_NE(page.find("background=\"file://" + m_folder.Folder() +
+                        BackgroundPictureName(kDefaultBackgroundPicture) + "\" >"),
               std::string::npos);
     EXPECT_NE(page.find("床前明月光\r<br>疑是地上霜\r<br></font>"), std::string::npos);
 }

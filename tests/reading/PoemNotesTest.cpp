@@ -2,8 +2,8 @@
 // itself stays what it was.
 
 #include "library/PoemNotes.h"
-#include "reading/PoemPage.h"
 #include "reading/PoemViewDlg.h"
+#include "reading/page/PoemPage.h"
 #include "resources/ResourceIds.h"
 #include "tests/reading/ReaderFixture.h"
 
@@ -64,7 +64,8 @@ TEST_F(PoemNotesViewTest, NotesFollowThePageInTheTextColourAndThePageStaysAsItWa
                          ASSERT_TRUE(s.WaitUntil([&] { return !reader.m_strPage.IsEmpty(); }));
                          ASSERT_TRUE(WaitForShown(s, reader, reader.m_strPage + notes));
                          // The page is the one the reader composes for any poem, notes or none.
-                         EXPECT_EQ(reader.m_strPage, ComposePoemPage(*g_pLibrary, *Record(0)));
+                         EXPECT_EQ(reader.m_strPage,
+                                   ComposePoemPage(*g_pLibrary, *Record(0), CurrentPageSettings()));
                          EXPECT_EQ(reader.m_strPage.Find(u"小山--"), -1);
                          EXPECT_NE(notes.Find(u"<font size=3 color=#F3EBDD>1.小山--"), -1);
                          const auto text = s.OnGui([&] {

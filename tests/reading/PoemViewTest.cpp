@@ -1,8 +1,8 @@
 // The reader: its viewer, the page it hands over at every paint, and the music.
 
 #include "platform/ui/testing/FrontScreen.h"
-#include "reading/PoemPage.h"
 #include "reading/PoemViewDlg.h"
+#include "reading/page/PoemPage.h"
 #include "resources/ResourceIds.h"
 #include "tests/reading/ReaderFixture.h"
 
@@ -40,62 +40,63 @@ protected:
 
 TEST_F(PoemViewTest, TheViewerFillsTheWindowAndGetsAFreshPageAtEveryPaint) {
     CPoemViewDlg reader(Record(0));
-    m_driver.Run([&] { reader.DoModal(); },
-                 [&](CScript& s) {
-                     ASSERT_TRUE(s.WaitForScreen(IDD_POEMVIEW));
-                     ASSERT_TRUE(WaitForPage(s, reader));
-                     const HWND viewer = reader.m_hwndHtml;
-                     const HtmlViewState state = ViewOf(s, reader);
-                     EXPECT_EQ(state.rect, CRect(1, 1, 239, 293)); // the client area less a pixel
-                     EXPECT_EQ(state.style, WS_CHILD | WS_VISIBLE | WS_BORDER);
-                     EXPECT_EQ(state.zoomLevel, 2);
-                     EXPECT_TRUE(state.scripting);
-                     EXPECT_FALSE(state.shrink);
-                     EXPECT_NE(state.text.Find(u"疑是地上霜"), -1);
-                     // Showing the page does not paint the reader again and again.
-                     const auto pagesSent = [&] { return MessagesOf(viewer, DTM_ADDTEXTW).size(); };
-                     const size_t sent = s.OnGui(pagesSent);
-                     s.Pause(std::chrono::milliseconds(300));
-                     EXPECT_EQ(s.OnGui(pagesSent), sent);
-                     // The 480-pixel table is narrowed to the viewer: nothing scrolls sideways.
-                     EXPECT_FALSE(state.horizontalScrolling);
-                     EXPECT_LE(state.widestTable, state.viewportWidth);
+    m_driver.Run(
+        [&] { reader.DoModal(); },
+        [&](CScript& s) {
+            ASSERT_TRUE(s.WaitForScreen(IDD_POEMVIEW));
+            ASSERT_TRUE(WaitForPage(s, reader));
+            const HWND viewer = reader.m_hwndHtml;
+            const HtmlViewState state = ViewOf(s, reader);
+            EXPECT_EQ(state.rect, CRect(1, 1, 239, 293)); // the client area less a pixel
+            EXPECT_EQ(state.style, WS_CHILD | WS_VISIBLE | WS_BORDER);
+            EXPECT_EQ(state.zoomLevel, 2);
+            EXPECT_TRUE(state.scripting);
+            EXPECT_FALSE(state.shrink);
+            EXPECT_NE(state.text.Find(u"疑是地上霜"), -1);
+            // Showing the page does not paint the reader again and again.
+            const auto pagesSent = [&] { return MessagesOf(viewer, DTM_ADDTEXTW).size(); };
+            const size_t sent = s.OnGui(pagesSent);
+            s.Pause(std::chrono::milliseconds(300));
+            EXPECT_EQ(s.OnGui(pagesSent), sent);
+            // The 480-pixel table is narrowed to the viewer: nothing scrolls sideways.
+            EXPECT_FALSE(state.horizontalScrolling);
+            EXPECT_LE(state.widestTable, state.viewportWidth);
 
-                     // A colour changed while the reader is open shows at the next paint.
-                     s.OnGui([&] {
-                         g_strTitleColor = u"FF0000";
-                         reader.Invalidate();
-                     });
-                     ASSERT_TRUE(s.WaitUntil(
-                         [&] { return reader.m_strPage.Find(u"color=#FF0000>静夜思") != -1; }));
-                     ASSERT_TRUE(WaitForPage(s, reader));
+            // A colour changed while the reader is open shows at the next paint.
+            s.OnGui([&] {
+                g_strTitleColor = u"FF0000";
+                reader.Invalidate();
+            });
+            ASSERT_TRUE(
+                s.WaitUntil([&] { return reader.m_strPage.Find(u"color=#FF0000>静夜思") != -1; }));
+            ASSERT_TRUE(WaitForPage(s, reader));
 
-                     const auto messages = s.OnGui([&] { return MessagesOf(viewer, 0); });
-                     ASSERT_GE(messages.size(), 8u);
-                     // Set up once, right after the viewer was made ...
-                     EXPECT_EQ(messages[0].message, DTM_ENABLESCRIPTING);
-                     EXPECT_EQ(messages[0].lParam, 1);
-                     EXPECT_EQ(messages[1].message, DTM_ZOOMLEVEL);
-                     EXPECT_EQ(messages[1].lParam, 2);
-                     EXPECT_EQ(messages[2].message, DTM_ENABLESHRINK);
-                     EXPECT_EQ(messages[2].lParam, 0);
-                     EXPECT_EQ(messages[3].message, DTM_KEEPVERSES);
-                     EXPECT_EQ(messages[3].lParam, 1);
-                     // ... then a whole page and its end at every paint, nothing else.
-                     for (size_t i = 4; i < messages.size(); i += 2) {
-                         ASSERT_EQ(messages[i].message, DTM_ADDTEXTW) << i;
-                         ASSERT_LT(i + 1, messages.size());
-                         EXPECT_EQ(messages[i + 1].message, DTM_ENDOFSOURCE) << i + 1;
-                     }
-                     for (const auto& m : messages) {
-                         EXPECT_EQ(m.wParam, 0u);
-                     }
-                     EXPECT_EQ(messages[4].text.Find(u"color=#FF0000"), -1);
-                     const CString last = messages[messages.size() - 2].text;
-                     EXPECT_EQ(last, reader.m_strPage);
-                     EXPECT_EQ(last, ComposePoemPage(*g_pLibrary, *Record(0)));
-                     s.PressOk();
-                 });
+            const auto messages = s.OnGui([&] { return MessagesOf(viewer, 0); });
+            ASSERT_GE(messages.size(), 8u);
+            // Set up once, right after the viewer was made ...
+            EXPECT_EQ(messages[0].message, DTM_ENABLESCRIPTING);
+            EXPECT_EQ(messages[0].lParam, 1);
+            EXPECT_EQ(messages[1].message, DTM_ZOOMLEVEL);
+            EXPECT_EQ(messages[1].lParam, 2);
+            EXPECT_EQ(messages[2].message, DTM_ENABLESHRINK);
+            EXPECT_EQ(messages[2].lParam, 0);
+            EXPECT_EQ(messages[3].message, DTM_KEEPVERSES);
+            EXPECT_EQ(messages[3].lParam, 1);
+            // ... then a whole page and its end at every paint, nothing else.
+            for (size_t i = 4; i < messages.size(); i += 2) {
+                ASSERT_EQ(messages[i].message, DTM_ADDTEXTW) << i;
+                ASSERT_LT(i + 1, messages.size());
+                EXPECT_EQ(messages[i + 1].message, DTM_ENDOFSOURCE) << i + 1;
+            }
+            for (const auto& m : messages) {
+                EXPECT_EQ(m.wParam, 0u);
+            }
+            EXPECT_EQ(messages[4].text.Find(u"color=#FF0000"), -1);
+            const CString last = messages[messages.size() - 2].text;
+            EXPECT_EQ(last, reader.m_strPage);
+            EXPECT_EQ(last, ComposePoemPage(*g_pLibrary, *Record(0), CurrentPageSettings()));
+            s.PressOk();
+        });
 }
 
 // The testing face finds what is in front: the reader itself and its viewer, and neither while

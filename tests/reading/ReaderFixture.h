@@ -2,12 +2,12 @@
 // A program folder with a test library open in it, the screen driver, the recording sound, and
 // a log of every message the HTML viewers get.
 
-#include "library/InstalledLibrary.h"
 #include "library/PoemLibrary.h"
 #include "platform/core/Sound.h"
 #include "platform/ui/testing/HtmlViewTesting.h"
 #include "reading/PoemViewDlg.h"
 #include "resources/ResourceIds.h"
+#include "settings/InstalledLibrary.h"
 #include "settings/Settings.h"
 #include "tests/common/TestLibrary.h"
 #include "tests/support/Printing.h"

@@ -131,16 +131,13 @@ QImage renderBackground(int number) {
     return field.toImage();
 }
 
-QString backgroundFileName(int number) {
-    return QStringLiteral("bgpic%1.jpg").arg(number);
-}
-
 QString writeBackgrounds(const QString& dir) {
     if (!QDir(dir).exists()) {
         return QStringLiteral("no folder %1").arg(dir);
     }
     return generators::MakeNumberedInParallel<QString>(kBackgroundCount, [&](int n) {
-        const QString path = QDir(dir).filePath(backgroundFileName(n));
+        const QString path = QDir(dir).filePath(
+            QString::fromStdString(BackgroundPictureName(static_cast<unsigned>(n))));
         if (!renderBackground(n).save(path, "JPG", 92)) {
             return QStringLiteral("cannot write %1").arg(path);
         }

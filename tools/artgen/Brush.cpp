@@ -8,6 +8,8 @@
 
 namespace artgen {
 
+using generators::Rng;
+
 namespace {
 
 constexpr float kPi = std::numbers::pi_v<float>;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Rng.h"
 #include "Tile.h"
 #include "TileNoise.h"
+#include "tools/common/Rng.h"
 
 #include <QPointF>
 
@@ -50,7 +50,8 @@ struct PlumBranch {
     std::vector<QPointF> blossoms;
     std::vector<QPointF> buds;
 };
-PlumBranch growPlum(QPointF root, float angle, float length, float width, int depth, Rng& rng);
+PlumBranch growPlum(QPointF root, float angle, float length, float width, int depth,
+                    generators::Rng& rng);
 
 // Paints the limbs of branches in dry-brushed ink.
 void layBranches(Field& field, const TileNoise& noise,

@@ -1,9 +1,9 @@
 #include "MainScreen.h"
 
 #include "Brush.h"
-#include "Rng.h"
 #include "Tile.h"
 #include "TileNoise.h"
+#include "tools/common/Rng.h"
 
 #include <QDir>
 #include <QFont>
@@ -14,6 +14,8 @@
 #include <cmath>
 
 namespace artgen {
+
+using generators::Rng;
 
 namespace {
 

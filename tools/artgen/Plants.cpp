@@ -1,7 +1,7 @@
 #include "Designs.h"
 
 #include "Brush.h"
-#include "Rng.h"
+#include "tools/common/Rng.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -10,6 +10,8 @@
 #include <numbers>
 
 namespace artgen {
+
+using generators::Rng;
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "Designs.h"
 
 #include "Brush.h"
-#include "Rng.h"
+#include "tools/common/Rng.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -11,6 +11,8 @@
 
 // The seasons: willow in spring, lotus in summer, maple in autumn, petals on the wind.
 namespace artgen {
+
+using generators::Rng;
 
 namespace {
 

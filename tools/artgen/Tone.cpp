@@ -1,11 +1,13 @@
 #include "Tone.h"
 
-#include "Rng.h"
+#include "tools/common/Rng.h"
 
 #include <algorithm>
 #include <vector>
 
 namespace artgen {
+
+using generators::Rng;
 
 namespace {
 

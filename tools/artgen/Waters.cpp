@@ -1,6 +1,6 @@
 #include "Designs.h"
 
-#include "Rng.h"
+#include "tools/common/Rng.h"
 
 #include <QPainter>
 
@@ -8,6 +8,8 @@
 #include <numbers>
 
 namespace artgen {
+
+using generators::Rng;
 
 namespace {
 

@@ -18,8 +18,8 @@ struct Layer {
 
 const std::array<Layer, 10> kLayers{{
     {"platform/core", false, {}},
-    {"settings", false, {"platform/core"}},
-    {"library", false, {"settings", "platform/core"}},
+    {"library", false, {"platform/core"}},
+    {"settings", false, {"library", "platform/core"}},
     {"platform/ui", false, {"platform/core"}},
     {"resources", false, {"platform/ui", "platform/core"}},
     {"app", true, {"library", "settings", "resources", "platform/ui", "platform/core"}},

@@ -1,12 +1,12 @@
 #pragma once
 // The layering of the reader's own code, checked include by include.
 //
-// The program's folders, from the bottom up: platform/core; settings; library; platform/ui (the
+// The program's folders, from the bottom up: platform/core; library; settings; platform/ui (the
 // only place Qt is included); resources; and the screen folders app, browse, reading, entry and
 // options. A folder includes its own files and the folders below it, never one above. In detail:
 //   platform/core   platform/core
-//   settings        settings, platform/core
-//   library         library, settings, platform/core
+//   library         library, platform/core
+//   settings        settings, library, platform/core
 //   platform/ui     platform/ui, platform/core
 //   resources       resources, platform/ui, platform/core
 //   a screen folder its own files, every folder above but the screens, and another screen

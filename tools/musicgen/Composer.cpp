@@ -1,12 +1,14 @@
 #include "Composer.h"
 
-#include "Rng.h"
+#include "tools/common/Rng.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 
 namespace musicgen {
+
+using generators::Rng;
 
 namespace {
 

@@ -124,7 +124,7 @@ std::string writePieces(const std::string& dir) {
         return "no folder " + dir;
     }
     return generators::MakeNumberedInParallel<std::string>(kPieceCount, [&](int n) {
-        const std::string path = dir + "/sound" + std::to_string(n) + ".wav";
+        const std::string path = dir + "/" + BackgroundMusicName(static_cast<unsigned>(n));
         if (!writeWave(path, toPcm16(renderPiece(n), kLoudness, kPeakLimit), kSampleRate)) {
             return "cannot write " + path;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Composer.h"
+#include "platform/core/ProgramFiles.h"
 
 #include <cstdint>
 #include <string>
@@ -8,8 +9,8 @@
 
 namespace musicgen {
 
-// The reader offers this many pieces of background music, sound1.wav to sound12.wav.
-constexpr int kPieceCount = 12;
+// The reader offers this many pieces of background music.
+constexpr int kPieceCount = static_cast<int>(kBackgroundMusicCount);
 
 // Every piece is quiet enough to read by: about -28 dB of full scale on average, and no
 // peak above -10 dB.
@@ -23,8 +24,8 @@ const PiecePlan& piecePlan(int number);
 // falls among ringing strings. Throws std::out_of_range for any other number.
 std::vector<float> renderPiece(int number);
 
-// Writes sound1.wav ... into `dir` (which must exist), in parallel. Returns an empty string,
-// or what went wrong.
+// Writes every piece, named as the reader looks for it, into `dir` (which must exist), in parallel.
+// Returns an empty string, or what went wrong.
 std::string writePieces(const std::string& dir);
 
 } // namespace musicgen

@@ -1,6 +1,7 @@
 // musicgen: composes and plays the program folder's background music.
 //
-//   musicgen OUTDIR    sound1.wav ... sound12.wav (22,050 Hz, 16-bit mono, seamless loops)
+//   musicgen OUTDIR    the numbered pieces (platform/core/ProgramFiles.h): 22,050 Hz, 16-bit
+//                      mono, seamless loops
 
 #include "Pieces.h"
 

@@ -1,7 +1,7 @@
 #include "tools/poemlib/Cli.h"
 
 #include "platform/core/CodePage.h"
-#include "settings/Settings.h"
+#include "platform/core/SplitPath.h"
 
 #include <charconv>
 #include <cstdio>
@@ -59,10 +59,10 @@ LibraryPath ParseLibraryPath(const std::string& lib) {
     if (lib.size() < extension.size() || !lib.ends_with(extension)) {
         throw UsageError{"LIB must be the path of an index file ending in .idx: " + lib};
     }
-    const auto slash = lib.rfind('/');
+    auto [folder, indexName] = SplitPath(lib);
     LibraryPath path;
-    path.folder = slash == std::string::npos ? "./" : lib.substr(0, slash + 1);
-    path.indexName = slash == std::string::npos ? lib : lib.substr(slash + 1);
+    path.folder = folder.empty() ? "./" : std::move(folder);
+    path.indexName = std::move(indexName);
     path.dataName = path.indexName.substr(0, path.indexName.size() - extension.size()) + ".dat";
     return path;
 }
@@ -86,7 +86,6 @@ std::string OpenFailureLine(const std::string& lib, const OpenResult& result) {
 std::unique_ptr<CPoemLibrary> OpenLibrary(const std::string& lib, Records records,
                                           LibraryAccess access) {
     const LibraryPath path = ParseLibraryPath(lib);
-    g_strAppPath = Utf16(path.folder); // the program folder of the pages poemlib composes
     auto library = std::make_unique<CPoemLibrary>(Utf16(path.folder));
     library->SetFileNames(Utf16(path.indexName), Utf16(path.dataName));
     const OpenResult opened = library->Open(access);

@@ -3,7 +3,7 @@
 #include "library/LibrarySummary.h"
 #include "library/PoemNotes.h"
 #include "platform/core/CodePage.h"
-#include "reading/PoemPage.h"
+#include "reading/page/PoemPage.h"
 #include "tools/poemlib/Cli.h"
 #include "tools/poemlib/Commands.h"
 #include "tools/poemlib/RecordLines.h"
@@ -73,8 +73,12 @@ int ShowPage(CPoemLibrary& library, const std::string& number) {
     }
     const PoemRecord& record =
         records[ParseRecordNumber(number, static_cast<std::uint32_t>(records.size())) - 1];
-    // What the reader hands its viewer: the page, then the notes when there are some.
-    Print(Utf8(ComposePoemPage(library, record) + ComposePoemNotes(library, record)));
+    // What the reader hands its viewer at start-up: the page in the first colours and picture,
+    // with LIB's folder as the program folder, then the notes when there are some.
+    PageSettings settings;
+    settings.programFolder = library.GetFolder();
+    Print(Utf8(ComposePoemPage(library, record, settings) +
+               ComposePoemNotes(library, record, settings)));
     return kSuccess;
 }
 

@@ -1,6 +1,7 @@
 #include "tools/refpages/RefPages.h"
 
 #include "platform/core/CString.h"
+#include "platform/core/ProgramFiles.h"
 
 #include <algorithm>
 #include <set>
@@ -161,7 +162,8 @@ std::string Head(const std::string& title, const std::string& toProgramFolder) {
     return "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">"
            "<title>" +
            Escape(title) + "</title></head><body background=\"" + toProgramFolder +
-           "bgpic27.jpg\" text=\"#F3EBDD\" link=\"#F2C46D\"><a name=\"top\"></a>";
+           BackgroundPictureName(kDefaultBackgroundPicture) +
+           "\" text=\"#F3EBDD\" link=\"#F2C46D\"><a name=\"top\"></a>";
 }
 
 std::string LinkTo(const std::string& pageName) {

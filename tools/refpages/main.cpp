@@ -11,7 +11,7 @@
 #include "library/NameTables.h"
 #include "library/PoemLibrary.h"
 #include "platform/core/Services.h"
-#include "settings/Settings.h"
+#include "settings/InstalledLibrary.h"
 #include "tools/poemlib/Simplifier.h"
 #include "tools/refpages/LibraryPoems.h"
 #include "tools/refpages/PackageConversion.h"
@@ -81,8 +81,7 @@ std::vector<std::string> LibraryStems(const fs::path& folder) {
 
 bool LoadLibrary(const fs::path& folder, const std::string& stem, std::string& name,
                  std::vector<Poem>& poems) {
-    g_strAppPath = CString::FromUtf8(folder.string() + "/");
-    CPoemLibrary library(g_strAppPath);
+    CPoemLibrary library(CString::FromUtf8(folder.string() + "/"));
     library.SetFileNames(CString::FromUtf8(stem + ".idx"), CString::FromUtf8(stem + ".dat"));
     const OpenResult opened = library.Open(LibraryAccess::readOnly);
     if (!opened) {

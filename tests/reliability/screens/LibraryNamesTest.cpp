@@ -41,12 +41,12 @@ TEST_F(LibraryNamesTest, OddNamesAreListedAndLoadOrFailCleanly) {
                  [&](CScript& s) {
                      ASSERT_TRUE(s.WaitForScreen(IDD_PAGE_COLOURS));
                      ASSERT_TRUE(ShowPage(s, 2, IDD_PAGE_LIBRARY));
-                     const std::vector<CString> entries = ListEntries(s, IDC_LIST_LIBRARIES);
+                     const std::vector<CString> entries = ListEntries(s, IDC_LIST_LIBRARIES_SHARED);
                      ASSERT_EQ(Sorted(entries), Sorted(expected));
                      for (const std::string& name : kOddNames) {
                          SCOPED_TRACE(name);
                          const CString base = CString::FromUtf8(name);
-                         s.Select(IDC_LIST_LIBRARIES, IndexOf(entries, base));
+                         s.Select(IDC_LIST_LIBRARIES_SHARED, IndexOf(entries, base));
                          s.Click(IDC_BTN_LOAD);
                          ExpectBox(s,
                                    CString::Formatted(u"调入诗词库成功!\n索引:%s\n数据:%s",
@@ -55,7 +55,7 @@ TEST_F(LibraryNamesTest, OddNamesAreListedAndLoadOrFailCleanly) {
                                    u"提示", MB_OK, IDD_PAGE_LIBRARY);
                          EXPECT_EQ(s.OnGui([] { return g_pLibrary->m_nCount; }), 3u);
                      }
-                     s.Select(IDC_LIST_LIBRARIES, IndexOf(entries, u"-broken \"x\"\n"));
+                     s.Select(IDC_LIST_LIBRARIES_SHARED, IndexOf(entries, u"-broken \"x\"\n"));
                      s.Click(IDC_BTN_LOAD);
                      // The library tells what it could not read, then the page that it failed.
                      ASSERT_TRUE(s.WaitForBox());

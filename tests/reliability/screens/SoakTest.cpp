@@ -98,10 +98,10 @@ protected:
         s.PressEscape();
         ASSERT_TRUE(s.WaitForScreen(IDD_PAGE_COLOURS));
         ASSERT_TRUE(ShowPage(s, 2, IDD_PAGE_LIBRARY));
-        const std::vector<CString> entries = ListEntries(s, IDC_LIST_LIBRARIES);
+        const std::vector<CString> entries = ListEntries(s, IDC_LIST_LIBRARIES_SHARED);
         const auto found = std::find(entries.begin(), entries.end(), library);
         ASSERT_NE(found, entries.end());
-        s.Select(IDC_LIST_LIBRARIES, static_cast<int>(found - entries.begin()));
+        s.Select(IDC_LIST_LIBRARIES_SHARED, static_cast<int>(found - entries.begin()));
         s.Click(IDC_BTN_LOAD);
         ASSERT_TRUE(s.WaitForBox());
         s.AnswerBox();

@@ -7,15 +7,17 @@
 #include "library/LibraryFormat.h"
 #include "library/PoemNotes.h"
 #include "platform/core/CString.h"
+#include "settings/PageSettings.h"
 
 class CPoemLibrary;
 
 // Line feeds become <br>, tabs vanish, everything else (carriage returns too) stays.
 CString TextToHtml(const CString& text);
 
-// The whole page for `record`, its text read afresh from `library`, with the settings as they
-// are now (colours, program folder, background picture).
-CString ComposePoemPage(CPoemLibrary& library, const PoemRecord& record);
+// The whole page for `record`, its text read afresh from `library`, in the colours of `settings`
+// over its background picture in its program folder.
+CString ComposePoemPage(CPoemLibrary& library, const PoemRecord& record,
+                        const PageSettings& settings);
 
 // The poem's notes as a piece of HTML that follows the page, smaller than the poem and in its
 // text colour `color`: the whole title first when the record's is cut, then each note on a line
@@ -25,5 +27,6 @@ CString ComposePoemPage(CPoemLibrary& library, const PoemRecord& record);
 CString NotesToHtml(const PoemNotes& notes, const CString& color);
 
 // The notes piece for `record` of `library` (its notes file read afresh), in the text colour of
-// the settings now; empty when the poem has no notes.
-CString ComposePoemNotes(CPoemLibrary& library, const PoemRecord& record);
+// `settings`; empty when the poem has no notes.
+CString ComposePoemNotes(CPoemLibrary& library, const PoemRecord& record,
+                         const PageSettings& settings);

@@ -1,4 +1,4 @@
-#include "reading/PoemPage.h"
+#include "reading/page/PoemPage.h"
 #include "tests/library/LibraryFixture.h"
 
 namespace {
@@ -10,7 +10,7 @@ protected:
     CString Page(const TestPoem& poem) {
         Write({poem});
         auto library = Open();
-        return ComposePoemPage(*library, library->GetRecords()[0]);
+        return ComposePoemPage(*library, library->GetRecords()[0], CurrentPageSettings());
     }
     static int Count(const CString& page, std::u16string_view piece) {
         int count = 0;
@@ -77,6 +77,37 @@ TEST_F(PoemPageTest, EachSettingChangesOnlyItsOwnPiece) {
     EXPECT_NE(all.Find((g_strAppPath + u"bgpic5.jpg\" >").view()), -1);
 }
 
+// The page is made of the value it is given, whatever the shared settings say.
+TEST_F(PoemPageTest, ThePageTakesTheSettingsItIsGivenNotTheSharedOnes) {
+    Write({{"春晓", "孟浩然", "唐代", "五言绝句", "春眠不觉晓"}});
+    auto library = Open();
+    PageSettings settings;
+    settings.programFolder = u"/elsewhere/";
+    settings.backPicture = u"bgpic3.jpg";
+    settings.titleColor = u"00ff00";
+    settings.textColor = u"0000ff";
+    const CString page = ComposePoemPage(*library, library->GetRecords()[0], settings);
+    EXPECT_NE(page.Find(u"background=\"file:///elsewhere/bgpic3.jpg\" >"), -1);
+    EXPECT_NE(page.Find(u"<b><font size=5 color=#00ff00>春晓"), -1);
+    EXPECT_NE(page.Find(u"<font size=4 color=#0000ff>春眠不觉晓"), -1);
+    EXPECT_EQ(page.Find(g_strAppPath.view()), -1);
+    EXPECT_EQ(Count(page, u"color=#FFFFFF"), 2); // the form and the author line, as they start
+}
+
+// A new value holds what every start begins with, and the shared settings start from it.
+TEST(PageSettingsTest, TheSharedSettingsStartAsANewValueAndAreReadAsTheyAreNow) {
+    ResetSettings();
+    EXPECT_EQ(CurrentPageSettings(), PageSettings{});
+    EXPECT_EQ(PageSettings{}.backPicture, g_strBackPicture);
+    g_strAppPath = u"/opt/lomeva/";
+    g_strAuthorColor = u"abcdef";
+    const PageSettings now = CurrentPageSettings();
+    EXPECT_EQ(now.programFolder, CString(u"/opt/lomeva/"));
+    EXPECT_EQ(now.authorColor, CString(u"abcdef"));
+    EXPECT_EQ(now.titleColor, PageSettings{}.titleColor);
+    ResetSettings();
+}
+
 } // namespace
 
 namespace {
@@ -96,13 +127,13 @@ TEST_F(PoemPageTest, APoemsNotesComeFromTheNotesFileAndItsPageStaysTheSame) {
     const CString bare = Page(poem);
     auto library = Open();
     const PoemRecord& record = library->GetRecords()[0];
-    EXPECT_TRUE(ComposePoemNotes(*library, record).IsEmpty());
+    EXPECT_TRUE(ComposePoemNotes(*library, record, CurrentPageSettings()).IsEmpty());
     CNotesWriter writer;
     writer.Add(record, CString(u"床前明月光"), PoemNotes{{}, {u"床--井栏。"}});
     std::string error;
     ASSERT_TRUE(writer.Write(m_folder.File("kavro.notes"), error)) << error;
-    EXPECT_EQ(ComposePoemPage(*library, record), bare);
-    EXPECT_EQ(ComposePoemNotes(*library, record),
+    EXPECT_EQ(ComposePoemPage(*library, record, CurrentPageSettings()), bare);
+    EXPECT_EQ(ComposePoemNotes(*library, record, CurrentPageSettings()),
               NotesToHtml(PoemNotes{{}, {u"床--井栏。"}}, g_strTextColor));
 }
 

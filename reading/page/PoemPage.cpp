@@ -1,8 +1,7 @@
-#include "reading/PoemPage.h"
+#include "reading/page/PoemPage.h"
 
 #include "library/PoemLibrary.h"
 #include "platform/core/CodePage.h"
-#include "settings/Settings.h"
 
 namespace {
 
@@ -39,7 +38,8 @@ CString TextToHtml(const CString& text) {
     return html;
 }
 
-CString ComposePoemPage(CPoemLibrary& library, const PoemRecord& record) {
+CString ComposePoemPage(CPoemLibrary& library, const PoemRecord& record,
+                        const PageSettings& settings) {
     CString text;
     library.ReadText(&record, text);
     text = TextToHtml(text);
@@ -49,22 +49,22 @@ CString ComposePoemPage(CPoemLibrary& library, const PoemRecord& record) {
                          u"charset=GB2312\">" +
                          u"<title>Qinvara</title>" + u"</head>";
 
-    const CString formLine = FontLine(u"<font size=3 color=#", g_strFormColor,
+    const CString formLine = FontLine(u"<font size=3 color=#", settings.formColor,
                                       Field(record.form, sizeof record.form), u"</font><br>");
     const CString titleLine =
-        FontLine(u"<b><font size=5 color=#", g_strTitleColor,
+        FontLine(u"<b><font size=5 color=#", settings.titleColor,
                  Field(record.title, sizeof record.title), u"</font></b><br>");
-    const CString authorLine = FontLine(u"<font size=3 color=#", g_strAuthorColor,
+    const CString authorLine = FontLine(u"<font size=3 color=#", settings.authorColor,
                                         Field(record.dynasty, sizeof record.dynasty) + u"\u00B7" +
                                             Field(record.author, sizeof record.author),
                                         u"</font><br>");
     const CString textBlock =
-        FontLine(u"<font size=4 color=#", g_strTextColor, text, u"</font><br>");
+        FontLine(u"<font size=4 color=#", settings.textColor, text, u"</font><br>");
 
     CString body = u"<body ";
     body += u"background=\"file://";
-    body += g_strAppPath;
-    body += g_strBackPicture;
+    body += settings.programFolder;
+    body += settings.backPicture;
     body += u"\" >";
     body += u"<table align=left border=0 width=480 >";
     body += u"<tr>";
@@ -129,6 +129,7 @@ CString NotesToHtml(const PoemNotes& notes, const CString& color) {
            u"</table>";
 }
 
-CString ComposePoemNotes(CPoemLibrary& library, const PoemRecord& record) {
-    return NotesToHtml(FindPoemNotes(library, record), g_strTextColor);
+CString ComposePoemNotes(CPoemLibrary& library, const PoemRecord& record,
+                         const PageSettings& settings) {
+    return NotesToHtml(FindPoemNotes(library, record), settings.textColor);
 }

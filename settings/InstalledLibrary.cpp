@@ -1,5 +1,6 @@
-#include "library/InstalledLibrary.h"
+#include "settings/InstalledLibrary.h"
 
+#include "platform/core/Services.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -16,4 +17,11 @@ void InstallLibrary(std::unique_ptr<CPoemLibrary> library) {
     Installed().reset();
     Installed() = std::move(library);
     g_pLibrary = Installed().get();
+}
+
+void ShowOpenFailure(const OpenResult& result) {
+    const CString message = OpenFailureMessage(result);
+    if (!message.IsEmpty()) {
+        AfxMessageBox(message);
+    }
 }

@@ -14,7 +14,6 @@
 
 #include "bench/Measure.h"
 #include "browse/CatalogDlg.h"
-#include "library/InstalledLibrary.h"
 #include "library/PoemLibrary.h"
 #include "options/KavroOption.h"
 #include "options/PageCiKu.h"
@@ -25,6 +24,7 @@
 #include "platform/ui/testing/HtmlViewTesting.h"
 #include "reading/PoemViewDlg.h"
 #include "resources/ResourceIds.h"
+#include "settings/InstalledLibrary.h"
 #include "settings/Settings.h"
 #include "tests/support/TestDriver.h"
 
@@ -463,7 +463,7 @@ void BenchLibrarySwitch() {
                 loaded = false;
                 return;
             }
-            s.Select(IDC_LIST_LIBRARIES, 0);
+            s.Select(IDC_LIST_LIBRARIES_SHARED, 0);
             for (int run = 0; run < kRuns && loaded; ++run) {
                 s.Click(IDC_BTN_LOAD);
                 s.Sync();

@@ -1,7 +1,0 @@
-#pragma once
-
-#include "tools/common/Rng.h"
-
-namespace artgen {
-using Rng = generators::Rng;
-} // namespace artgen
