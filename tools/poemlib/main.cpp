@@ -173,8 +173,11 @@ int main(int argc, char** argv) {
         std::printf("usage: %s\n\n%s\n", command->usage, command->help);
         return kSuccess;
     }
-    // Lines go out a megabyte at a time: a search may print hundreds of thousands of them.
-    std::setvbuf(stdout, nullptr, _IOFBF, 1 << 20);
+    // Output goes out 64 KiB at a time (a search may print hundreds of thousands of lines, which
+    // it gathers itself). The buffer is given, since the C library keeps its own size for one it
+    // allocates itself (a page, into a pipe); an array, which outlives the last flush at exit.
+    static char outputBuffer[1 << 16];
+    std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
     AfxSetAppName(u"poemlib");
     // The library's messages go to standard error, one line each.
     static CConsoleMessageBox console;
