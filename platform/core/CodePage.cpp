@@ -136,6 +136,19 @@ bool DecodeRowAtOnce(Converter& toUtf16, unsigned lead, Row row) {
 
 constexpr unsigned kLeads = kLeadLast - kLeadFirst + 1;
 
+// A character's UTF-8 in one word: its bytes from the lowest, their count in the top byte. Every
+// character of the page is in the Basic Multilingual Plane, and none is a surrogate.
+constexpr std::uint32_t PackedUtf8(char16_t ch) {
+    if (ch < 0x80) {
+        return 1u << 24 | ch;
+    }
+    if (ch < 0x800) {
+        return 2u << 24 | (0x80u | (ch & 0x3Fu)) << 8 | (0xC0u | ch >> 6);
+    }
+    return 3u << 24 | (0x80u | (ch & 0x3Fu)) << 16 | (0x80u | (ch >> 6 & 0x3Fu)) << 8 |
+           (0xE0u | ch >> 12);
+}
+
 // Decoding is all that start-up needs (the header fields of the main screen), so it has its
 // own table, and the encoding one is built only when something is encoded or searched. The
 // two-byte characters are asked of iconv a lead byte's row at a time, when a row is first
@@ -151,9 +164,15 @@ public:
             const char byte = static_cast<char>(b);
             single[b] = DecodeOne(m_toUtf16, &byte, 1);
         }
+        for (unsigned b = 0; b < 0x100; ++b) {
+            singleUtf8[b] =
+                PackedUtf8(single[b] != kNone || b == 0 ? single[b] : CodePage::kReplacement);
+        }
     }
 
     std::array<char16_t, 256> single{}; // one-byte characters
+    // The same as UTF-8, packed (PackedUtf8), U+FFFD for a byte that is no character.
+    std::array<std::uint32_t, 256> singleUtf8{};
 
     // The two-byte characters of one lead byte, by trail byte from kTrailFirst.
     const char16_t* RowOf(unsigned lead) const {
@@ -162,6 +181,14 @@ public:
             BuildRow(lead);
         }
         return m_pairs.data() + i * kTrailCount;
+    }
+    // The same characters as UTF-8, packed (PackedUtf8); 0 where there is none.
+    const std::uint32_t* Utf8RowOf(unsigned lead) const {
+        const unsigned i = lead - kLeadFirst;
+        if (!m_ready[i].load(std::memory_order_acquire)) [[unlikely]] {
+            BuildRow(lead);
+        }
+        return m_pairsUtf8.data() + i * kTrailCount;
     }
 
 private:
@@ -177,10 +204,14 @@ private:
         if (m_toUtf16.IsOpen() && !DecodeRowAtOnce(m_toUtf16, lead, row)) {
             DecodeRowPairByPair(m_toUtf16, lead, row);
         }
+        for (unsigned k = 0; k < kTrailCount; ++k) {
+            m_pairsUtf8[i * kTrailCount + k] = row[k] != kNone ? PackedUtf8(row[k]) : 0;
+        }
         m_ready[i].store(true, std::memory_order_release);
     }
 
     mutable std::array<char16_t, kLeads * kTrailCount> m_pairs{};
+    mutable std::array<std::uint32_t, kLeads * kTrailCount> m_pairsUtf8{};
     mutable std::array<std::atomic<bool>, kLeads> m_ready{};
     mutable std::mutex m_building;
     mutable Converter m_toUtf16;
@@ -310,42 +341,50 @@ void DecodeAppend(const char* bytes, size_t width, std::u16string& out) {
     }
 }
 
-void DecodeAppendUtf8(const char* bytes, size_t width, std::string& out) {
+char* DecodeUtf8(const char* bytes, size_t width, char* to) {
     if (bytes == nullptr) {
-        return;
+        return to;
     }
     const auto* data = reinterpret_cast<const unsigned char*>(bytes);
     const DecodeTables& t = GetDecodeTables();
-    const void* zero = std::memchr(bytes, 0, width);
-    const size_t end =
-        zero != nullptr ? static_cast<size_t>(static_cast<const char*>(zero) - bytes) : width;
-    // Written in place: no byte gives more than three of UTF-8 (U+FFFD for one that is not
-    // valid), and the command line prints hundreds of thousands of fields.
-    const size_t start = out.size();
-    out.resize(start + 3 * end);
-    char* to = out.data() + start;
-    for (size_t i = 0; i < end;) {
-        if (data[i] < 0x80) {
-            *to++ = static_cast<char>(data[i++]);
+    for (size_t i = 0; i < width;) {
+        const unsigned char b = data[i];
+        if (b < 0x80) {
+            if (b == 0) {
+                break;
+            }
+            *to++ = static_cast<char>(b);
+            ++i;
             continue;
         }
-        size_t used = 1;
-        const char16_t decoded = DecodeAt(t, data, i, end, used);
-        // Every character of the page is in the Basic Multilingual Plane, and none is a surrogate.
-        const char16_t ch = decoded != kNone ? decoded : kReplacement;
-        if (ch < 0x80) {
-            *to++ = static_cast<char>(ch);
-        } else if (ch < 0x800) {
-            *to++ = static_cast<char>(0xC0 | (ch >> 6));
-            *to++ = static_cast<char>(0x80 | (ch & 0x3F));
-        } else {
-            *to++ = static_cast<char>(0xE0 | (ch >> 12));
-            *to++ = static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
-            *to++ = static_cast<char>(0x80 | (ch & 0x3F));
+        std::uint32_t packed = 0;
+        if (IsLead(b) && i + 1 < width) {
+            const unsigned char trail = data[i + 1];
+            if (trail >= kTrailFirst && trail <= kTrailLast) {
+                packed = t.Utf8RowOf(b)[trail - kTrailFirst];
+            }
         }
-        i += used;
+        if (packed != 0) {
+            i += 2;
+        } else {
+            packed = t.singleUtf8[b]; // alone, valid or not (U+FFFD), and decoding goes on after it
+            ++i;
+        }
+        // Three bytes written, however many count: no more than the bytes read so far have room
+        // for.
+        to[0] = static_cast<char>(packed);
+        to[1] = static_cast<char>(packed >> 8);
+        to[2] = static_cast<char>(packed >> 16);
+        to += packed >> 24;
     }
-    out.resize(static_cast<size_t>(to - out.data()));
+    return to;
+}
+
+void DecodeAppendUtf8(const char* bytes, size_t width, std::string& out) {
+    const size_t start = out.size();
+    out.resize(start + kMostUtf8PerByte * width);
+    char* end = DecodeUtf8(bytes, width, out.data() + start);
+    out.resize(static_cast<size_t>(end - out.data()));
 }
 
 CString Decode(const char* bytes, size_t width) {

@@ -24,6 +24,11 @@ void DecodeAppend(const char* bytes, size_t width, std::u16string& out);
 // The same text appended as UTF-8 (what Decode(...).ToUtf8() gives), without the UTF-16 string
 // between: the command line prints hundreds of thousands of fields this way.
 void DecodeAppendUtf8(const char* bytes, size_t width, std::string& out);
+// No byte gives more than three of UTF-8 (U+FFFD for one that is not valid).
+constexpr size_t kMostUtf8PerByte = 3;
+// The same written at `out`, which has room for kMostUtf8PerByte * width bytes; returns where
+// the text ends.
+char* DecodeUtf8(const char* bytes, size_t width, char* out);
 
 // Encodes into out[0, outSize): never writes past outSize and never splits a two-byte
 // character. A character that the code page cannot hold becomes '?'. Returns the bytes

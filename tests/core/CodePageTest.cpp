@@ -86,6 +86,11 @@ TEST(CodePage, DecodingToUtf8GivesWhatDecodingAndConvertingGive) {
         CodePage::DecodeAppendUtf8(bytes.data(), width, utf8);
         ASSERT_EQ(utf8, "kept:" + CodePage::Decode(bytes.data(), width).ToUtf8())
             << "round " << round;
+        // Written in place, within the room it asks for and not a byte past it.
+        std::string room(CodePage::kMostUtf8PerByte * width + 4, '#');
+        char* end = CodePage::DecodeUtf8(bytes.data(), width, room.data());
+        ASSERT_EQ(std::string(room.data(), end), utf8.substr(5)) << "round " << round;
+        ASSERT_EQ(room.substr(room.size() - 4), "####") << "round " << round;
     }
     std::string none;
     CodePage::DecodeAppendUtf8(nullptr, 5, none);
