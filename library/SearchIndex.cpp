@@ -3,6 +3,7 @@
 #include "library/ContentDigest.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -221,9 +222,9 @@ bool CSearchIndex::ReadBucketAt(std::size_t unit, Bucket& bucket) const {
     return check.Value() == digest;
 }
 
-// A list's records, checked to be increasing and described.
-bool CSearchIndex::DecodeList(const Bucket& bucket, std::size_t pair,
-                              std::vector<std::uint32_t>& records) const {
+// A list's records, each given to `take`, checked to be increasing and described.
+template <class Take>
+bool CSearchIndex::DecodeList(const Bucket& bucket, std::size_t pair, Take take) const {
     const std::uint32_t base = bucket.offsets.front();
     const auto* at = reinterpret_cast<const unsigned char*>(bucket.postings.data()) +
                      (bucket.offsets[pair] - base);
@@ -246,10 +247,16 @@ bool CSearchIndex::DecodeList(const Bucket& bucket, std::size_t pair,
         if (record >= m_header.records) {
             return false;
         }
-        records.push_back(static_cast<std::uint32_t>(record));
+        take(static_cast<std::uint32_t>(record));
         next = record + 1;
     }
     return true;
+}
+
+bool CSearchIndex::DecodeList(const Bucket& bucket, std::size_t pair,
+                              std::vector<std::uint32_t>& records) const {
+    return DecodeList(bucket, pair,
+                      [&records](std::uint32_t record) { records.push_back(record); });
 }
 
 std::optional<std::vector<std::uint32_t>> CSearchIndex::ListOf(char16_t first,
@@ -273,21 +280,26 @@ std::optional<CSearchIndex::Found> CSearchIndex::FindUnit(char16_t unit) const {
     if (!ReadBucket(unit, bucket)) {
         return std::nullopt;
     }
-    std::vector<bool> holds(m_header.records);
-    std::vector<std::uint32_t> records;
+    // One bit a record: the lists of a frequent character hold hundreds of thousands of entries.
+    std::vector<std::uint64_t> holds((std::size_t{m_header.records} + 63) / 64);
+    const auto mark = [&holds](std::uint32_t record) {
+        holds[record / 64] |= std::uint64_t{1} << (record % 64);
+    };
     for (std::size_t pair = 0; pair < bucket.seconds.size(); ++pair) {
-        records.clear();
-        if (!DecodeList(bucket, pair, records)) {
+        if (!DecodeList(bucket, pair, mark)) {
             return std::nullopt;
         }
-        for (const std::uint32_t record : records) {
-            holds[record] = true;
-        }
+    }
+    std::size_t count = 0;
+    for (const std::uint64_t word : holds) {
+        count += static_cast<std::size_t>(std::popcount(word));
     }
     Found found;
-    for (std::uint32_t record = 0; record < m_header.records; ++record) {
-        if (holds[record]) {
-            found.records.push_back(record);
+    found.records.reserve(count);
+    for (std::size_t w = 0; w < holds.size(); ++w) {
+        for (std::uint64_t bits = holds[w]; bits != 0; bits &= bits - 1) {
+            found.records.push_back(static_cast<std::uint32_t>(64 * w) +
+                                    static_cast<std::uint32_t>(std::countr_zero(bits)));
         }
     }
     return found;

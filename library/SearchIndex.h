@@ -76,6 +76,7 @@ private:
     // False when damaged; an empty bucket for a unit that begins no pair.
     bool ReadBucket(char16_t first, Bucket& bucket) const;
     bool ReadBucketAt(std::size_t unit, Bucket& bucket) const;
+    template <class Take> bool DecodeList(const Bucket& bucket, std::size_t pair, Take take) const;
     bool DecodeList(const Bucket& bucket, std::size_t pair,
                     std::vector<std::uint32_t>& records) const;
     std::optional<Found> FindUnit(char16_t unit) const;
