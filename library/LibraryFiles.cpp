@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <sys/mman.h>
+#include <unistd.h>
 
 CString OpenFailureMessage(const OpenResult& result) {
     switch (result.failure) {
@@ -73,19 +74,23 @@ bool ReadRecordsNumbered(CFile& index, std::span<const std::uint32_t> numbers, P
     if (!HoldsRecords(index, numbers.back() + 1)) {
         return false;
     }
-    // A few are read one by one; many through a mapping, whose pages come in only where a
-    // record is (the reading stops, and the records are read instead, if the file shrinks).
+    // A few are read one by one; many through a mapping of the part of the file they lie in,
+    // whose pages come in only where a record is (the reading stops, and the records are read
+    // instead, if the file shrinks).
     constexpr std::size_t kReadOneByOne = 64;
-    const std::size_t size = RecordPosition(std::uint64_t{numbers.back()} + 1);
+    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    const std::size_t from = RecordPosition(numbers.front()) / page * page;
+    const std::size_t size = RecordPosition(std::uint64_t{numbers.back()} + 1) - from;
     void* map = numbers.size() <= kReadOneByOne
                     ? MAP_FAILED
-                    : ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, index.GetHandle(), 0);
+                    : ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, index.GetHandle(),
+                             static_cast<off_t>(from));
     if (map != MAP_FAILED) {
-        const char* records = static_cast<const char*>(map) + kHeaderSize;
+        const char* part = static_cast<const char*>(map);
         auto copy = [&] {
             for (std::size_t k = 0; k < numbers.size(); ++k) {
-                std::memcpy(static_cast<void*>(out + k),
-                            records + std::size_t{kRecordSize} * numbers[k], kRecordSize);
+                std::memcpy(static_cast<void*>(out + k), part + (RecordPosition(numbers[k]) - from),
+                            kRecordSize);
             }
         };
         const bool copied = MappedRead::ReadMappedGuarded(copy);

@@ -162,32 +162,22 @@ unsigned CPoemLibrary::Select(const char16_t* keyword, SelectField field,
     if (numbers != nullptr) {
         numbers->clear();
     }
-    // The search index needs none of the records but those it finds: a search of a library just
-    // opened reads no more of its index file than that.
-    std::optional<std::vector<std::uint32_t>> matches;
-    if (field == SEL_FULLTEXT && m_bOpen && g_pResult != nullptr && m_nCount > 0) {
-        matches = FindTextIndexed(SearchKeyword(KeywordOf(keyword)));
-        if (matches && !FillResult(*matches)) {
-            matches.reset();
-        }
-    }
-    if (!matches) {
-        if (!ReadRecordsIfDue() || g_pResult == nullptr || m_nCount == 0) {
-            return 0; // nothing loaded: nothing to find, and no array to touch
-        }
-        if (field == SEL_ALL) {
+    std::vector<std::uint32_t> matches;
+    if (field == SEL_ALL) {
+        if (ReadRecordsIfDue() && g_pResult != nullptr) {
             std::copy_n(m_pRecords.get(), m_nCount, g_pResult);
-            matches.emplace(m_nCount);
-            std::iota(matches->begin(), matches->end(), 0u);
-        } else {
-            matches = RecordSelection::Find(GetRecords(), m_file, SearchKeyword(KeywordOf(keyword)),
-                                            field);
-            FillResult(*matches);
+            matches.resize(m_nCount);
+            std::iota(matches.begin(), matches.end(), 0u);
+        }
+    } else if (g_pResult != nullptr) {
+        matches = Find(keyword, field);
+        if (!ReadRecords(matches, g_pResult)) {
+            matches.clear();
         }
     }
-    const auto found = static_cast<unsigned>(matches->size());
+    const auto found = static_cast<unsigned>(matches.size());
     if (numbers != nullptr) {
-        *numbers = std::move(*matches);
+        *numbers = std::move(matches);
     }
     // Every entry after the found ones must be zero. Those past the furthest that any selection
     // has filled still are, so only the ones between are cleared: a search that finds a few poems
@@ -200,21 +190,39 @@ unsigned CPoemLibrary::Select(const char16_t* keyword, SelectField field,
     return found;
 }
 
-bool CPoemLibrary::FillResult(const std::vector<std::uint32_t>& found) {
-    if (m_pUnreadIndex != nullptr) {
-        return LibraryFiles::ReadRecordsNumbered(*m_pUnreadIndex, found, g_pResult);
+std::vector<std::uint32_t> CPoemLibrary::Find(const char16_t* keyword, SelectField field) {
+    // The search index needs none of the records but those it finds: a search of a library just
+    // opened reads no more of its index file than that.
+    if (field == SEL_FULLTEXT && m_bOpen && m_nCount > 0) {
+        if (auto matches = FindTextIndexed(SearchKeyword(KeywordOf(keyword)))) {
+            return std::move(*matches);
+        }
     }
-    for (std::size_t k = 0; k < found.size(); ++k) {
-        g_pResult[k] = m_pRecords[found[k]];
+    if (!ReadRecordsIfDue() || m_nCount == 0) {
+        return {}; // nothing loaded: nothing to find
     }
-    return true;
+    if (field == SEL_ALL) {
+        std::vector<std::uint32_t> all(m_nCount);
+        std::iota(all.begin(), all.end(), 0u);
+        return all;
+    }
+    return RecordSelection::Find(GetRecords(), m_file, SearchKeyword(KeywordOf(keyword)), field);
 }
 
-bool CPoemLibrary::ReadRecordsNumbered(std::span<const std::uint32_t> numbers, PoemRecord* out) {
-    if (m_pUnreadIndex != nullptr) {
-        return LibraryFiles::ReadRecordsNumbered(*m_pUnreadIndex, numbers, out);
+bool CPoemLibrary::ReadRecords(std::span<const std::uint32_t> numbers, PoemRecord* out) {
+    if (m_pUnreadIndex != nullptr &&
+        LibraryFiles::ReadRecordsNumbered(*m_pUnreadIndex, numbers, out)) {
+        return true;
+    }
+    // From memory, once read; an index file that fails under the reader is read whole, which
+    // says so when it fails again.
+    if (!ReadRecordsIfDue()) {
+        return false;
     }
     for (std::size_t k = 0; k < numbers.size(); ++k) {
+        if (numbers[k] >= m_nCount) {
+            return false;
+        }
         out[k] = m_pRecords[numbers[k]];
     }
     return true;
@@ -233,7 +241,7 @@ CPoemLibrary::FindTextIndexed(const SearchKeyword& keyword) {
     return RecordSelection::FindInTextsIndexed(
         *index, m_nCount,
         [this](std::span<const std::uint32_t> numbers, PoemRecord* out) {
-            return ReadRecordsNumbered(numbers, out);
+            return ReadRecords(numbers, out);
         },
         m_file, keyword);
 }

@@ -54,6 +54,13 @@ public:
     unsigned Select(const char16_t* keyword, SelectField field,
                     std::vector<std::uint32_t>* numbers = nullptr);
     PoemRecord* GetResultBuffer() const { return g_pResult; }
+    // The places in the library (from 0) of the records Select would choose, in library order,
+    // copied nowhere: a caller that only reads them (the command line prints hundreds of
+    // thousands) takes them a piece at a time with ReadRecords. Empty when nothing is loaded.
+    std::vector<std::uint32_t> Find(const char16_t* keyword, SelectField field);
+    // Copies the records numbered `numbers` to `out`: from memory once read, otherwise from the
+    // index file. False when they cannot be read (the library then closes, and says so).
+    bool ReadRecords(std::span<const std::uint32_t> numbers, PoemRecord* out);
 
     // Appends one poem to the library's files (not to what is loaded): `record` holds the
     // title, author, dynasty and form; its length and offset are filled in here.
@@ -86,15 +93,10 @@ private:
     OpenFailure MakeRoomForRecords(std::unique_ptr<CFile> index);
     // Reads the records the first time they are needed; returns whether the library is open.
     bool ReadRecordsIfDue();
-    // Puts the records numbered `found` at the front of g_pResult; false when they cannot be
-    // read.
-    bool FillResult(const std::vector<std::uint32_t>& found);
     // The full-text selection through the search index, when it serves.
     std::optional<std::vector<std::uint32_t>> FindTextIndexed(const SearchKeyword& keyword);
     // The search index while it describes the two files; null when it does not serve.
     const CSearchIndex* SearchIndexInUse();
-    // Records by number: from memory once read, otherwise from the index file.
-    bool ReadRecordsNumbered(std::span<const std::uint32_t> numbers, PoemRecord* out);
     std::string IndexPath() const;
 
     CFile m_file;

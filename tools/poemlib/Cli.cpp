@@ -100,7 +100,7 @@ std::unique_ptr<CPoemLibrary> OpenLibrary(const std::string& lib, Records record
     return library;
 }
 
-void Print(const std::string& utf8) {
+void Print(std::string_view utf8) {
     std::fwrite(utf8.data(), 1, utf8.size(), stdout);
 }
 

@@ -10,6 +10,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace poemlib {
@@ -64,7 +65,7 @@ inline std::unique_ptr<CPoemLibrary> OpenLibraryToRead(const std::string& lib,
 }
 
 // Prints UTF-8 text to standard output, or one line to standard error.
-void Print(const std::string& utf8);
+void Print(std::string_view utf8);
 void PrintError(const std::string& utf8);
 
 std::string Utf8(const CString& text);

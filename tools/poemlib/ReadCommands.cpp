@@ -42,9 +42,15 @@ int ListLibrary(CPoemLibrary& library, bool json) {
     if (!library.IsOpen()) {
         return kFailure; // the records could not be read, and the library has said so
     }
+    RecordLines lines(json, nullptr);
+    constexpr std::uint32_t kPiece = 1024;
     for (std::uint32_t i = 0; i < records.size(); ++i) {
-        PrintRecord(i + 1, records[i], json);
+        lines.Add(i + 1, records[i]);
+        if ((i + 1) % kPiece == 0) {
+            lines.Print();
+        }
     }
+    lines.Print();
     return kSuccess;
 }
 

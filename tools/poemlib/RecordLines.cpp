@@ -1,50 +1,74 @@
 #include "tools/poemlib/RecordLines.h"
 
-#include "platform/core/CodePage.h"
 #include "tools/poemlib/Cli.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <nlohmann/json.hpp>
-#include <utility>
 
 namespace poemlib {
-namespace {
 
 using Json = nlohmann::ordered_json;
 
-// The plain line of a record. One buffer serves every line, since a search may print hundreds
-// of thousands of them.
-void PrintRecordLine(std::uint32_t number, const PoemRecord& record, const LibraryLabel* library) {
-    static std::string line;
-    line.clear();
-    if (library != nullptr) {
-        line.append(library->name).append(1, '\t');
+template <std::size_t Width>
+char* RecordLines::LastField<Width>::Write(const char (&field)[Width], char* at) {
+    if (std::memcmp(field, m_bytes, Width) != 0) {
+        std::memcpy(m_bytes, field, Width);
+        m_size = static_cast<std::size_t>(CodePage::DecodeUtf8(field, Width, m_utf8) - m_utf8);
     }
-    char digits[16];
-    line.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
-    for (const auto& [field, width] : {std::pair{record.title, sizeof record.title},
-                                       {record.author, sizeof record.author},
-                                       {record.dynasty, sizeof record.dynasty},
-                                       {record.form, sizeof record.form}}) {
-        line += '\t';
-        CodePage::DecodeAppendUtf8(field, width, line);
-    }
-    line += '\n';
-    Print(line);
+    return std::copy_n(m_utf8, m_size, at);
 }
 
-} // namespace
-
-void PrintRecord(std::uint32_t number, const PoemRecord& record, bool json,
-                 const LibraryLabel* library) {
-    if (!json) {
-        PrintRecordLine(number, record, library);
-        return;
+void RecordLines::Add(std::uint32_t number, const PoemRecord& record) {
+    if (m_json) {
+        AddJson(number, record);
+    } else {
+        AddPlain(number, record);
     }
+}
+
+void RecordLines::Print() {
+    poemlib::Print({m_text.data(), m_size});
+    m_size = 0;
+}
+
+char* RecordLines::Room(std::size_t bytes) {
+    if (m_text.size() - m_size < bytes) {
+        m_text.resize(std::max(2 * m_text.size(), m_size + bytes));
+    }
+    return m_text.data() + m_size;
+}
+
+void RecordLines::AddPlain(std::uint32_t number, const PoemRecord& record) {
+    constexpr std::size_t kFieldBytes =
+        sizeof record.title + sizeof record.author + sizeof record.dynasty + sizeof record.form;
+    constexpr std::size_t kDigits = 10;
+    const std::size_t name = m_library != nullptr ? m_library->name.size() + 1 : 0;
+    char* const line = Room(name + kDigits + 4 + CodePage::kMostUtf8PerByte * kFieldBytes + 1);
+    char* at = line;
+    if (m_library != nullptr) {
+        at = std::copy(m_library->name.begin(), m_library->name.end(), at);
+        *at++ = '\t';
+    }
+    at = std::to_chars(at, at + kDigits, number).ptr;
+    *at++ = '\t';
+    at = CodePage::DecodeUtf8(record.title, sizeof record.title, at);
+    *at++ = '\t';
+    at = m_author.Write(record.author, at);
+    *at++ = '\t';
+    at = m_dynasty.Write(record.dynasty, at);
+    *at++ = '\t';
+    at = m_form.Write(record.form, at);
+    *at++ = '\n';
+    m_size += static_cast<std::size_t>(at - line);
+}
+
+void RecordLines::AddJson(std::uint32_t number, const PoemRecord& record) {
     Json line = Json::object();
-    if (library != nullptr) {
-        line["library"] = library->name;
-        line["lib"] = library->path;
+    if (m_library != nullptr) {
+        line["library"] = m_library->name;
+        line["lib"] = m_library->path;
     }
     line["n"] = number;
     line["title"] = FieldText(record.title, sizeof record.title);
@@ -53,7 +77,10 @@ void PrintRecord(std::uint32_t number, const PoemRecord& record, bool json,
     line["form"] = FieldText(record.form, sizeof record.form);
     line["length"] = record.length;
     line["offset"] = record.offset;
-    Print(line.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n");
+    const std::string text = line.dump(-1, ' ', false, Json::error_handler_t::replace);
+    char* const at = std::copy(text.begin(), text.end(), Room(text.size() + 1));
+    *at = '\n';
+    m_size += text.size() + 1;
 }
 
 } // namespace poemlib

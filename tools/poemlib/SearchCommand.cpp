@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <span>
 #include <system_error>
 
 namespace poemlib {
@@ -65,20 +66,30 @@ bool LibrariesOf(const std::string& target, std::vector<std::string>& libraries)
 // Prints what one library holds; false when it cannot be searched (the reason said).
 bool SearchLibrary(const std::string& lib, SelectField field, const CString& keyword, bool json,
                    bool labelled) {
-    // The records are read as the search needs them: through the search index, only those found.
+    // The records are read as the search needs them: through the search index, only those found,
+    // and a piece at a time, as they are printed.
     const auto library = OpenLibraryToRead(lib, Records::unread);
     if (!library) {
         return false;
     }
-    std::vector<std::uint32_t> numbers;
-    const unsigned found = library->Select(keyword.GetString(), field, &numbers);
+    const std::vector<std::uint32_t> places = library->Find(keyword.GetString(), field);
     if (!library->IsUsable()) {
         return false; // its records could not be read, and it has said so
     }
     const LibraryLabel label{Utf8(library->GetName()), lib};
-    for (unsigned k = 0; k < found; ++k) {
-        PrintRecord(numbers[k] + 1, library->GetResultBuffer()[k], json,
-                    labelled ? &label : nullptr);
+    RecordLines lines(json, labelled ? &label : nullptr);
+    constexpr std::size_t kPiece = 2048;
+    std::vector<PoemRecord> records(std::min(places.size(), kPiece));
+    for (std::size_t start = 0; start < places.size(); start += kPiece) {
+        const auto piece =
+            std::span(places).subspan(start, std::min(kPiece, places.size() - start));
+        if (!library->ReadRecords(piece, records.data())) {
+            return false;
+        }
+        for (std::size_t k = 0; k < piece.size(); ++k) {
+            lines.Add(piece[k] + 1, records[k]);
+        }
+        lines.Print();
     }
     return true;
 }
