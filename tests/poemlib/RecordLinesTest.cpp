@@ -1,8 +1,8 @@
 // The lines list and search print: each field decoded as the library decodes it, whatever bytes
 // follow its end, however often a poet, dynasty or form repeats from one line to the next.
 
-#include "platform/core/CodePage.h"
 #include "tools/poemlib/RecordLines.h"
+#include "platform/core/CodePage.h"
 
 #include <cstdio>
 #include <cstring>
@@ -84,7 +84,7 @@ TEST(RecordLinesTest, EachLineIsWhatDecodingEachFieldGivesWhenNeighboursShareFie
 TEST(RecordLinesTest, JsonLinesCarryTheLibraryAndEveryField) {
     PoemRecord record{};
     std::strcpy(record.title, "\xBE\xB2\xD2\xB9\xCB\xBC"); // 静夜思
-    std::strcpy(record.author, "\xC0\xEE\xB0\xD7");       // 李白
+    std::strcpy(record.author, "\xC0\xEE\xB0\xD7");        // 李白
     record.length = 10;
     record.offset = 20;
     testing::internal::CaptureStdout();
