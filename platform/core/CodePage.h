@@ -1,9 +1,9 @@
 #pragma once
 // Conversion between the library files' code page 936 (GBK, a superset of GB2312 that converts
-// every GB2312 text exactly as GB2312 does) and UTF-16. The decoding table comes from glibc's
-// iconv, a lead byte's row of pairs at a time, so the results are iconv's own; the encoding
-// table is its inverse, which for this code page is exactly what iconv encodes. Each table is
-// built once, at the first use of its direction: decoding alone never builds the encoding one.
+// every GB2312 text exactly as GB2312 does) and UTF-16. The tables are glibc's iconv's own
+// readings, a single byte and a pair at a time, asked when the program is built
+// (tools/codepagegen); the encoding table is their inverse, which for this code page is exactly
+// what iconv encodes.
 
 #include "platform/core/CString.h"
 
