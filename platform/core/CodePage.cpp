@@ -1,26 +1,16 @@
 #include "platform/core/CodePage.h"
 
+#include "platform/core/CodePageTables.h"
+
 #include <cstdint>
-#include <iterator>
 
 namespace {
 
-#include "CodePageTables.inc"
+// The tables are iconv's, asked when the program was built: nothing is asked of iconv, and
+// nothing is built, when a program starts.
+using namespace CodePageTables;
 
-// Index of a two-byte sequence: lead 0x81-0xFE, trail 0x40-0xFE.
-constexpr unsigned kLeadFirst = 0x81, kLeadLast = 0xFE;
-constexpr unsigned kTrailFirst = 0x40, kTrailLast = 0xFE;
-constexpr unsigned kTrailCount = kTrailLast - kTrailFirst + 1;
 constexpr char16_t kNone = 0; // no character: the sequence is not valid
-static_assert(std::size(kPairDecoded) == (kLeadLast - kLeadFirst + 1) * kTrailCount);
-
-// The tables (CodePageTables.inc) are iconv's, made when the program was built: nothing is asked
-// of iconv, and nothing is built, when a program starts. kSingleDecoded and kPairDecoded give
-// the characters of single bytes and of pairs (0 where a pair is none); kSingleUtf8 and kPairUtf8
-// the same as UTF-8 packed in a word, its bytes from the lowest and their count in the top byte
-// (U+FFFD for a single byte that is no character, 0 for a pair). kEncoded is their inverse:
-// for this code page iconv encodes every character to the one byte sequence that decodes to it,
-// the first of several single bytes before pairs (the tests compare every code unit with iconv).
 
 // The two-byte characters of one lead byte, by trail byte from kTrailFirst.
 const char16_t* PairRow(unsigned lead) {

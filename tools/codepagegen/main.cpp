@@ -1,8 +1,10 @@
-// codepagegen: writes the code page 936 tables that platform/core/CodePage.cpp reads, as C++
-// source, at build time. They are the C library's iconv's own readings, asked once here
+// codepagegen: writes the definitions of the code page 936 tables (platform/core/CodePageTables.h)
+// as C++ source, at build time. They are the C library's iconv's own readings, asked once here
 // rather than every time a program starts: a single byte at a time, and the pairs a lead
 // byte's row at a time. Encoding is their inverse.
 //   codepagegen FILE
+#include "platform/core/CodePageTables.h"
+
 #include <array>
 #include <cerrno>
 #include <cstdint>
@@ -15,11 +17,8 @@
 
 namespace {
 
-// Index of a two-byte sequence: lead 0x81-0xFE, trail 0x40-0xFE.
-constexpr unsigned kLeadFirst = 0x81, kLeadLast = 0xFE;
-constexpr unsigned kTrailFirst = 0x40, kTrailLast = 0xFE;
-constexpr unsigned kTrailCount = kTrailLast - kTrailFirst + 1;
-constexpr unsigned kLeads = kLeadLast - kLeadFirst + 1;
+using namespace CodePageTables;
+
 constexpr char16_t kNone = 0; // no character: the sequence is not valid
 constexpr char16_t kReplacement = 0xFFFD;
 
@@ -145,8 +144,8 @@ std::uint32_t PackedUtf8(char16_t ch) {
 struct Tables {
     std::array<char16_t, 256> single{};                 // one-byte characters
     std::array<char16_t, kLeads * kTrailCount> pairs{}; // two-byte ones, kNone where none
-    std::array<std::uint16_t, 0x10000> encode{};        // code unit -> hi << 8 | lo, 0 = none
-    std::array<std::uint8_t, 0x10000> decodings{};      // 0, 1, or 2 for "more than one"
+    std::array<std::uint16_t, kUnits> encode{};         // code unit -> hi << 8 | lo, 0 = none
+    std::array<std::uint8_t, kUnits> decodings{};       // 0, 1, or 2 for "more than one"
 };
 
 void Decode(Converter& toUtf16, Tables& t) {
@@ -194,7 +193,7 @@ void Invert(Tables& t) {
 template <class Values, class Value>
 void WriteArray(std::ostream& out, const char* type, const char* name, const Values& values,
                 Value value) {
-    out << "inline constexpr " << type << ' ' << name << '[' << values.size() << "] = {";
+    out << "const " << type << ' ' << name << '[' << values.size() << "] = {";
     for (std::size_t i = 0; i < values.size(); ++i) {
         out << (i % 12 == 0 ? "\n    " : " ") << value(i) << ',';
     }
@@ -208,7 +207,9 @@ std::string Hex(std::uint64_t value) {
 }
 
 void Write(std::ostream& out, const Tables& t) {
-    out << "// Made by codepagegen from the C library's iconv: do not edit.\n\n";
+    out << "// Made by codepagegen from the C library's iconv: do not edit.\n\n"
+        << "#include \"platform/core/CodePageTables.h\"\n\n"
+        << "namespace CodePageTables {\n\n";
     WriteArray(out, "char16_t", "kSingleDecoded", t.single,
                [&](std::size_t i) { return Hex(t.single[i]); });
     WriteArray(out, "std::uint32_t", "kSingleUtf8", t.single, [&](std::size_t i) {
@@ -224,14 +225,15 @@ void Write(std::ostream& out, const Tables& t) {
                [&](std::size_t i) { return Hex(t.encode[i]); });
     // Code units that no byte sequence or more than one decodes to, a bit each: a search in
     // bytes could miss them. Invalid bytes decode to U+FFFD too.
-    std::array<std::uint64_t, 0x10000 / 64> ambiguous{};
-    for (unsigned unit = 0; unit < 0x10000; ++unit) {
+    std::array<std::uint64_t, kUnits / 64> ambiguous{};
+    for (unsigned unit = 0; unit < kUnits; ++unit) {
         if (t.decodings[unit] != 1 || unit == kReplacement) {
             ambiguous[unit / 64] |= std::uint64_t{1} << unit % 64;
         }
     }
     WriteArray(out, "std::uint64_t", "kAmbiguous", ambiguous,
                [&](std::size_t i) { return Hex(ambiguous[i]); });
+    out << "} // namespace CodePageTables\n";
 }
 
 } // namespace
