@@ -76,3 +76,23 @@ std::uint64_t DigestOf(std::string_view bytes) {
     digest.Add(bytes);
     return digest.Value();
 }
+
+std::uint32_t ShortDigestOf(std::uint32_t key, std::string_view bytes) {
+    // The words' products are independent of each other: only an add and a rotation wait for
+    // the one before.
+    std::uint64_t value = (key + kPrime3) * kPrime1 ^ bytes.size();
+    std::size_t at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+        value = std::rotl(value + Word(bytes.data() + at) * kPrime2, 27);
+    }
+    std::uint64_t last = 0;
+    if (at < bytes.size()) {
+        std::memcpy(&last, bytes.data() + at, bytes.size() - at);
+    }
+    value = std::rotl(value + last * kPrime2, 27);
+    value ^= value >> 33;
+    value *= kPrime1;
+    value ^= value >> 29;
+    value *= kPrime3;
+    return static_cast<std::uint32_t>(value ^ (value >> 32));
+}

@@ -1,5 +1,7 @@
 #include "library/PoemLibrary.h"
 
+#include "library/SearchIndexNames.h"
+
 #include "platform/core/CodePage.h"
 #include "platform/core/Services.h"
 
@@ -226,6 +228,13 @@ bool CPoemLibrary::ReadRecords(std::span<const std::uint32_t> numbers, PoemRecor
         out[k] = m_pRecords[numbers[k]];
     }
     return true;
+}
+
+bool CPoemLibrary::ReadNames(std::span<const std::uint32_t> numbers, RecordNames& out) {
+    const CSearchIndex* index = m_bOpen ? SearchIndexInUse() : nullptr;
+    const CSearchIndexNames* names = index != nullptr ? index->Names() : nullptr;
+    return names != nullptr && (numbers.empty() || numbers.back() < names->Records()) &&
+           names->Read(numbers, out);
 }
 
 std::string CPoemLibrary::IndexPath() const {

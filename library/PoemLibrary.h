@@ -24,6 +24,8 @@
 // The result buffer of the open library: room for every record, filled by Select.
 extern PoemRecord* g_pResult;
 
+struct RecordNames;
+
 class CPoemLibrary {
 public:
     // `folder` holds the library's files and ends with its separator ('/').
@@ -61,6 +63,11 @@ public:
     // Copies the records numbered `numbers` to `out`: from memory once read, otherwise from the
     // index file. False when they cannot be read (the library then closes, and says so).
     bool ReadRecords(std::span<const std::uint32_t> numbers, PoemRecord* out);
+    // The titles, poets, dynasties and forms of the records numbered `numbers`, decoded to UTF-8
+    // when the search index was made, while it describes the library and them: printing many
+    // records, this reads a quarter of the bytes and decodes nothing. False when it cannot serve
+    // them (the caller then reads the records); the bylines hold until the next call.
+    bool ReadNames(std::span<const std::uint32_t> numbers, RecordNames& out);
 
     // Appends one poem to the library's files (not to what is loaded): `record` holds the
     // title, author, dynasty and form; its length and offset are filled in here.

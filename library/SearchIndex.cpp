@@ -1,6 +1,8 @@
 #include "library/SearchIndex.h"
 
 #include "library/ContentDigest.h"
+#include "library/FileReads.h"
+#include "library/SearchIndexNames.h"
 
 #include <algorithm>
 #include <bit>
@@ -15,20 +17,6 @@ namespace {
 
 constexpr std::size_t kReadPiece = 1 << 20;
 
-bool ReadWhole(int fd, std::uint64_t position, void* bytes, std::size_t size) {
-    auto* at = static_cast<char*>(bytes);
-    while (size > 0) {
-        const ssize_t n = ::pread(fd, at, size, static_cast<off_t>(position));
-        if (n <= 0) {
-            return false;
-        }
-        at += n;
-        position += static_cast<std::uint64_t>(n);
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // The digest of bytes [from, from + size) of the file `fd`, or nothing when it is shorter.
 std::optional<std::uint64_t> DigestOfFile(int fd, std::uint64_t from, std::uint64_t size) {
     CContentDigest digest;
@@ -36,7 +24,7 @@ std::optional<std::uint64_t> DigestOfFile(int fd, std::uint64_t from, std::uint6
     for (std::uint64_t done = 0; done < size;) {
         const auto chunk =
             static_cast<std::size_t>(std::min<std::uint64_t>(size - done, kReadPiece));
-        if (!ReadWhole(fd, from + done, piece.data(), chunk)) {
+        if (!ReadWholeAt(fd, from + done, piece.data(), chunk)) {
             return std::nullopt;
         }
         digest.Add({piece.data(), chunk});
@@ -61,7 +49,9 @@ bool IsWellFormed(const SearchIndexHeader& header, std::uint64_t fileSize) {
            header.tablesAt == header.postingsAt + header.postingsSize &&
            header.unitCount <= 0x10000 &&
            header.tablesAt + SearchIndexTables{header.unitCount, header.pairCount}.Size() ==
-               header.fileSize;
+               header.namesAt &&
+           header.namesSize <= header.fileSize - header.namesAt &&
+           header.namesAt + header.namesSize == header.fileSize;
 }
 
 // The library's files are those the index describes: at once by their stamps, otherwise by the
@@ -133,7 +123,10 @@ bool WriteSearchIndexStamps(const std::string& path, SearchIndexHeader header,
     return ::close(fd) == 0 && written;
 }
 
+CSearchIndex::CSearchIndex(int fd) : m_fd(fd) {}
+
 CSearchIndex::~CSearchIndex() {
+    m_pNames.reset(); // it reads through this
     ::close(m_fd);
 }
 
@@ -144,13 +137,13 @@ CSearchIndex::Opened CSearchIndex::Open(const std::string& path, const SearchedL
     }
     std::unique_ptr<CSearchIndex> index(new CSearchIndex(fd));
     const FileStamp self = StampOf(fd);
-    if (!ReadWhole(fd, 0, &index->m_header, sizeof index->m_header) ||
+    if (!ReadWholeAt(fd, 0, &index->m_header, sizeof index->m_header) ||
         !IsWellFormed(index->m_header, self.size)) {
         return {SearchIndexState::damaged, nullptr};
     }
     std::vector<std::uint16_t>& units = index->m_firstUnits;
     units.resize(index->m_header.unitCount);
-    if (!ReadWhole(fd, index->m_header.tablesAt, units.data(), 2 * units.size()) ||
+    if (!ReadWholeAt(fd, index->m_header.tablesAt, units.data(), 2 * units.size()) ||
         std::adjacent_find(units.begin(), units.end(), std::greater_equal<>()) != units.end()) {
         return {SearchIndexState::damaged, nullptr};
     }
@@ -171,7 +164,15 @@ CSearchIndex::Opened CSearchIndex::Open(const std::string& path, const SearchedL
 }
 
 bool CSearchIndex::ReadAt(std::uint64_t position, void* bytes, std::size_t size) const {
-    return ReadWhole(m_fd, position, bytes, size);
+    return ReadWholeAt(m_fd, position, bytes, size);
+}
+
+const CSearchIndexNames* CSearchIndex::Names() const {
+    if (!m_bNamesRead) {
+        m_pNames = CSearchIndexNames::Read(m_fd, m_header);
+        m_bNamesRead = true;
+    }
+    return m_pNames.get();
 }
 
 bool CSearchIndex::ReadBucket(char16_t first, Bucket& bucket) const {
@@ -351,5 +352,25 @@ bool CSearchIndex::CheckWhole() const {
         }
         pairs += bucket.seconds.size();
     }
-    return pairs == m_header.pairCount;
+    return pairs == m_header.pairCount && CheckNames();
+}
+
+bool CSearchIndex::CheckNames() const {
+    const CSearchIndexNames* names = Names();
+    if (names == nullptr) {
+        return false;
+    }
+    constexpr std::uint32_t kPiece = 1 << 14;
+    std::vector<std::uint32_t> numbers;
+    RecordNames piece;
+    for (std::uint32_t start = 0; start < m_header.records; start += kPiece) {
+        numbers.resize(std::min(kPiece, m_header.records - start));
+        for (std::uint32_t k = 0; k < numbers.size(); ++k) {
+            numbers[k] = start + k;
+        }
+        if (!names->Read(numbers, piece)) {
+            return false;
+        }
+    }
+    return true;
 }

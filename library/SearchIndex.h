@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+class CSearchIndexNames;
+
 // The library the index is checked against: its two files now.
 struct SearchedLibrary {
     // The index file as it is now, or as it was when its records were read into `records`.
@@ -61,11 +63,15 @@ public:
     };
     std::optional<Found> Find(std::u16string_view keyword) const;
 
-    // Every list of the index read and checked: false when any part is damaged.
+    // The names it keeps of the records it describes, read at the first call (not from several
+    // threads at once); null when they are damaged.
+    const CSearchIndexNames* Names() const;
+
+    // Every list and every name of the index read and checked: false when any part is damaged.
     bool CheckWhole() const;
 
 private:
-    explicit CSearchIndex(int fd) : m_fd(fd) {}
+    explicit CSearchIndex(int fd);
 
     // The pairs of one first unit, read whole and checked against its digest.
     struct Bucket {
@@ -82,12 +88,15 @@ private:
     std::optional<Found> FindUnit(char16_t unit) const;
     std::optional<std::vector<std::uint32_t>> ListOf(char16_t first, char16_t second) const;
     bool ReadAt(std::uint64_t position, void* bytes, std::size_t size) const;
+    bool CheckNames() const;
     SearchIndexTables Tables() const { return {m_header.unitCount, m_header.pairCount}; }
 
     // Its fields are read where they lie: on an eight-byte boundary, as their types want.
     alignas(8) SearchIndexHeader m_header{};
     int m_fd;
     std::vector<std::uint16_t> m_firstUnits; // read at Open: a bucket is found among them
+    mutable std::unique_ptr<CSearchIndexNames> m_pNames;
+    mutable bool m_bNamesRead = false;
 };
 
 // The search index's file beside the index file `indexPath`: NAME.search for NAME.idx.

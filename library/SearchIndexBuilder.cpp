@@ -2,6 +2,7 @@
 
 #include "library/ContentDigest.h"
 #include "library/SearchIndexFormat.h"
+#include "library/SearchIndexNames.h"
 #include "platform/core/CodePage.h"
 
 #include <algorithm>
@@ -234,6 +235,12 @@ bool Write(const std::string& path, std::span<const PoemRecord> records, std::st
     file.Put(tables.bucketDigests.data(), 8 * tables.bucketDigests.size());
     file.Put(tables.secondUnits.data(), 2 * tables.secondUnits.size());
     file.Put(tables.listOffsets.data(), 4 * tables.listOffsets.size());
+    const std::string names = SearchIndexNames::Make(records);
+    if (names.size() > 0xFFFFFFFFu) {
+        return false; // its offsets are 32 bits
+    }
+    const std::uint64_t namesAt = file.Position();
+    file.Put(names.data(), names.size());
 
     std::memcpy(header.magic, kSearchIndexMagic, sizeof header.magic);
     header.version = kSearchIndexVersion;
@@ -250,6 +257,9 @@ bool Write(const std::string& path, std::span<const PoemRecord> records, std::st
     header.postingsSize = postingsSize;
     header.tablesAt = tablesAt;
     header.fileSize = file.Position();
+    header.namesAt = namesAt;
+    header.namesSize = names.size();
+    header.namesDigest = SearchIndexNames::BylinesDigest(names);
     header.headerDigest = DigestOf(
         {reinterpret_cast<const char*>(&header), offsetof(SearchIndexHeader, headerDigest)});
     header.indexStamp = SettledStampOf(indexFd);

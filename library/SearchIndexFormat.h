@@ -18,11 +18,27 @@
 //                                     checked
 //   u16 secondUnits[pairs]            the pairs, sorted by first then second unit
 //   u32 listOffsets[pairs + 1]        where each pair's list starts in the postings
+//   names                             the described records' titles, poets, dynasties and forms
+//                                     decoded to UTF-8 (below)
 //
 // It describes the library's first `records` records (bytes 292 to 292 + 124 * records of the
 // index file) and the first `dataSize` bytes of the data file, whose digests it keeps. Poems
 // appended later are searched one by one until the index is made again. The stamps say how the
 // two files looked when the index last knew them to be those bytes.
+//
+// The names are there for printing many records at once: read from the index file, a title and
+// its byline (poet, dynasty and form) must be decoded, and a frequent character's poems touch
+// every page of it. Their layout:
+//   SearchIndexNamesHeader            16 bytes
+//   u32 bylineOffsets[bylines + 1]    where each byline starts among the byline bytes
+//   byline bytes                      per byline its poet, dynasty and form in UTF-8, a tab
+//                                     after each of the first two; the most frequent first
+//   u32 entryOffsets[records + 1]     where each record's entry starts among the entries
+//   entries                           per record: a length byte and the title's UTF-8, its
+//                                     byline's number as a variable-length number, and a u32
+//                                     check of the record's number and the entry's bytes before
+//                                     it (ShortDigestOf): an entry is read alone, and checked so
+// `namesDigest` covers the header and the bylines, which are read whole.
 
 #include "library/FileStamp.h"
 
@@ -30,7 +46,7 @@
 #include <cstdint>
 
 inline constexpr char kSearchIndexMagic[8] = {'L', 'M', 'V', 'S', 'R', 'C', 'H', '\x1A'};
-inline constexpr std::uint32_t kSearchIndexVersion = 1;
+inline constexpr std::uint32_t kSearchIndexVersion = 2;
 inline constexpr char16_t kTextEnd = 0xFFFF; // never in decoded text: no byte decodes to it
 
 #pragma pack(push, 1)
@@ -52,19 +68,45 @@ struct SearchIndexHeader {
     std::uint64_t postingsSize;
     std::uint64_t tablesAt;
     std::uint64_t fileSize;
+    std::uint64_t namesAt; // where the names start: right after the tables
+    std::uint64_t namesSize;
+    std::uint64_t namesDigest;
     std::uint64_t headerDigest; // of every byte before it
     // How the files looked when the index last knew them (rewritten in place).
     FileStamp indexStamp;
     FileStamp dataStamp;
     std::uint64_t stampsDigest; // of the two stamps: a torn rewrite of them is not trusted
-    std::uint8_t reserved[256 - 160];
+    std::uint8_t reserved[256 - 184];
+};
+
+struct SearchIndexNamesHeader {
+    std::uint32_t bylines;
+    std::uint32_t records; // those the index describes
+    std::uint32_t bylineBytes;
+    std::uint32_t entryBytes;
 };
 #pragma pack(pop)
 
 static_assert(sizeof(SearchIndexHeader) == 256);
-static_assert(offsetof(SearchIndexHeader, headerDigest) == 96);
-static_assert(offsetof(SearchIndexHeader, indexStamp) == 104);
-static_assert(offsetof(SearchIndexHeader, stampsDigest) == 152);
+static_assert(offsetof(SearchIndexHeader, headerDigest) == 120);
+static_assert(offsetof(SearchIndexHeader, indexStamp) == 128);
+static_assert(offsetof(SearchIndexHeader, stampsDigest) == 176);
+static_assert(sizeof(SearchIndexNamesHeader) == 16);
+
+// Where the parts of the names lie after `namesAt`.
+struct SearchIndexNamesParts {
+    SearchIndexNamesHeader header;
+
+    constexpr std::uint64_t BylineOffsetsAt() const { return sizeof header; }
+    constexpr std::uint64_t BylineBytesAt() const {
+        return BylineOffsetsAt() + 4 * (std::uint64_t{header.bylines} + 1);
+    }
+    constexpr std::uint64_t EntryOffsetsAt() const { return BylineBytesAt() + header.bylineBytes; }
+    constexpr std::uint64_t EntriesAt() const {
+        return EntryOffsetsAt() + 4 * (std::uint64_t{header.records} + 1);
+    }
+    constexpr std::uint64_t Size() const { return EntriesAt() + header.entryBytes; }
+};
 
 // Where the tables lie after `tablesAt`, for `units` first units and `pairs` pairs.
 struct SearchIndexTables {

@@ -115,4 +115,38 @@ TEST_F(SearchCommandTest, SeveralLibrariesOrAFolderSayWhichLibraryEachLineIsOf) 
     EXPECT_EQ(Run({"search", "text", "明月"}).exitCode, 2);
 }
 
+// Thousands of lines come from the names the search index keeps: the very lines the records
+// give, for the poems it describes and for one appended after it, alone or beside another
+// library.
+TEST_F(SearchCommandTest, ManyLinesFromTheIndexNamesAreTheLinesOfTheRecords) {
+    std::vector<testing_support::TestPoem> poems;
+    std::string expected;
+    for (int i = 0; i < 5000; ++i) {
+        poems.push_back({"题" + std::to_string(i), "作者" + std::to_string(i % 300),
+                         i % 3 == 0 ? "" : "唐代", i % 7 == 0 ? "" : "五言绝句",
+                         i % 5 == 0 ? "春风" : "明月" + std::to_string(i)});
+        if (i % 5 != 0) {
+            expected += std::to_string(i + 1) + "\t" + poems.back().title + "\t" +
+                        poems.back().author + "\t" + poems.back().dynasty + "\t" +
+                        poems.back().form + "\n";
+        }
+    }
+    testing_support::WriteLibrary(m_folder, "many", poems);
+    ASSERT_EQ(Run({"index", Lib("many")}).exitCode, 0);
+    EXPECT_EQ(Check("many"), "0 ");
+    EXPECT_EQ(Run({"search", Lib("many"), "text", "月"}).out, expected);
+
+    Add("many", "新月", "月出");
+    expected += "5001\t新月\t佚名\t现代\t现代\n";
+    const std::string indexed = Run({"search", Lib("many"), "text", "月"}).out;
+    EXPECT_EQ(indexed, expected);
+    Create("few", "少");
+    const std::string labelled = Run({"search", m_folder.Path().string(), "text", "月"}).out;
+
+    std::filesystem::remove(Search("many"));
+    EXPECT_EQ(Run({"search", Lib("many"), "text", "月"}).out, indexed);
+    EXPECT_EQ(Run({"search", m_folder.Path().string(), "text", "月"}).out, labelled);
+    EXPECT_EQ(labelled.substr(0, labelled.find('\n')), "测试诗词\t2\t题1\t作者1\t唐代\t五言绝句");
+}
+
 } // namespace

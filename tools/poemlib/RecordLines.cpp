@@ -8,6 +8,11 @@
 #include <nlohmann/json.hpp>
 
 namespace poemlib {
+namespace {
+
+constexpr std::size_t kNumberDigits = 10; // of a 32-bit number
+
+} // namespace
 
 using Json = nlohmann::ordered_json;
 
@@ -40,19 +45,34 @@ char* RecordLines::Room(std::size_t bytes) {
     return m_text.data() + m_size;
 }
 
-void RecordLines::AddPlain(std::uint32_t number, const PoemRecord& record) {
-    constexpr std::size_t kFieldBytes =
-        sizeof record.title + sizeof record.author + sizeof record.dynasty + sizeof record.form;
-    constexpr std::size_t kDigits = 10;
-    const std::size_t name = m_library != nullptr ? m_library->name.size() + 1 : 0;
-    char* const line = Room(name + kDigits + 4 + CodePage::kMostUtf8PerByte * kFieldBytes + 1);
-    char* at = line;
+char* RecordLines::LineStart(std::uint32_t number, char* at) const {
     if (m_library != nullptr) {
         at = std::copy(m_library->name.begin(), m_library->name.end(), at);
         *at++ = '\t';
     }
-    at = std::to_chars(at, at + kDigits, number).ptr;
+    at = std::to_chars(at, at + kNumberDigits, number).ptr;
     *at++ = '\t';
+    return at;
+}
+
+void RecordLines::Add(std::uint32_t number, std::string_view title, std::string_view byline) {
+    const std::size_t name = m_library != nullptr ? m_library->name.size() + 1 : 0;
+    char* const line = Room(name + kNumberDigits + title.size() + byline.size() + 3);
+    char* at = LineStart(number, line);
+    at = std::copy(title.begin(), title.end(), at);
+    *at++ = '\t';
+    at = std::copy(byline.begin(), byline.end(), at);
+    *at++ = '\n';
+    m_size += static_cast<std::size_t>(at - line);
+}
+
+void RecordLines::AddPlain(std::uint32_t number, const PoemRecord& record) {
+    constexpr std::size_t kFieldBytes =
+        sizeof record.title + sizeof record.author + sizeof record.dynasty + sizeof record.form;
+    const std::size_t name = m_library != nullptr ? m_library->name.size() + 1 : 0;
+    char* const line =
+        Room(name + kNumberDigits + 4 + CodePage::kMostUtf8PerByte * kFieldBytes + 1);
+    char* at = LineStart(number, line);
     at = CodePage::DecodeUtf8(record.title, sizeof record.title, at);
     *at++ = '\t';
     at = m_author.Write(record.author, at);

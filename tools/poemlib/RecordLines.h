@@ -3,11 +3,13 @@
 // JSON object a line; a search over several libraries puts the library's name first.
 
 #include "library/LibraryFormat.h"
+#include "library/SearchIndexNames.h"
 #include "platform/core/CodePage.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace poemlib {
@@ -27,6 +29,8 @@ public:
     RecordLines(bool json, const LibraryLabel* library) : m_json(json), m_library(library) {}
 
     void Add(std::uint32_t number, const PoemRecord& record);
+    // The same line from names decoded already (plain lines only: JSON has more fields).
+    void Add(std::uint32_t number, std::string_view title, std::string_view byline);
     // Prints the lines added since the last time.
     void Print();
 
@@ -46,6 +50,8 @@ private:
     // Room for `bytes` more after the lines so far.
     char* Room(std::size_t bytes);
     void AddPlain(std::uint32_t number, const PoemRecord& record);
+    // The library's name and the number, each followed by a tab.
+    char* LineStart(std::uint32_t number, char* at) const;
     void AddJson(std::uint32_t number, const PoemRecord& record);
 
     bool m_json;

@@ -2,6 +2,7 @@
 // every library of a folder (a program folder, say), each line then saying which library.
 
 #include "library/PoemLibrary.h"
+#include "library/SearchIndexNames.h"
 #include "tools/poemlib/Cli.h"
 #include "tools/poemlib/Commands.h"
 #include "tools/poemlib/RecordLines.h"
@@ -15,6 +16,11 @@ namespace poemlib {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The records are read and printed this many at a time.
+constexpr std::size_t kPiece = 2048;
+// From this many on, the names the search index keeps are worth reading.
+constexpr std::size_t kManyLines = kPiece;
 
 struct FieldName {
     const char* name;
@@ -78,16 +84,25 @@ bool SearchLibrary(const std::string& lib, SelectField field, const CString& key
     }
     const LibraryLabel label{Utf8(library->GetName()), lib};
     RecordLines lines(json, labelled ? &label : nullptr);
-    constexpr std::size_t kPiece = 2048;
-    std::vector<PoemRecord> records(std::min(places.size(), kPiece));
+    // Many plain lines come from the names the search index keeps, where it serves them.
+    const bool named = !json && places.size() >= kManyLines;
+    RecordNames names;
+    std::vector<PoemRecord> records;
     for (std::size_t start = 0; start < places.size(); start += kPiece) {
         const auto piece =
             std::span(places).subspan(start, std::min(kPiece, places.size() - start));
-        if (!library->ReadRecords(piece, records.data())) {
-            return false;
-        }
-        for (std::size_t k = 0; k < piece.size(); ++k) {
-            lines.Add(piece[k] + 1, records[k]);
+        if (named && library->ReadNames(piece, names)) {
+            for (std::size_t k = 0; k < piece.size(); ++k) {
+                lines.Add(piece[k] + 1, names.Title(k), names.Byline(k));
+            }
+        } else {
+            records.resize(piece.size());
+            if (!library->ReadRecords(piece, records.data())) {
+                return false;
+            }
+            for (std::size_t k = 0; k < piece.size(); ++k) {
+                lines.Add(piece[k] + 1, records[k]);
+            }
         }
         lines.Print();
     }
