@@ -24,7 +24,7 @@
 // The result buffer of the open library: room for every record, filled by Select.
 extern PoemRecord* g_pResult;
 
-struct RecordNames;
+class RecordNames;
 
 class CPoemLibrary {
 public:
