@@ -190,11 +190,12 @@ bool CopyPair(const Pair& from, const Pair& to) {
     return true;
 }
 
-// The installed search index beside a copy that is exactly the installed library, when the copy
-// has none (it came before the installed library had one).
-void CopySearchIndexIfMissing(const Pair& shipped, const Pair& mine) {
+// The installed search index beside a copy that is exactly the installed library, after an
+// install: the copy may have none (it came before the installed library had one), or one of an
+// older make that this reader passes over; the installed one describes the copy's files.
+void RenewSearchIndex(const Pair& shipped, const Pair& mine) {
     std::error_code error;
-    if (fs::exists(shipped.search, error) && !fs::exists(mine.search, error)) {
+    if (fs::exists(shipped.search, error)) {
         CopyFile(shipped.search, mine.search);
     }
 }
@@ -299,13 +300,13 @@ private:
         }
         if (found != record.end() && found->second.sums == *shippedSums) {
             found->second.stamp = stamp;
-            CopySearchIndexIfMissing(shipped, mine);
+            RenewSearchIndex(shipped, mine);
             return true;
         }
         const auto mineSums = SumsOf(mine);
         if (mineSums && *mineSums == *shippedSums) {
             record[base] = {*shippedSums, stamp};
-            CopySearchIndexIfMissing(shipped, mine);
+            RenewSearchIndex(shipped, mine);
             return true;
         }
         if (found != record.end() && mineSums && *mineSums == found->second.sums) {

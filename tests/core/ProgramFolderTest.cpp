@@ -170,11 +170,20 @@ TEST_F(ProgramFolderTest, TheSearchIndexTravelsWithItsLibrary) {
     EXPECT_EQ(ReadFile(Own("kavro.idx")), "index 2");
     EXPECT_FALSE(fs::exists(fs::symlink_status(Own("kavro.search"))));
 
-    // An install that adds one to the same library brings it to the copy that has none.
+    // An install that adds one to the same library brings it to the copy that has none, and
+    // one of a newer make takes the place of the copy's.
     WriteFile(Installed("kavro.search"), "search 2");
     Install("kavro", "index 2", "data 2");
     Prepare();
     EXPECT_EQ(ReadFile(Own("kavro.search")), "search 2");
+    WriteFile(Installed("kavro.search"), "search 2 of a newer make");
+    Install("kavro", "index 2", "data 2");
+    Prepare();
+    EXPECT_EQ(ReadFile(Own("kavro.search")), "search 2 of a newer make");
+    // Nothing installed since: the copy's own stays.
+    WriteFile(Own("kavro.search"), "search 2, its stamps renewed");
+    Prepare();
+    EXPECT_EQ(ReadFile(Own("kavro.search")), "search 2, its stamps renewed");
 }
 
 TEST_F(ProgramFolderTest, TheUsersOwnLibrariesStayAndARemovedCopyComesBack) {
