@@ -78,20 +78,31 @@ std::uint64_t DigestOf(std::string_view bytes) {
 }
 
 std::uint32_t ShortDigestOf(std::uint32_t key, std::string_view bytes) {
-    // The words' products are independent of each other: only an add and a rotation wait for
-    // the one before.
-    std::uint64_t value = (key + kPrime3) * kPrime1 ^ bytes.size();
-    std::size_t at = 0;
-    for (; at + 8 <= bytes.size(); at += 8) {
-        value = std::rotl(value + Word(bytes.data() + at) * kPrime2, 27);
+    // Two running sums of the words, the second of the first's values: any one byte changed
+    // changes both, and bytes that trade places change the second. Neither waits on a multiply.
+    std::uint64_t sum = key + kPrime3;
+    std::uint64_t sums = bytes.size();
+    const char* at = bytes.data();
+    const std::size_t size = bytes.size();
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        sum += Word(at + i);
+        sums += sum;
     }
-    std::uint64_t last = 0;
-    if (at < bytes.size()) {
-        std::memcpy(&last, bytes.data() + at, bytes.size() - at);
+    if (i < size) {
+        // The last bytes, as the word that ends with them when there is one, shifted down.
+        std::uint64_t last = 0;
+        if (size >= 8) {
+            last = Word(at + size - 8) >> (8 * (8 - (size - i)));
+        } else {
+            for (std::size_t k = size; k-- > i;) {
+                last = last << 8 | static_cast<unsigned char>(at[k]);
+            }
+        }
+        sum += last;
+        sums += sum;
     }
-    value = std::rotl(value + last * kPrime2, 27);
-    value ^= value >> 33;
-    value *= kPrime1;
+    std::uint64_t value = (sum ^ std::rotl(sums, 32)) * kPrime1;
     value ^= value >> 29;
     value *= kPrime3;
     return static_cast<std::uint32_t>(value ^ (value >> 32));

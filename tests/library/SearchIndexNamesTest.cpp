@@ -3,6 +3,7 @@
 
 #include "tests/library/LibraryFixture.h"
 
+#include "library/ContentDigest.h"
 #include "library/SearchIndex.h"
 #include "library/SearchIndexNames.h"
 #include "library/SearchIndexUpkeep.h"
@@ -35,6 +36,28 @@ std::vector<TestPoem> VariedPoems() {
                          i % 2 == 0 ? "五言绝句" : "", "明月" + std::to_string(i)});
     }
     return poems;
+}
+
+// An entry's check: any byte of it changed, two of its bytes traded, or another record's number
+// gives another check, at every length an entry may have.
+TEST(ShortDigest, TellsAChangedByteTradedBytesAndAnotherKey) {
+    std::string bytes;
+    for (std::size_t size = 1; size <= 40; ++size) {
+        bytes.push_back(static_cast<char>('A' + size % 26));
+        const std::uint32_t check = ShortDigestOf(7, bytes);
+        EXPECT_NE(ShortDigestOf(8, bytes), check) << size;
+        for (std::size_t i = 0; i < size; ++i) {
+            std::string changed = bytes;
+            changed[i] = static_cast<char>(changed[i] ^ 0x40);
+            EXPECT_NE(ShortDigestOf(7, changed), check) << size << " " << i;
+            if (i + 1 < size && bytes[i] != bytes[i + 1]) {
+                std::string traded = bytes;
+                std::swap(traded[i], traded[i + 1]);
+                EXPECT_NE(ShortDigestOf(7, traded), check) << size << " " << i;
+            }
+        }
+    }
+    EXPECT_NE(ShortDigestOf(0, ""), ShortDigestOf(1, ""));
 }
 
 class SearchIndexNamesTest : public LibraryTest {
