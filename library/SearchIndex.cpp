@@ -50,8 +50,8 @@ bool IsWellFormed(const SearchIndexHeader& header, std::uint64_t fileSize) {
            header.unitCount <= 0x10000 &&
            header.tablesAt + SearchIndexTables{header.unitCount, header.pairCount}.Size() ==
                header.namesAt &&
-           header.namesSize <= header.fileSize - header.namesAt &&
-           header.namesAt + header.namesSize == header.fileSize;
+           header.namesAt <= header.fileSize &&
+           header.namesSize == header.fileSize - header.namesAt;
 }
 
 // The library's files are those the index describes: at once by their stamps, otherwise by the

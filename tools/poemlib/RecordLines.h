@@ -3,7 +3,6 @@
 // JSON object a line; a search over several libraries puts the library's name first.
 
 #include "library/LibraryFormat.h"
-#include "library/SearchIndexNames.h"
 #include "platform/core/CodePage.h"
 
 #include <cstddef>
