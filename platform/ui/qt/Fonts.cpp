@@ -2,7 +2,36 @@
 
 #include "platform/ui/qt/QtText.h"
 
+#include <QFontDatabase>
+#include <QHash>
 #include <QStringList>
+
+namespace {
+
+// `face` when it is installed, else the first installed face of those that stand in for it, else
+// `face` itself: the face Qt would draw it with. Asked for by that face's own name, a font is found
+// at once; asked for by "宋体", each of its sizes and scripts would first fail to match and then
+// have fontconfig sort every installed font as fallbacks, a millisecond or more each at start-up.
+QString InstalledFace(const QString& face) {
+    static QHash<QString, QString> chosen;
+    if (const auto known = chosen.constFind(face); known != chosen.constEnd()) {
+        return *known;
+    }
+    const QStringList families = QFontDatabase::families();
+    QString installed = face;
+    if (!families.contains(face, Qt::CaseInsensitive)) {
+        for (const QString& standIn : QFont::substitutes(face)) {
+            if (families.contains(standIn, Qt::CaseInsensitive)) {
+                installed = standIn;
+                break;
+            }
+        }
+    }
+    chosen.insert(face, installed);
+    return installed;
+}
+
+} // namespace
 
 void InstallFontSubstitutions() {
     static bool installed = false;
@@ -36,7 +65,7 @@ QFont MakeReadingFont() {
 
 QFont MakeFont(const CString& face, int tenths) {
     InstallFontSubstitutions();
-    QFont font(ToQString(face));
+    QFont font(InstalledFace(ToQString(face)));
     font.setPixelSize(std::max(1, PointTenthsToPixels(tenths)));
     return font;
 }
