@@ -176,4 +176,22 @@ TEST(IconFiles, AreSquareSealsOnATransparentGround) {
     }
 }
 
+// The window's icon is the 64-pixel one, kept as a bitmap with its alpha.
+TEST(IconFiles, TheWindowsBitmapIsThePictureOfThePng) {
+    const QImage bitmap(QString::fromUtf8(LOMEVA_ICON_BMP), "BMP");
+    const QImage png =
+        QImage(QString::fromUtf8(LOMEVA_ICON_PNG), "PNG").convertToFormat(QImage::Format_ARGB32);
+    ASSERT_FALSE(bitmap.isNull());
+    ASSERT_EQ(bitmap.format(), QImage::Format_ARGB32);
+    ASSERT_EQ(bitmap.size(), png.size());
+    int clear = 0;
+    for (int y = 0; y < png.height(); ++y) {
+        for (int x = 0; x < png.width(); ++x) {
+            ASSERT_EQ(bitmap.pixel(x, y), png.pixel(x, y)) << "at " << x << "," << y;
+            clear += qAlpha(png.pixel(x, y)) == 0 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(clear, 0) << "no transparent margin";
+}
+
 } // namespace

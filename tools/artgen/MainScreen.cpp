@@ -6,12 +6,14 @@
 #include "tools/common/Rng.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QFontInfo>
 #include <QPainter>
 #include <QPainterPath>
 
 #include <cmath>
+#include <cstdint>
 
 namespace artgen {
 
@@ -331,6 +333,51 @@ QImage renderMainScreenPreview() {
     return image;
 }
 
+QByteArray alphaBitmap(const QImage& picture) {
+    const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    constexpr int kFileHeader = 14;
+    constexpr int kInfoHeader = 108;
+    const int rowBytes = image.width() * 4;
+    const int pixels = kFileHeader + kInfoHeader;
+    QByteArray bytes(pixels + rowBytes * image.height(), '\0');
+    auto put = [&bytes](int at, std::uint32_t value, int size) {
+        for (int i = 0; i < size; ++i, value >>= 8) {
+            bytes[at + i] = static_cast<char>(value & 0xff);
+        }
+    };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put(2, static_cast<std::uint32_t>(bytes.size()), 4);
+    put(10, pixels, 4);
+    const int info = kFileHeader;
+    put(info, kInfoHeader, 4);
+    put(info + 4, static_cast<std::uint32_t>(image.width()), 4);
+    put(info + 8, static_cast<std::uint32_t>(image.height()), 4);
+    put(info + 12, 1, 2);  // one plane
+    put(info + 14, 32, 2); // bits a pixel
+    put(info + 16, 3, 4);  // the channels where the masks say
+    put(info + 20, static_cast<std::uint32_t>(rowBytes * image.height()), 4);
+    put(info + 24, 3780, 4); // 96 dots per inch, in dots per metre
+    put(info + 28, 3780, 4);
+    put(info + 40, 0x00ff0000, 4);
+    put(info + 44, 0x0000ff00, 4);
+    put(info + 48, 0x000000ff, 4);
+    put(info + 52, 0xff000000, 4);
+    put(info + 56, 0x73524742, 4); // the colours are sRGB
+    for (int y = 0; y < image.height(); ++y) {
+        // bottom row first
+        const auto* row =
+            reinterpret_cast<const QRgb*>(image.constScanLine(image.height() - 1 - y));
+        for (int x = 0; x < image.width(); ++x) {
+            put(pixels + y * rowBytes + x * 4,
+                static_cast<std::uint32_t>(qAlpha(row[x])) << 24 | qRed(row[x]) << 16 |
+                    qGreen(row[x]) << 8 | qBlue(row[x]),
+                4);
+        }
+    }
+    return bytes;
+}
+
 QString writeMainScreen(const QString& dir) {
     const QDir out(dir);
     // Qt writes 32-bit images as 24-bit Windows bitmaps; RGB32 carries no alpha to lose.
@@ -338,6 +385,13 @@ QString writeMainScreen(const QString& dir) {
     if (!screen.save(out.filePath(QStringLiteral("mainscreen.bmp")), "BMP")) {
         return QStringLiteral("cannot write %1")
             .arg(out.filePath(QStringLiteral("mainscreen.bmp")));
+    }
+    const QString iconPath = out.filePath(QStringLiteral("icon.bmp"));
+    QFile icon(iconPath);
+    const QByteArray iconBytes = alphaBitmap(renderIcon(64));
+    if (!icon.open(QIODevice::WriteOnly) || icon.write(iconBytes) != iconBytes.size() ||
+        !icon.flush()) {
+        return QStringLiteral("cannot write %1").arg(iconPath);
     }
     for (const auto& [size, name] :
          {std::pair{64, "icon.png"}, std::pair{32, "icon32.png"}, std::pair{16, "icon16.png"}}) {

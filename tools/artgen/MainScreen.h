@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QRect>
 #include <QString>
@@ -32,7 +33,13 @@ QImage renderIcon(int size);
 // The main screen with sample summary and foot text drawn in, to judge readability.
 QImage renderMainScreenPreview();
 
-// Writes mainscreen.bmp (24 bits per pixel), icon.png, icon16.png and icon32.png into `dir`.
+// `picture` as a Windows bitmap of 32 bits a pixel that keeps its alpha (a 108-byte header whose
+// masks place alpha in the top byte, rows from the bottom up), which the reader reads straight
+// from its bytes.
+QByteArray alphaBitmap(const QImage& picture);
+
+// Writes mainscreen.bmp (24 bits per pixel), icon.bmp (the icon of 64 pixels, 32 bits per pixel
+// with alpha, for the reader's window), icon.png, icon16.png and icon32.png into `dir`.
 // Returns an empty string, or what went wrong.
 QString writeMainScreen(const QString& dir);
 

@@ -1,7 +1,7 @@
 // artgen: draws the program folder's background pictures and the main screen picture.
 //
 //   artgen backgrounds OUTDIR   the numbered background pictures (platform/core/ProgramFiles.h)
-//   artgen mainscreen OUTDIR    mainscreen.bmp, icon.png, icon16.png, icon32.png
+//   artgen mainscreen OUTDIR    mainscreen.bmp, icon.bmp, icon.png, icon16.png, icon32.png
 //   artgen icons OUTDIR         the icon at every size of the desktop's icon theme,
 //                               OUTDIR/NxN/apps/lomeva.png
 //   artgen preview OUTDIR       PNG previews with sample text, for looking at the artwork

@@ -1,12 +1,13 @@
 #include "platform/ui/qt/Resources.h"
 
+#include "platform/ui/qt/PlainBitmap.h"
+
 #include <QFile>
 #include <QImageReader>
 #include <QPixmap>
 #include <QResource>
 
 #include <cstddef>
-#include <cstdint>
 
 #include <map>
 #include <memory>
@@ -33,52 +34,17 @@ QByteArray FormatOf(const QString& path) {
     return {}; // Qt finds out itself
 }
 
-std::uint32_t Little(const uchar* bytes, int size) {
-    std::uint32_t value = 0;
-    for (int i = size - 1; i >= 0; --i) {
-        value = value << 8 | bytes[i];
-    }
-    return value;
-}
-
-// A picture of 24 bits a pixel without compression (what the art generator writes), read
-// straight from the resource's bytes into the format Qt's own reader gives it: the main screen's
-// picture is drawn first thing at start-up, and Qt reads such a file a row at a time through a
-// device. A null image for any other picture.
-QImage ReadPlainBitmap(const QString& path) {
+// A plain bitmap stored uncompressed is read straight from the resource's bytes.
+QImage ReadPlainResource(const QString& path) {
     const QResource resource(path);
-    const auto* bytes = resource.data();
-    const auto size = static_cast<std::size_t>(resource.size());
-    constexpr std::size_t kHeaders = 14 + 40;
-    if (bytes == nullptr || resource.compressionAlgorithm() != QResource::NoCompression ||
-        size < kHeaders || bytes[0] != 'B' || bytes[1] != 'M' || Little(bytes + 14, 4) < 40 ||
-        Little(bytes + 28, 2) != 24 || Little(bytes + 30, 4) != 0) {
+    if (resource.compressionAlgorithm() != QResource::NoCompression) {
         return {};
     }
-    const auto width = static_cast<std::int32_t>(Little(bytes + 18, 4));
-    const auto height = static_cast<std::int32_t>(Little(bytes + 22, 4));
-    const int rows = height < 0 ? -height : height;
-    const std::size_t rowBytes = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
-    const std::size_t pixels = Little(bytes + 10, 4);
-    if (width <= 0 || rows <= 0 || width > 0x4000 || rows > 0x4000 ||
-        pixels + rowBytes * static_cast<std::size_t>(rows) > size) {
-        return {};
-    }
-    QImage image(width, rows, QImage::Format_RGB32);
-    for (int y = 0; y < rows; ++y) {
-        // Rows run from the bottom up unless the height is negative.
-        const uchar* from =
-            bytes + pixels + rowBytes * static_cast<std::size_t>(height < 0 ? y : rows - 1 - y);
-        auto* to = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x, from += 3) {
-            to[x] = qRgb(from[2], from[1], from[0]);
-        }
-    }
-    return image;
+    return ReadPlainBitmap(resource.data(), static_cast<std::size_t>(resource.size()));
 }
 
 QImage LoadPicture(const QString& path) {
-    if (QImage plain = ReadPlainBitmap(path); !plain.isNull()) {
+    if (QImage plain = ReadPlainResource(path); !plain.isNull()) {
         return plain;
     }
     const QByteArray format = FormatOf(path);
