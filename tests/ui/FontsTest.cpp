@@ -1,8 +1,7 @@
 // The handheld's faces are asked for by the installed face that stands in for them, which must
 // be the face Qt itself would draw them with, at the handheld's sizes.
 
-#include "platform/ui/qt/Fonts.h"
-#include "platform/ui/qt/QtText.h"
+#include "platform/ui/testing/Pictures.h"
 
 #include <QFont>
 #include <QFontDatabase>
@@ -14,8 +13,8 @@
 namespace {
 
 TEST(Fonts, TheHandheldsFaceIsDrawnWithTheFaceQtWouldChooseForIt) {
-    InstallFontSubstitutions();
     const QString song = QString::fromUtf16(u"宋体");
+    UiTesting::FontFor(u"宋体", 90); // the framework's first font puts its stand-ins in place
     const QStringList standIns = QFont::substitutes(song);
     ASSERT_FALSE(standIns.isEmpty());
     const QStringList installed = QFontDatabase::families();
@@ -30,15 +29,13 @@ TEST(Fonts, TheHandheldsFaceIsDrawnWithTheFaceQtWouldChooseForIt) {
         GTEST_SKIP() << "none of the faces that stand in for 宋体 is installed";
     }
     for (const int tenths : {85, 90}) {
-        const QFont font = MakeFont(u"宋体", tenths);
+        const QFont font = UiTesting::FontFor(u"宋体", tenths);
         EXPECT_EQ(font.family(), expected);
-        EXPECT_EQ(font.pixelSize(), PointTenthsToPixels(tenths));
+        EXPECT_EQ(font.pixelSize(), tenths == 85 ? 11 : 12);
         QFont bySubstitution(song);
         bySubstitution.setPixelSize(font.pixelSize());
         EXPECT_EQ(QFontInfo(font).family(), QFontInfo(bySubstitution).family());
     }
-    EXPECT_EQ(PointTenthsToPixels(85), 11);
-    EXPECT_EQ(PointTenthsToPixels(90), 12);
 }
 
 TEST(Fonts, AnInstalledFaceIsDrawnWithItselfBeforeItsStandIns) {
@@ -46,10 +43,10 @@ TEST(Fonts, AnInstalledFaceIsDrawnWithItselfBeforeItsStandIns) {
     ASSERT_GE(installed.size(), 2);
     const QString face = installed.front();
     QFont::insertSubstitution(face, installed.back());
-    EXPECT_EQ(MakeFont(FromQString(face), 90).family(), face);
+    EXPECT_EQ(UiTesting::FontFor(CString(face.toStdU16String()), 90).family(), face);
     QFont::removeSubstitutions(face);
     // and a face that is nowhere is asked for as it is, for Qt to find what it can
-    EXPECT_EQ(MakeFont(u"No Such Face Anywhere", 90).family(),
+    EXPECT_EQ(UiTesting::FontFor(u"No Such Face Anywhere", 90).family(),
               QStringLiteral("No Such Face Anywhere"));
 }
 

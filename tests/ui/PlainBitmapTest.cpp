@@ -1,7 +1,7 @@
 // The program's pictures read straight from their bytes must come out as Qt's own reader gives
 // them; whatever the straight reading does not take is left to Qt's reader.
 
-#include "platform/ui/qt/PlainBitmap.h"
+#include "platform/ui/testing/Pictures.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -62,8 +62,7 @@ QByteArray MakeBitmap(const BitmapShape& shape) {
 }
 
 QImage Plain(const QByteArray& bytes) {
-    return ReadPlainBitmap(reinterpret_cast<const uchar*>(bytes.constData()),
-                           static_cast<std::size_t>(bytes.size()));
+    return UiTesting::PlainPicture(bytes);
 }
 
 QImage QtReads(const QByteArray& bytes) {
@@ -135,7 +134,7 @@ TEST(PlainBitmap, LeavesToQtWhatItDoesNotTakeAndNeverReadsPastTheBytes) {
     QByteArray huge = whole;
     Put(huge, 18, 0x7fffffff, 4);
     EXPECT_TRUE(Plain(huge).isNull());
-    EXPECT_TRUE(ReadPlainBitmap(nullptr, 0).isNull());
+    EXPECT_TRUE(Plain(QByteArray()).isNull());
 }
 
 } // namespace
