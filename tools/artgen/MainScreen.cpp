@@ -369,10 +369,7 @@ QByteArray alphaBitmap(const QImage& picture) {
         const auto* row =
             reinterpret_cast<const QRgb*>(image.constScanLine(image.height() - 1 - y));
         for (int x = 0; x < image.width(); ++x) {
-            put(pixels + y * rowBytes + x * 4,
-                static_cast<std::uint32_t>(qAlpha(row[x])) << 24 | qRed(row[x]) << 16 |
-                    qGreen(row[x]) << 8 | qBlue(row[x]),
-                4);
+            put(pixels + y * rowBytes + x * 4, row[x], 4); // an ARGB32 pixel is 0xAARRGGBB
         }
     }
     return bytes;
