@@ -38,7 +38,7 @@
 //                                     byline's number as a variable-length number, and a u32
 //                                     check of the record's number and the entry's bytes before
 //                                     it (ShortDigestOf): an entry is read alone, and checked so
-// `namesDigest` covers the header and the bylines, which are read whole.
+// `namesDigest` covers the header and the bylines, which are checked whole.
 
 #include "library/FileStamp.h"
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <unordered_map>
@@ -16,6 +17,8 @@ namespace {
 // An entry holds at most a length byte, a title of 65 bytes decoded, a byline's number of five
 // bytes and its check.
 constexpr std::size_t kLongestEntry = 1 + CodePage::kMostUtf8PerByte * 65 + 5 + 4;
+// Nearly all are no longer than this.
+constexpr std::size_t kShortEntry = 64;
 
 std::uint32_t U32At(const char* bytes) {
     std::uint32_t value = 0;
@@ -29,6 +32,22 @@ std::string_view Utf8Of(const char* field, std::size_t width, std::string& out) 
     out.resize(
         static_cast<std::size_t>(CodePage::DecodeUtf8(field, width, out.data()) - out.data()));
     return out;
+}
+
+// The byline's number that `bytes` hold, all of them; nothing when they hold another length.
+std::optional<std::uint32_t> BylineNumber(std::string_view bytes) {
+    if (bytes.size() == 1 && static_cast<unsigned char>(bytes[0]) < 0x80) {
+        return static_cast<unsigned char>(bytes[0]); // the most frequent bylines: one byte
+    }
+    std::uint32_t number = 0;
+    for (std::size_t i = 0; i < bytes.size() && i < 5; ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        number |= std::uint32_t{byte & 0x7Fu} << (7 * i);
+        if ((byte & 0x80) == 0) {
+            return i + 1 == bytes.size() ? std::optional(number) : std::nullopt;
+        }
+    }
+    return std::nullopt;
 }
 
 template <class Value> void PutValue(std::string& out, Value value) {
@@ -60,110 +79,124 @@ std::unique_ptr<CSearchIndexNames> CSearchIndexNames::Read(int fd,
         return nullptr;
     }
     std::unique_ptr<CSearchIndexNames> names(new CSearchIndexNames());
-    names->m_nRecords = parts.header.records;
-    if (!names->ReadBylines(fd, header, parts) ||
-        !names->MapEntries(fd, header.namesAt + parts.EntryOffsetsAt(), parts)) {
+    if (!names->Map(fd, header.namesAt, parts) || !names->BylinesHold(header, parts)) {
         return nullptr;
     }
     return names;
 }
 
-bool CSearchIndexNames::ReadBylines(int fd, const SearchIndexHeader& header,
-                                    const SearchIndexNamesParts& parts) {
-    m_bylines.resize(static_cast<std::size_t>(parts.EntryOffsetsAt()));
-    if (!ReadWholeAt(fd, header.namesAt, m_bylines.data(), m_bylines.size()) ||
-        DigestOf(m_bylines) != header.namesDigest) {
-        return false;
-    }
-    m_nBylines = parts.header.bylines;
-    m_bylineOffsetsAt = static_cast<std::size_t>(parts.BylineOffsetsAt());
-    m_bylineBytesAt = static_cast<std::size_t>(parts.BylineBytesAt());
-    // Increasing from the first byline's bytes to the end: each one lies among them.
-    const std::size_t bytes = m_bylines.size() - m_bylineBytesAt;
-    std::uint32_t from = U32At(m_bylines.data() + m_bylineOffsetsAt);
-    if (from != 0) {
-        return false;
-    }
-    for (std::size_t i = 1; i <= m_nBylines; ++i) {
-        const std::uint32_t to = U32At(m_bylines.data() + m_bylineOffsetsAt + 4 * i);
-        if (to < from || to > bytes) {
-            return false;
-        }
-        from = to;
-    }
-    return from == bytes;
-}
-
-bool CSearchIndexNames::MapEntries(int fd, std::uint64_t offsetsAt,
-                                   const SearchIndexNamesParts& parts) {
+// Mapped rather than read: the file's pages are in memory already, where a copy would take as
+// many pages again, each to be found and cleared.
+bool CSearchIndexNames::Map(int fd, std::uint64_t namesAt, const SearchIndexNamesParts& parts) {
     const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
-    const std::uint64_t from = offsetsAt / page * page;
-    const std::uint64_t size = offsetsAt + (parts.Size() - parts.EntryOffsetsAt()) - from;
-    void* map = ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_PRIVATE, fd,
-                       static_cast<off_t>(from));
+    const std::uint64_t from = namesAt / page * page;
+    const auto size = static_cast<std::size_t>(namesAt + parts.Size() - from);
+    void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, static_cast<off_t>(from));
     if (map == MAP_FAILED) {
         return false;
     }
-    if (!MappedRead::KeepReadable(map, static_cast<std::size_t>(size))) {
-        ::munmap(map, static_cast<std::size_t>(size));
+    if (!MappedRead::KeepReadable(map, size)) {
+        ::munmap(map, size);
         return false;
     }
     m_map = map;
-    m_mapSize = static_cast<std::size_t>(size);
-    m_offsets = static_cast<const char*>(map) + (offsetsAt - from);
-    m_entries = m_offsets + 4 * (std::uint64_t{parts.header.records} + 1);
+    m_mapSize = size;
+    m_names = static_cast<const char*>(map) + (namesAt - from);
+    m_nRecords = parts.header.records;
+    m_nBylines = parts.header.bylines;
+    m_bylineOffsets = m_names + parts.BylineOffsetsAt();
+    m_bylineBytes = m_names + parts.BylineBytesAt();
+    m_nBylineBytes = parts.header.bylineBytes;
+    m_offsets = m_names + parts.EntryOffsetsAt();
+    m_entries = m_names + parts.EntriesAt();
     m_nEntryBytes = parts.header.entryBytes;
     return true;
 }
 
+// The header and the bylines are those the digest was taken of, and each byline lies among the
+// byline bytes, after the one before it.
+bool CSearchIndexNames::BylinesHold(const SearchIndexHeader& header,
+                                    const SearchIndexNamesParts& parts) const {
+    if (DigestOf({m_names, static_cast<std::size_t>(parts.EntryOffsetsAt())}) !=
+        header.namesDigest) {
+        return false;
+    }
+    std::uint32_t from = U32At(m_bylineOffsets);
+    if (from != 0) {
+        return false;
+    }
+    for (std::size_t i = 1; i <= m_nBylines; ++i) {
+        const std::uint32_t to = U32At(m_bylineOffsets + 4 * i);
+        if (!BylineFits(from, to)) {
+            return false;
+        }
+        from = to;
+    }
+    return from == m_nBylineBytes;
+}
+
 bool CSearchIndexNames::Read(std::span<const std::uint32_t> numbers, RecordNames& names) const {
-    names.m_bytes.clear();
-    names.m_entries.clear();
-    names.m_bylines = &m_bylines;
-    names.m_bytes.reserve(numbers.size() * 32);
-    names.m_entries.reserve(numbers.size());
-    for (const std::uint32_t record : numbers) {
-        if (record >= m_nRecords) {
+    names.m_entries.resize(numbers.size());
+    names.m_bylines = m_bylineBytes;
+    std::size_t at = 0; // where the next entry goes in names.m_bytes
+    for (std::size_t k = 0; k < numbers.size(); ++k) {
+        const std::optional<RecordNames::Entry> entry = ReadEntry(numbers[k], names.m_bytes, at);
+        if (!entry) {
+            names.m_entries.clear();
             return false;
         }
-        const std::uint32_t from = U32At(m_offsets + 4 * std::size_t{record});
-        const std::uint32_t to = U32At(m_offsets + 4 * (std::size_t{record} + 1));
-        if (from >= to || to > m_nEntryBytes || to - from > kLongestEntry) {
-            return false;
-        }
-        // Copied out first: what is checked is what is kept, whatever the file does meanwhile.
-        const std::size_t at = names.m_bytes.size();
-        names.m_bytes.append(m_entries + from, to - from);
-        const char* entry = names.m_bytes.data() + at;
-        const std::size_t size = to - from;
-        const std::size_t titleSize = static_cast<unsigned char>(entry[0]);
-        if (size < 1 + titleSize + 1 + 4 ||
-            U32At(entry + size - 4) != ShortDigestOf(record, {entry, size - 4})) {
-            return false;
-        }
-        std::uint32_t byline = 0;
-        std::size_t i = 1 + titleSize;
-        for (int shift = 0;; shift += 7) {
-            if (i == size - 4 || shift > 28) {
-                return false;
-            }
-            const auto byte = static_cast<unsigned char>(entry[i++]);
-            byline |= std::uint32_t{byte & 0x7Fu} << shift;
-            if ((byte & 0x80) == 0) {
-                break;
-            }
-        }
-        if (i != size - 4 || byline >= m_nBylines) {
-            return false;
-        }
-        const char* bylineOffset = m_bylines.data() + m_bylineOffsetsAt + 4 * std::size_t{byline};
-        const std::uint32_t bylineFrom = U32At(bylineOffset);
-        names.m_entries.push_back({static_cast<std::uint32_t>(at + 1),
-                                   static_cast<std::uint32_t>(titleSize),
-                                   static_cast<std::uint32_t>(m_bylineBytesAt + bylineFrom),
-                                   U32At(bylineOffset + 4) - bylineFrom});
+        names.m_entries[k] = *entry;
     }
     return true;
+}
+
+// Inlined into Read: tens of thousands are read in a row, and the call would cost a tenth.
+[[gnu::always_inline]] inline std::optional<RecordNames::Entry>
+CSearchIndexNames::ReadEntry(std::uint32_t record, std::vector<char>& bytes,
+                             std::size_t& at) const {
+    if (record >= m_nRecords) {
+        return std::nullopt;
+    }
+    const std::uint32_t from = U32At(m_offsets + 4 * std::size_t{record});
+    const std::uint32_t to = U32At(m_offsets + 4 * (std::size_t{record} + 1));
+    if (from >= to || to > m_nEntryBytes || to - from > kLongestEntry) {
+        return std::nullopt;
+    }
+    // Copied out first: what is checked is what is kept, whatever the file does meanwhile.
+    const std::size_t size = to - from;
+    if (bytes.size() - at < kLongestEntry) {
+        bytes.resize(2 * bytes.size() + kLongestEntry);
+    }
+    char* const entry = bytes.data() + at;
+    // Nearly every entry is short: a copy of a fixed size is the quicker, and what it takes
+    // beyond the entry is written over by the next.
+    if (size <= kShortEntry && from + kShortEntry <= m_nEntryBytes) {
+        std::memcpy(entry, m_entries + from, kShortEntry);
+    } else {
+        std::memcpy(entry, m_entries + from, size);
+    }
+    const std::size_t titleSize = static_cast<unsigned char>(entry[0]);
+    if (size < 1 + titleSize + 1 + 4 ||
+        U32At(entry + size - 4) != ShortDigestOf(record, {entry, size - 4})) {
+        return std::nullopt;
+    }
+    const std::optional<std::uint32_t> byline =
+        BylineNumber({entry + 1 + titleSize, size - 4 - (1 + titleSize)});
+    if (!byline || *byline >= m_nBylines) {
+        return std::nullopt;
+    }
+    // Checked when mapped, but read where the file may since have changed (a file cut short
+    // reads as zeros): still inside, and holding at least its two tabs.
+    const std::uint32_t bylineFrom = U32At(m_bylineOffsets + 4 * std::size_t{*byline});
+    const std::uint32_t bylineTo = U32At(m_bylineOffsets + 4 * (std::size_t{*byline} + 1));
+    if (!BylineFits(bylineFrom, bylineTo)) {
+        return std::nullopt;
+    }
+    const RecordNames::Entry read{static_cast<std::uint32_t>(at + 1),
+                                  static_cast<std::uint32_t>(titleSize), bylineFrom,
+                                  bylineTo - bylineFrom};
+    at += size;
+    return read;
 }
 
 namespace SearchIndexNames {

@@ -1,16 +1,17 @@
 #pragma once
 // The names a search index keeps of the records it describes (SearchIndexFormat.h): titles,
 // poets, dynasties and forms, decoded to UTF-8 when the index was made, for printing many records
-// without reading them from the index file and decoding them. The bylines are read whole and
-// checked against their digest; the entries are mapped, and each one asked for is copied out and
-// checked against its own. A mapping that loses pages as the file shrinks reads as zeros there,
-// which no entry's check allows.
+// without reading them from the index file and decoding them. They are mapped whole: the bylines
+// are checked against their digest then, and each byline's place again where it is used; each
+// entry asked for is copied out and checked against its own. A mapping that loses pages as the
+// file shrinks reads as zeros from there to its end, which no entry's check allows.
 
 #include "library/LibraryFormat.h"
 #include "library/SearchIndexFormat.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -22,10 +23,10 @@ class RecordNames {
 public:
     std::size_t Size() const { return m_entries.size(); }
     std::string_view Title(std::size_t k) const {
-        return std::string_view(m_bytes).substr(m_entries[k].titleAt, m_entries[k].titleSize);
+        return {m_bytes.data() + m_entries[k].titleAt, m_entries[k].titleSize};
     }
     std::string_view Byline(std::size_t k) const {
-        return std::string_view(*m_bylines).substr(m_entries[k].bylineAt, m_entries[k].bylineSize);
+        return {m_bylines + m_entries[k].bylineAt, m_entries[k].bylineSize};
     }
 
 private:
@@ -33,12 +34,12 @@ private:
     struct Entry {
         std::uint32_t titleAt; // in m_bytes
         std::uint32_t titleSize;
-        std::uint32_t bylineAt; // in *m_bylines
+        std::uint32_t bylineAt; // in m_bylines
         std::uint32_t bylineSize;
     };
-    std::string m_bytes; // the entries read, one after another
+    std::vector<char> m_bytes; // the entries read, one after another, and room after them
     std::vector<Entry> m_entries;
-    const std::string* m_bylines = nullptr;
+    const char* m_bylines = nullptr; // the byline bytes of the names read from
 };
 
 class CSearchIndexNames {
@@ -48,8 +49,7 @@ public:
     CSearchIndexNames& operator=(const CSearchIndexNames&) = delete;
 
     // The names the search index open as `fd` keeps, which `header` (its own, checked) says
-    // where to find; null when they are damaged or cannot be read or mapped. `fd` stays open
-    // while they live.
+    // where to find; null when they are damaged or cannot be read or mapped.
     static std::unique_ptr<CSearchIndexNames> Read(int fd, const SearchIndexHeader& header);
 
     // The records described, from the first.
@@ -61,17 +61,28 @@ public:
 
 private:
     CSearchIndexNames() = default;
-    bool ReadBylines(int fd, const SearchIndexHeader& header, const SearchIndexNamesParts& parts);
-    bool MapEntries(int fd, std::uint64_t offsetsAt, const SearchIndexNamesParts& parts);
+    bool Map(int fd, std::uint64_t namesAt, const SearchIndexNamesParts& parts);
+    bool BylinesHold(const SearchIndexHeader& header, const SearchIndexNamesParts& parts) const;
+    // A byline from `from` to `to` lies among the byline bytes and holds at least its two tabs.
+    bool BylineFits(std::uint32_t from, std::uint32_t to) const {
+        return std::uint64_t{from} + 2 <= to && to <= m_nBylineBytes;
+    }
+    // The entry of `record`, copied to `bytes` at `at` (which then moves past it) and checked;
+    // nothing when it is damaged.
+    std::optional<RecordNames::Entry> ReadEntry(std::uint32_t record, std::vector<char>& bytes,
+                                                std::size_t& at) const;
 
+    // The whole names part is mapped, header first. The header and the bylines are checked
+    // against their digest when mapped; every entry is copied out and checked as it is read.
+    void* m_map = nullptr;
+    std::size_t m_mapSize = 0;
+    const char* m_names = nullptr; // where the names start in the mapping
     std::uint32_t m_nRecords = 0;
     std::uint32_t m_nBylines = 0;
-    std::string m_bylines; // the names' header and bylines, as the file holds them
-    std::size_t m_bylineOffsetsAt = 0;
-    std::size_t m_bylineBytesAt = 0;
-    void* m_map = nullptr; // the entry offsets and the entries, mapped
-    std::size_t m_mapSize = 0;
-    const char* m_offsets = nullptr; // u32 entryOffsets[records + 1], in the mapping
+    const char* m_bylineOffsets = nullptr; // u32 bylineOffsets[bylines + 1]
+    const char* m_bylineBytes = nullptr;
+    std::uint32_t m_nBylineBytes = 0;
+    const char* m_offsets = nullptr; // u32 entryOffsets[records + 1]
     const char* m_entries = nullptr;
     std::uint32_t m_nEntryBytes = 0;
 };

@@ -208,6 +208,31 @@ TEST_F(SearchIndexNamesTest, AnIndexCutShortAfterTheNamesWereReadGivesNoneOfTheL
     EXPECT_FALSE(index->Names()->Read(last, read));
 }
 
+// The bylines are checked when the names are opened, and read from the file's pages after: a
+// byline's place changed in the file since (here all of them zeroed) gives no names, never a line
+// with a byline from elsewhere.
+TEST_F(SearchIndexNamesTest, BylinePlacesChangedAfterOpeningGiveNoNames) {
+    const auto index = OpenIndex();
+    ASSERT_TRUE(index && index->Names());
+    RecordNames read;
+    const std::uint32_t first[] = {0};
+    ASSERT_TRUE(index->Names()->Read(first, read));
+    const SearchIndexHeader header = Header();
+    SearchIndexNamesHeader names{};
+    std::ifstream(Path(), std::ios::binary)
+        .seekg(static_cast<std::streamoff>(header.namesAt))
+        .read(reinterpret_cast<char*>(&names), sizeof names);
+    const SearchIndexNamesParts parts{names};
+    {
+        std::fstream file(Path(), std::ios::binary | std::ios::in | std::ios::out);
+        file.seekp(static_cast<std::streamoff>(header.namesAt + parts.BylineOffsetsAt()));
+        const std::string zeros(4 * (std::size_t{names.bylines} + 1), '\0');
+        file.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+    }
+    EXPECT_FALSE(index->Names()->Read(first, read));
+    EXPECT_FALSE(index->Names()->Read(All(), read));
+}
+
 // The library serves names only while its search index describes it and the records asked.
 TEST_F(SearchIndexNamesTest, TheLibraryGivesNamesOnlyOfTheRecordsItsIndexDescribes) {
     auto library = Open();

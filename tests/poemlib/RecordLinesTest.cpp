@@ -81,6 +81,35 @@ TEST(RecordLinesTest, EachLineIsWhatDecodingEachFieldGivesWhenNeighboursShareFie
     EXPECT_TRUE(printed == expected);
 }
 
+// Lines from names decoded already: a title and a byline of every length from none to past the
+// short ones, each copied whole and nothing of its neighbours with it.
+TEST(RecordLinesTest, NamedLinesCarryTitlesAndBylinesOfEveryLengthWhole) {
+    std::string names;
+    for (std::size_t size = 0; size <= 80; ++size) {
+        names += std::string(size, static_cast<char>('a' + size % 26)) + "|";
+    }
+    std::vector<std::string_view> each;
+    for (std::size_t from = 0; from < names.size();) {
+        const std::size_t end = names.find('|', from);
+        each.push_back(std::string_view(names).substr(from, end - from));
+        from = end + 1;
+    }
+    std::string expected;
+    testing::internal::CaptureStdout();
+    poemlib::RecordLines lines(false, nullptr);
+    std::uint32_t number = 1;
+    for (const std::string_view title : each) {
+        for (const std::string_view byline : {each[each.size() - 1 - title.size()], each[3]}) {
+            lines.Add(number, title, byline);
+            expected += std::to_string(number++) + "\t" + std::string(title) + "\t" +
+                        std::string(byline) + "\n";
+        }
+    }
+    lines.Print();
+    std::fflush(stdout);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), expected);
+}
+
 TEST(RecordLinesTest, JsonLinesCarryTheLibraryAndEveryField) {
     PoemRecord record{};
     std::strcpy(record.title, "\xBE\xB2\xD2\xB9\xCB\xBC"); // 静夜思

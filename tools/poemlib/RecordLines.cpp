@@ -6,11 +6,41 @@
 #include <charconv>
 #include <cstring>
 #include <nlohmann/json.hpp>
+#include <type_traits>
 
 namespace poemlib {
 namespace {
 
 constexpr std::size_t kNumberDigits = 10; // of a 32-bit number
+
+// Copies the few bytes of a name, and returns where they end: by a pair of moves that may
+// overlap, where a call to copy them would cost more than the copying.
+char* CopyShort(std::string_view from, char* to) {
+    const std::size_t size = from.size();
+    const char* const bytes = from.data();
+    const auto pair = [&]<std::size_t Width>(std::integral_constant<std::size_t, Width>) {
+        char first[Width];
+        char last[Width];
+        std::memcpy(first, bytes, Width);
+        std::memcpy(last, bytes + size - Width, Width);
+        std::memcpy(to, first, Width);
+        std::memcpy(to + size - Width, last, Width);
+    };
+    if (size >= 16 && size <= 32) {
+        pair(std::integral_constant<std::size_t, 16>{});
+    } else if (size >= 8 && size < 16) {
+        pair(std::integral_constant<std::size_t, 8>{});
+    } else if (size >= 4 && size < 8) {
+        pair(std::integral_constant<std::size_t, 4>{});
+    } else if (size > 32) {
+        std::memcpy(to, bytes, size);
+    } else {
+        for (std::size_t i = 0; i < size; ++i) {
+            to[i] = bytes[i];
+        }
+    }
+    return to + size;
+}
 
 } // namespace
 
@@ -59,9 +89,9 @@ void RecordLines::Add(std::uint32_t number, std::string_view title, std::string_
     const std::size_t name = m_library != nullptr ? m_library->name.size() + 1 : 0;
     char* const line = Room(name + kNumberDigits + title.size() + byline.size() + 3);
     char* at = LineStart(number, line);
-    at = std::copy(title.begin(), title.end(), at);
+    at = CopyShort(title, at);
     *at++ = '\t';
-    at = std::copy(byline.begin(), byline.end(), at);
+    at = CopyShort(byline, at);
     *at++ = '\n';
     m_size += static_cast<std::size_t>(at - line);
 }
