@@ -138,6 +138,12 @@ bool CSearchIndexNames::BylinesHold(const SearchIndexHeader& header,
 bool CSearchIndexNames::Read(std::span<const std::uint32_t> numbers, RecordNames& names) const {
     names.m_entries.resize(numbers.size());
     names.m_bylines = m_bylineBytes;
+    // Room for entries of the usual size at once, where growing by doubling would take twice the
+    // memory; a longer one makes more as it comes.
+    const std::size_t room = numbers.size() * kShortEntry / 2 + kLongestEntry;
+    if (names.m_bytes.size() < room) {
+        names.m_bytes.resize(room);
+    }
     std::size_t at = 0; // where the next entry goes in names.m_bytes
     for (std::size_t k = 0; k < numbers.size(); ++k) {
         const std::optional<RecordNames::Entry> entry = ReadEntry(numbers[k], names.m_bytes, at);

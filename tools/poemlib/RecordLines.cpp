@@ -70,7 +70,10 @@ void RecordLines::Print() {
 
 char* RecordLines::Room(std::size_t bytes) {
     if (m_text.size() - m_size < bytes) {
-        m_text.resize(std::max(2 * m_text.size(), m_size + bytes));
+        // Room for a piece's lines at once: each page of fresh memory costs as much as many
+        // lines, and growing by doubling would take twice the pages.
+        constexpr std::size_t kFirstRoom = 128 * 1024;
+        m_text.resize(std::max({2 * m_text.size(), m_size + bytes, kFirstRoom}));
     }
     return m_text.data() + m_size;
 }
