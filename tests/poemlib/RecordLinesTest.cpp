@@ -82,7 +82,7 @@ TEST(RecordLinesTest, EachLineIsWhatDecodingEachFieldGivesWhenNeighboursShareFie
 }
 
 // Lines from names decoded already: a title and a byline of every length from none to past the
-// short ones, each copied whole and nothing of its neighbours with it.
+// short ones, each copied whole and nothing of its neighbours with it, and numbers of every size.
 TEST(RecordLinesTest, NamedLinesCarryTitlesAndBylinesOfEveryLengthWhole) {
     std::string names;
     for (std::size_t size = 0; size <= 80; ++size) {
@@ -104,6 +104,12 @@ TEST(RecordLinesTest, NamedLinesCarryTitlesAndBylinesOfEveryLengthWhole) {
             expected += std::to_string(number++) + "\t" + std::string(title) + "\t" +
                         std::string(byline) + "\n";
         }
+    }
+    // Numbers of every count of digits.
+    for (const std::uint32_t large : {9u, 10u, 99u, 100u, 1000000u, 1234567890u, 4294967295u}) {
+        lines.Add(large, each[1], each[2]);
+        expected += std::to_string(large) + "\t" + std::string(each[1]) + "\t" +
+                    std::string(each[2]) + "\n";
     }
     lines.Print();
     std::fflush(stdout);

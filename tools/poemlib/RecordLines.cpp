@@ -3,7 +3,7 @@
 #include "tools/poemlib/Cli.h"
 
 #include <algorithm>
-#include <charconv>
+#include <array>
 #include <cstring>
 #include <nlohmann/json.hpp>
 #include <type_traits>
@@ -40,6 +40,35 @@ char* CopyShort(std::string_view from, char* to) {
         }
     }
     return to + size;
+}
+
+// Every number below a hundred as its two digits, one after another.
+constexpr std::array<char, 200> kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (std::size_t n = 0; n < 100; ++n) {
+        pairs[2 * n] = static_cast<char>('0' + n / 10);
+        pairs[2 * n + 1] = static_cast<char>('0' + n % 10);
+    }
+    return pairs;
+}();
+
+// The decimal digits of `number`, two at a time from the last, and where they end: std::to_chars
+// first counts them, which costs as much again, and a search prints a number on every line.
+char* WriteNumber(std::uint32_t number, char* to) {
+    char digits[kNumberDigits];
+    char* start = std::end(digits);
+    while (number >= 100) {
+        start -= 2;
+        std::memcpy(start, &kDigitPairs[2 * (number % 100)], 2);
+        number /= 100;
+    }
+    if (number >= 10) {
+        start -= 2;
+        std::memcpy(start, &kDigitPairs[2 * number], 2);
+    } else {
+        *--start = static_cast<char>('0' + number);
+    }
+    return CopyShort({start, static_cast<std::size_t>(std::end(digits) - start)}, to);
 }
 
 } // namespace
@@ -83,7 +112,7 @@ char* RecordLines::LineStart(std::uint32_t number, char* at) const {
         at = std::copy(m_library->name.begin(), m_library->name.end(), at);
         *at++ = '\t';
     }
-    at = std::to_chars(at, at + kNumberDigits, number).ptr;
+    at = WriteNumber(number, at);
     *at++ = '\t';
     return at;
 }
