@@ -29,7 +29,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The screens' "宋体" face, and another CJK face to fall back on. The music plays through Qt
 # Multimedia (found by dpkg-shlibdeps from the music module) to the desktop's sound server.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming")
+# OpenCC is loaded only when the import converts, out of dpkg-shlibdeps' sight: its package is
+# named after its soname, as Debian names it (libopencc.so.1.1 is in libopencc1.1).
+string(REGEX REPLACE "^lib(.+)\\.so\\.(.+)$" "lib\\1\\2" lomeva_opencc_package
+                     ${LOMEVA_OPENCC_SONAME})
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming, ${lomeva_opencc_package}")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, pipewire-pulse | pulseaudio")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 # (The music module names the C library for the package's sake: platform/ui/sound/.)

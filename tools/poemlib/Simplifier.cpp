@@ -3,6 +3,7 @@
 #include "platform/core/CodePage.h"
 
 #include <algorithm>
+#include <dlfcn.h>
 #include <opencc.h>
 #include <vector>
 
@@ -71,8 +72,41 @@ std::vector<std::u16string_view> Characters(std::u16string_view text) {
     return characters;
 }
 
+// OpenCC, loaded when the first converter is made: only the import converts, and the other
+// commands start sooner without it (a search is over in the time it takes to load).
+struct OpenCc {
+    decltype(&opencc_open) open = nullptr;
+    decltype(&opencc_convert_utf8) convert = nullptr;
+    decltype(&opencc_convert_utf8_free) release = nullptr;
+};
+
+const OpenCc& LoadedOpenCc() {
+    static const OpenCc library = [] {
+        OpenCc loaded;
+        void* const handle = ::dlopen(LOMEVA_OPENCC_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+        if (handle == nullptr) {
+            return loaded; // it stays loaded, once it is, for the converters made from it
+        }
+        const auto find = [handle]<class Function>(Function& function, const char* name) {
+            function = reinterpret_cast<Function>(::dlsym(handle, name));
+        };
+        find(loaded.open, "opencc_open");
+        find(loaded.convert, "opencc_convert_utf8");
+        find(loaded.release, "opencc_convert_utf8_free");
+        if (loaded.open == nullptr || loaded.convert == nullptr || loaded.release == nullptr) {
+            loaded = {};
+        }
+        return loaded;
+    }();
+    return library;
+}
+
 void* OpenConverter(const char* config) {
-    const opencc_t handle = opencc_open(config);
+    const OpenCc& library = LoadedOpenCc();
+    if (library.open == nullptr) {
+        return nullptr;
+    }
+    const opencc_t handle = library.open(config);
     return handle == reinterpret_cast<opencc_t>(-1) ? nullptr : handle;
 }
 
@@ -100,13 +134,13 @@ std::u16string Simplifier::Convert(void* converter, std::u16string_view text) co
         return std::u16string(text);
     }
     const std::string utf8 = CString(text).ToUtf8();
-    char* converted =
-        opencc_convert_utf8(static_cast<opencc_t>(converter), utf8.data(), utf8.size());
+    const OpenCc& library = LoadedOpenCc(); // loaded: the converter was made from it
+    char* converted = library.convert(static_cast<opencc_t>(converter), utf8.data(), utf8.size());
     if (converted == nullptr) {
         return std::u16string(text);
     }
     std::u16string result = CString::FromUtf8(converted).str();
-    opencc_convert_utf8_free(converted);
+    library.release(converted);
     return result;
 }
 
