@@ -4,7 +4,7 @@
 //  - in process: opening the library and the selections, each the median of several runs;
 //  - end to end, as a user runs them: poemlib info and poemlib search (one library, and every
 //    library of the program folder), started afresh each time and timed by hyperfine beside the
-//    reference command, median and spread of many runs.
+//    reference command in rounds that take turns, median and spread of many runs.
 //   search_bench [DIR [BIN]]  DIR holds large.idx/.dat and the UTF-8 files (default
 //                             ~/.cache/lomeva-bench); BIN the build's bin folder (default ../bin
 //                             beside this program), whose ../lomeva is the program folder
@@ -16,15 +16,16 @@
 #include "settings/Settings.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <spawn.h>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -40,6 +41,7 @@ using Bench::ResidentBytes;
 
 constexpr int kRuns = 9;
 constexpr int kCommandRuns = 40;
+constexpr int kCommandRounds = 4;
 
 // Every word a full-text search is measured with: two frequent ones, a rare line and one
 // character, which the search index answers each in its own way.
@@ -77,40 +79,49 @@ struct Timing {
     double spread = 0; // the standard deviation
 };
 
-// Two whole commands (each a list of words, no shell) timed by hyperfine in one go, the same
-// number of runs each after a warm-up.
+// Two whole commands (each a list of words, no shell) timed by hyperfine, the same number of
+// runs each, in rounds that take turns at going first: this machine's speed drifts over seconds,
+// and one block of runs of each would put the drift into the ratio.
 std::optional<std::pair<Timing, Timing>> TimeCommands(const std::string& ours,
                                                       const std::string& reference) {
-    const std::string csv =
-        (fs::temp_directory_path() / ("search-bench-" + std::to_string(getpid()) + ".csv"))
+    const std::string json =
+        (fs::temp_directory_path() / ("search-bench-" + std::to_string(getpid()) + ".json"))
             .string();
-    const bool ran =
-        RunProgram({"hyperfine", "-N", "--warmup", "5", "--runs", std::to_string(kCommandRuns),
-                    "--style", "none", "--export-csv", csv, ours, reference});
-    std::ifstream in(csv);
-    std::string line;
-    std::vector<Timing> timings;
-    std::getline(in, line); // command,mean,stddev,median,user,system,min,max
-    while (ran && std::getline(in, line)) {
-        // The command may hold commas only within quotes; the numbers follow the last quote.
-        std::istringstream fields(line.substr(
-            line.rfind('"') == std::string::npos ? line.find(',') : line.rfind('"') + 1));
-        std::string field;
-        std::vector<double> numbers;
-        while (std::getline(fields, field, ',')) {
-            if (!field.empty()) {
-                numbers.push_back(std::atof(field.c_str()) * 1000.0);
+    std::vector<double> times[2]; // milliseconds, ours and the reference's
+    for (int round = 0; round < kCommandRounds; ++round) {
+        const bool oursFirst = round % 2 == 0;
+        const bool ran = RunProgram({"hyperfine", "-N", "--warmup", "2", "--runs",
+                                     std::to_string(kCommandRuns / kCommandRounds), "--style",
+                                     "none", "--export-json", json, oursFirst ? ours : reference,
+                                     oursFirst ? reference : ours});
+        const nlohmann::json results = nlohmann::json::parse(std::ifstream(json), nullptr, false)
+                                           .value("results", nlohmann::json());
+        fs::remove(json);
+        if (!ran || !results.is_array() || results.size() != 2) {
+            return std::nullopt;
+        }
+        for (std::size_t k = 0; k < 2; ++k) {
+            for (const nlohmann::json& time : results[k].value("times", nlohmann::json::array())) {
+                times[(k == 0) == oursFirst ? 0 : 1].push_back(time.get<double>() * 1000.0);
             }
         }
-        if (numbers.size() >= 3) {
-            timings.push_back({numbers[2], numbers[1]});
-        }
     }
-    fs::remove(csv);
-    if (timings.size() != 2) {
+    const auto timing = [](std::vector<double>& runs) {
+        std::sort(runs.begin(), runs.end());
+        double mean = 0;
+        for (const double run : runs) {
+            mean += run / static_cast<double>(runs.size());
+        }
+        double variance = 0;
+        for (const double run : runs) {
+            variance += (run - mean) * (run - mean) / static_cast<double>(runs.size());
+        }
+        return Timing{runs[runs.size() / 2], std::sqrt(variance)};
+    };
+    if (times[0].empty() || times[1].empty()) {
         return std::nullopt;
     }
-    return std::pair{timings[0], timings[1]};
+    return std::pair{timing(times[0]), timing(times[1])};
 }
 
 struct Row {
