@@ -406,8 +406,8 @@ int RunImport(const Args& args) {
     const CSearchIndexRenewal renewal(positional[0]);
     const Simplifier simplifier;
     if (!simplifier.IsReady()) {
-        PrintError("poemlib import: OpenCC's t2s.json cannot be loaded; traditional characters "
-                   "stay as they are");
+        PrintError("poemlib import: OpenCC or its t2s.json cannot be loaded; traditional "
+                   "characters stay as they are");
     }
     const PoemPreparer preparer(*kind, simplifier, std::move(codes), poetsFrom ? &poets : nullptr);
     Existing existing;

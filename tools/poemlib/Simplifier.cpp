@@ -83,9 +83,10 @@ struct OpenCc {
 const OpenCc& LoadedOpenCc() {
     static const OpenCc library = [] {
         OpenCc loaded;
+        // Never closed: the converters made from it live as long as the process.
         void* const handle = ::dlopen(LOMEVA_OPENCC_LIBRARY, RTLD_NOW | RTLD_LOCAL);
         if (handle == nullptr) {
-            return loaded; // it stays loaded, once it is, for the converters made from it
+            return loaded;
         }
         const auto find = [handle]<class Function>(Function& function, const char* name) {
             function = reinterpret_cast<Function>(::dlsym(handle, name));

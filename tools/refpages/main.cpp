@@ -208,7 +208,7 @@ int WriteFolderPages(const fs::path& folder, const char* poetsFile, const char* 
 int ConvertPackage(const char* dist, const char* sources, const char* out) {
     const Simplifier simplifier;
     if (!simplifier.IsReady()) {
-        std::fputs("refpages: OpenCC's conversion tables are missing\n", stderr);
+        std::fputs("refpages: OpenCC or its conversion tables are missing\n", stderr);
         return 1;
     }
     refpages::PackageNotes notes;
