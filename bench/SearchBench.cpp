@@ -106,8 +106,7 @@ std::optional<std::pair<Timing, Timing>> TimeCommands(const std::string& ours,
             }
         }
     }
-    const auto timing = [](std::vector<double>& runs) {
-        std::sort(runs.begin(), runs.end());
+    const auto timing = [](const std::vector<double>& runs) {
         double mean = 0;
         for (const double run : runs) {
             mean += run / static_cast<double>(runs.size());
@@ -116,7 +115,7 @@ std::optional<std::pair<Timing, Timing>> TimeCommands(const std::string& ours,
         for (const double run : runs) {
             variance += (run - mean) * (run - mean) / static_cast<double>(runs.size());
         }
-        return Timing{runs[runs.size() / 2], std::sqrt(variance)};
+        return Timing{Bench::Median(runs), std::sqrt(variance)};
     };
     if (times[0].empty() || times[1].empty()) {
         return std::nullopt;

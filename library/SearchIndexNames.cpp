@@ -36,9 +36,6 @@ std::string_view Utf8Of(const char* field, std::size_t width, std::string& out) 
 
 // The byline's number that `bytes` hold, all of them; nothing when they hold another length.
 std::optional<std::uint32_t> BylineNumber(std::string_view bytes) {
-    if (bytes.size() == 1 && static_cast<unsigned char>(bytes[0]) < 0x80) {
-        return static_cast<unsigned char>(bytes[0]); // the most frequent bylines: one byte
-    }
     std::uint32_t number = 0;
     for (std::size_t i = 0; i < bytes.size() && i < 5; ++i) {
         const auto byte = static_cast<unsigned char>(bytes[i]);
