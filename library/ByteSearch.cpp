@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <immintrin.h>
+#include <sys/platform/x86.h>
 
 namespace ByteSearch {
 
@@ -163,9 +164,10 @@ void FindAll(std::string_view text, std::string_view needle,
         }
         return;
     }
-    static const int width = __builtin_cpu_supports("avx512bw") ? 64
-                             : __builtin_cpu_supports("avx2")   ? 32
-                                                                : 16;
+    // The C library's loader has asked the processor already; asking it again (as the compiler's
+    // own check does, at every start of the program) costs a trip through the hypervisor on a
+    // virtual machine.
+    static const int width = CPU_FEATURE_ACTIVE(AVX512BW) ? 64 : CPU_FEATURE_ACTIVE(AVX2) ? 32 : 16;
     std::size_t at = width == 64   ? FindAllWidest(data, starts, needle, positions)
                      : width == 32 ? FindAllWide(data, starts, needle, positions)
                                    : FindAllNarrow(data, starts, needle, positions);
