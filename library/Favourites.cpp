@@ -1,5 +1,6 @@
 #include "library/Favourites.h"
 
+#include "library/FileReads.h"
 #include "library/PoemLibrary.h"
 #include "platform/core/CFile.h"
 #include "platform/core/CodePage.h"
@@ -62,18 +63,7 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
     if (fd < 0) {
         return false;
     }
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (wrote <= 0) {
-            const int error = errno;
-            ::close(fd);
-            errno = error;
-            return false;
-        }
-        done += static_cast<std::size_t>(wrote);
-    }
-    if (::fsync(fd) != 0) {
+    if (!WriteWhole(fd, bytes.data(), bytes.size()) || ::fsync(fd) != 0) {
         const int error = errno;
         ::close(fd);
         errno = error;

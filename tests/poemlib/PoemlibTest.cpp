@@ -144,6 +144,37 @@ TEST_F(PoemlibTest, MessagesOnceAndExitCodes) {
     }
 }
 
+// Long output goes out past the C library's buffer, short output through it: both keep their
+// order, and output that cannot be written (a full disk) fails, said once, whichever way it went.
+TEST_F(PoemlibTest, OutputKeepsItsOrderAndOutputThatCannotBeWrittenFails) {
+    std::vector<testing_support::TestPoem> poems;
+    for (int i = 0; i < 3000; ++i) {
+        poems.push_back({"题" + std::to_string(i), "李白", "唐代", "五言绝句", "床前明月光"});
+    }
+    testing_support::WriteLibrary(m_folder, "a",
+                                  {{"题甲", "杜甫", "唐代", "五言律诗", "国破山河在"}});
+    testing_support::WriteLibrary(m_folder, "t", poems);
+    // The first library's one line waits in the buffer when the second's pieces go out.
+    const auto found = Run({"search", m_folder.Path().string(), "title", "题"});
+    ASSERT_EQ(found.exitCode, 0) << found.err;
+    EXPECT_GT(found.out.size(), 64u * 1024);
+    EXPECT_EQ(std::count(found.out.begin(), found.out.end(), '\n'), 3001);
+    EXPECT_NE(found.out.substr(0, found.out.find('\n')).find("\t1\t题甲\t杜甫"), std::string::npos);
+    EXPECT_NE(found.out.find("\t2999\t题2998\t"), std::string::npos);
+    const std::string last = found.out.substr(found.out.rfind('\n', found.out.size() - 2) + 1);
+    EXPECT_NE(last.find("\t3000\t题2999\t李白"), std::string::npos) << last;
+
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"list", Lib()}, {"info", Lib()}, {"--help"}}) {
+        std::vector<std::string> shell{"-c", "exec \"$0\" \"$@\" >/dev/full", POEMLIB_PATH};
+        shell.insert(shell.end(), args.begin(), args.end());
+        const auto full = testing_support::RunProcess("/bin/sh", shell);
+        EXPECT_EQ(full.exitCode, 1) << args[0];
+        EXPECT_EQ(full.err, "poemlib: cannot write the output: No space left on device\n")
+            << args[0];
+    }
+}
+
 // A library one may not write (an installed one, say) can still be read by every command that
 // only reads; adding to it fails with the file's own error.
 TEST_F(PoemlibTest, ReadsALibraryItMayNotWrite) {

@@ -67,6 +67,9 @@ inline std::unique_ptr<CPoemLibrary> OpenLibraryToRead(const std::string& lib,
 // Prints UTF-8 text to standard output, or one line to standard error.
 void Print(std::string_view utf8);
 void PrintError(const std::string& utf8);
+// Writes out what standard output still holds: `code` when all the output was written, a
+// failure, said once, when some of it could not be (a full disk, say).
+int EndOutput(int code);
 
 std::string Utf8(const CString& text);
 CString Utf16(const std::string& utf8);

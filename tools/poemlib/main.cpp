@@ -150,10 +150,8 @@ bool AsksForHelp(const Args& args) {
     return false;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    const Args all(argv + 1, argv + argc);
+// The command the arguments name, run; its exit code.
+int RunCommandLine(const Args& all) {
     if (all.empty()) {
         PrintUsage(stderr);
         return kUsage;
@@ -173,11 +171,6 @@ int main(int argc, char** argv) {
         std::printf("usage: %s\n\n%s\n", command->usage, command->help);
         return kSuccess;
     }
-    // Output goes out 64 KiB at a time (a search may print hundreds of thousands of lines, which
-    // it gathers itself). The buffer is given, since the C library keeps its own size for one it
-    // allocates itself (a page, into a pipe); an array, which outlives the last flush at exit.
-    static char outputBuffer[1 << 16];
-    std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
     AfxSetAppName(u"poemlib");
     // The library's messages go to standard error, one line each.
     static CConsoleMessageBox console;
@@ -189,4 +182,15 @@ int main(int argc, char** argv) {
                      command->usage);
         return kUsage;
     }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Short output goes out 64 KiB at a time. The buffer is given, since the C library keeps its
+    // own size for one it allocates itself (a page, into a pipe); an array, which outlives the
+    // last flush at exit.
+    static char outputBuffer[1 << 16];
+    std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
+    return poemlib::EndOutput(RunCommandLine(Args(argv + 1, argv + argc)));
 }
