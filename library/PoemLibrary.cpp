@@ -231,10 +231,14 @@ bool CPoemLibrary::ReadRecords(std::span<const std::uint32_t> numbers, PoemRecor
 }
 
 bool CPoemLibrary::ReadNames(std::span<const std::uint32_t> numbers, RecordNames& out) {
-    const CSearchIndex* index = m_bOpen ? SearchIndexInUse() : nullptr;
-    const CSearchIndexNames* names = index != nullptr ? index->Names() : nullptr;
+    const CSearchIndexNames* names = SearchNames();
     return names != nullptr && (numbers.empty() || numbers.back() < names->Records()) &&
            names->Read(numbers, out);
+}
+
+const CSearchIndexNames* CPoemLibrary::SearchNames() {
+    const CSearchIndex* index = m_bOpen ? SearchIndexInUse() : nullptr;
+    return index != nullptr ? index->Names() : nullptr;
 }
 
 std::string CPoemLibrary::IndexPath() const {

@@ -24,6 +24,7 @@
 // The result buffer of the open library: room for every record, filled by Select.
 extern PoemRecord* g_pResult;
 
+class CSearchIndexNames;
 class RecordNames;
 
 class CPoemLibrary {
@@ -68,6 +69,10 @@ public:
     // records, this reads a quarter of the bytes and decodes nothing. False when it cannot serve
     // them (the caller then reads the records); the bylines hold until the next call.
     bool ReadNames(std::span<const std::uint32_t> numbers, RecordNames& out);
+    // The same names, to be read one record at a time (of its first Records() records), while
+    // the search index describes the library; null when it keeps none. They last until the
+    // library next reads records, is appended to or is opened again.
+    const CSearchIndexNames* SearchNames();
 
     // Appends one poem to the library's files (not to what is loaded): `record` holds the
     // title, author, dynasty and form; its length and offset are filled in here.

@@ -14,12 +14,6 @@
 
 namespace {
 
-// An entry holds at most a length byte, a title of 65 bytes decoded, a byline's number of five
-// bytes and its check.
-constexpr std::size_t kLongestEntry = 1 + CodePage::kMostUtf8PerByte * 65 + 5 + 4;
-// Nearly all are no longer than this.
-constexpr std::size_t kShortEntry = 64;
-
 std::uint32_t U32At(const char* bytes) {
     std::uint32_t value = 0;
     std::memcpy(&value, bytes, sizeof value);
@@ -35,7 +29,7 @@ std::string_view Utf8Of(const char* field, std::size_t width, std::string& out) 
 }
 
 // The byline's number that `bytes` hold, all of them; nothing when they hold another length.
-std::optional<std::uint32_t> BylineNumber(std::string_view bytes) {
+[[gnu::always_inline]] inline std::optional<std::uint32_t> BylineNumber(std::string_view bytes) {
     std::uint32_t number = 0;
     for (std::size_t i = 0; i < bytes.size() && i < 5; ++i) {
         const auto byte = static_cast<unsigned char>(bytes[i]);
@@ -153,10 +147,10 @@ bool CSearchIndexNames::Read(std::span<const std::uint32_t> numbers, RecordNames
     return true;
 }
 
-// Inlined into Read: tens of thousands are read in a row, and the call would cost a tenth.
-[[gnu::always_inline]] inline std::optional<RecordNames::Entry>
-CSearchIndexNames::ReadEntry(std::uint32_t record, std::vector<char>& bytes,
-                             std::size_t& at) const {
+// Inlined where entries are read: tens of thousands are read in a row, and the call would cost
+// a tenth.
+[[gnu::always_inline]] inline std::optional<CSearchIndexNames::CheckedEntry>
+CSearchIndexNames::CopyEntry(std::uint32_t record, char* entry) const {
     if (record >= m_nRecords) {
         return std::nullopt;
     }
@@ -167,12 +161,8 @@ CSearchIndexNames::ReadEntry(std::uint32_t record, std::vector<char>& bytes,
     }
     // Copied out first: what is checked is what is kept, whatever the file does meanwhile.
     const std::size_t size = to - from;
-    if (bytes.size() - at < kLongestEntry) {
-        bytes.resize(2 * bytes.size() + kLongestEntry);
-    }
-    char* const entry = bytes.data() + at;
     // Nearly every entry is short: a copy of a fixed size is the quicker, and what it takes
-    // beyond the entry is written over by the next.
+    // beyond the entry is written over after it.
     if (size <= kShortEntry && from + kShortEntry <= m_nEntryBytes) {
         std::memcpy(entry, m_entries + from, kShortEntry);
     } else {
@@ -195,11 +185,47 @@ CSearchIndexNames::ReadEntry(std::uint32_t record, std::vector<char>& bytes,
     if (!BylineFits(bylineFrom, bylineTo)) {
         return std::nullopt;
     }
+    return CheckedEntry{size, titleSize, bylineFrom, bylineTo};
+}
+
+[[gnu::always_inline]] inline std::optional<RecordNames::Entry>
+CSearchIndexNames::ReadEntry(std::uint32_t record, std::vector<char>& bytes,
+                             std::size_t& at) const {
+    if (bytes.size() - at < kLongestEntry) {
+        bytes.resize(2 * bytes.size() + kLongestEntry);
+    }
+    const std::optional<CheckedEntry> entry = CopyEntry(record, bytes.data() + at);
+    if (!entry) {
+        return std::nullopt;
+    }
     const RecordNames::Entry read{static_cast<std::uint32_t>(at + 1),
-                                  static_cast<std::uint32_t>(titleSize), bylineFrom,
-                                  bylineTo - bylineFrom};
-    at += size;
+                                  static_cast<std::uint32_t>(entry->titleSize), entry->bylineFrom,
+                                  entry->bylineTo - entry->bylineFrom};
+    at += entry->size;
     return read;
+}
+
+char* CSearchIndexNames::WriteNames(std::uint32_t record, char* to) const {
+    // The entry's length byte falls on the borrowed byte, its title where the title goes.
+    char* const entry = to - 1;
+    const char borrowed = *entry;
+    const std::optional<CheckedEntry> checked = CopyEntry(record, entry);
+    *entry = borrowed;
+    if (!checked || checked->bylineTo - checked->bylineFrom > kLongestByline) {
+        return nullptr;
+    }
+    char* at = to + checked->titleSize;
+    *at++ = '\t';
+    const std::size_t bylineSize = checked->bylineTo - checked->bylineFrom;
+    const char* const byline = m_bylineBytes + checked->bylineFrom;
+    // Nearly every byline is short: a copy of a fixed size is the quicker where the bytes
+    // allow it, and what it takes beyond the byline is the room's to spare.
+    if (bylineSize <= kShortByline && checked->bylineFrom + kShortByline <= m_nBylineBytes) {
+        std::memcpy(at, byline, kShortByline);
+    } else {
+        std::memcpy(at, byline, bylineSize);
+    }
+    return at + bylineSize;
 }
 
 namespace SearchIndexNames {

@@ -8,6 +8,7 @@
 
 #include "library/LibraryFormat.h"
 #include "library/SearchIndexFormat.h"
+#include "platform/core/CodePage.h"
 
 #include <cstdint>
 #include <memory>
@@ -59,7 +60,34 @@ public:
     // this lives.
     bool Read(std::span<const std::uint32_t> numbers, RecordNames& names) const;
 
+    // The names of `record` (less than Records()) written at `to` as a line of text shows them:
+    // its title, a tab and its byline; where they end, or null when its entry is damaged. It may
+    // write over the kNamesRoom bytes there, and borrows the byte before `to`, putting it back:
+    // the entry is copied and checked where its title is to stand, and the title stays.
+    char* WriteNames(std::uint32_t record, char* to) const;
+
 private:
+    // An entry holds at most a length byte, a title of 65 bytes decoded, a byline's number of
+    // five bytes and its check; nearly all are no longer than the short size.
+    static constexpr std::size_t kLongestEntry = 1 + CodePage::kMostUtf8PerByte * 65 + 5 + 4;
+    static constexpr std::size_t kShortEntry = 64;
+    // A byline holds three fields of a record decoded and the two tabs between them; nearly all
+    // are no longer than the short size.
+    static constexpr std::size_t kLongestByline = 3 * CodePage::kMostUtf8PerByte * 17 + 2;
+    static constexpr std::size_t kShortByline = 32;
+
+public:
+    static constexpr std::size_t kNamesRoom = kLongestEntry + kLongestByline + kShortByline;
+
+private:
+    // Where an entry checked lies: its size, its title's, and its byline's place.
+    struct CheckedEntry {
+        std::size_t size;
+        std::size_t titleSize;
+        std::uint32_t bylineFrom;
+        std::uint32_t bylineTo;
+    };
+
     CSearchIndexNames() = default;
     bool Map(int fd, std::uint64_t namesAt, const SearchIndexNamesParts& parts);
     bool BylinesHold(const SearchIndexHeader& header, const SearchIndexNamesParts& parts) const;
@@ -71,6 +99,9 @@ private:
     // nothing when it is damaged.
     std::optional<RecordNames::Entry> ReadEntry(std::uint32_t record, std::vector<char>& bytes,
                                                 std::size_t& at) const;
+    // The entry of `record` copied to `entry` (room for kLongestEntry bytes) and checked there;
+    // nothing when it is damaged.
+    std::optional<CheckedEntry> CopyEntry(std::uint32_t record, char* entry) const;
 
     // The whole names part is mapped, header first. The header and the bylines are checked
     // against their digest when mapped; every entry is copied out and checked as it is read.

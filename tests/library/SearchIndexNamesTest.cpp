@@ -13,6 +13,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <span>
 
 namespace {
 
@@ -22,6 +24,24 @@ std::string Utf8Field(const char* field, std::size_t width) {
     std::string out;
     CodePage::DecodeAppendUtf8(field, width, out);
     return out;
+}
+
+// The names of `numbers` as WriteNames writes them, "title\tbyline" each, or nothing when one
+// is damaged; the room around them is marked, to see that nothing is written before it and the
+// borrowed byte is put back.
+std::optional<std::vector<std::string>> Written(const CSearchIndexNames& names,
+                                                std::span<const std::uint32_t> numbers) {
+    std::vector<std::string> written;
+    std::string room(2 + CSearchIndexNames::kNamesRoom, '#');
+    for (const std::uint32_t number : numbers) {
+        char* const end = names.WriteNames(number, room.data() + 2);
+        EXPECT_EQ(room.substr(0, 2), "##") << number;
+        if (end == nullptr) {
+            return std::nullopt;
+        }
+        written.emplace_back(room.data() + 2, end);
+    }
+    return written;
 }
 
 // Poems whose bylines are many and of every sort: empty fields, fields and titles as long as
@@ -149,11 +169,18 @@ TEST_F(SearchIndexNamesTest, TheNamesAreTheRecordsFieldsDecodedInTheOrderAsked) 
                                       Utf8Field(record.form, sizeof record.form))
             << numbers[k];
     }
+    // Written where a line's go, they are the same.
+    const auto written = Written(*names, numbers);
+    ASSERT_TRUE(written);
+    for (std::size_t k = 0; k < numbers.size(); ++k) {
+        EXPECT_EQ((*written)[k], std::string(read.Title(k)) + "\t" + std::string(read.Byline(k)));
+    }
     ASSERT_TRUE(names->Read({}, read));
     EXPECT_EQ(read.Size(), 0u);
     // Records it does not describe have no names.
     const std::uint32_t beyond[] = {2, names->Records()};
     EXPECT_FALSE(names->Read(beyond, read));
+    EXPECT_FALSE(Written(*names, beyond));
     EXPECT_TRUE(index->CheckWhole());
 }
 
@@ -167,8 +194,10 @@ TEST_F(SearchIndexNamesTest, ADamagedEntryIsFoundOutAndTheOthersStillRead) {
     RecordNames read;
     const std::uint32_t last[] = {names->Records() - 1};
     EXPECT_FALSE(names->Read(last, read));
+    EXPECT_FALSE(Written(*names, last));
     const std::uint32_t first[] = {0, 1};
     EXPECT_TRUE(names->Read(first, read));
+    EXPECT_TRUE(Written(*names, first));
     EXPECT_FALSE(index->CheckWhole());
     EXPECT_TRUE(index->Find(u"明月")); // the lists are not the names
 }
@@ -191,8 +220,10 @@ TEST_F(SearchIndexNamesTest, DamagedBylinesOrEntryPlacesGiveNoNames) {
     RecordNames read;
     const std::uint32_t shifted[] = {3};
     EXPECT_FALSE(index->Names()->Read(shifted, read));
+    EXPECT_FALSE(Written(*index->Names(), shifted));
     const std::uint32_t before[] = {1};
     EXPECT_TRUE(index->Names()->Read(before, read));
+    EXPECT_TRUE(Written(*index->Names(), before));
 }
 
 // The entries are mapped: a file cut short under the reading reads as zeros there, which no
@@ -204,8 +235,10 @@ TEST_F(SearchIndexNamesTest, AnIndexCutShortAfterTheNamesWereReadGivesNoneOfTheL
     RecordNames read;
     const std::vector<std::uint32_t> numbers = All();
     EXPECT_FALSE(index->Names()->Read(numbers, read));
+    EXPECT_FALSE(Written(*index->Names(), numbers));
     const std::uint32_t last[] = {index->Names()->Records() - 1};
     EXPECT_FALSE(index->Names()->Read(last, read));
+    EXPECT_FALSE(Written(*index->Names(), last));
 }
 
 // The bylines are checked when the names are opened, and read from the file's pages after: a
@@ -231,6 +264,8 @@ TEST_F(SearchIndexNamesTest, BylinePlacesChangedAfterOpeningGiveNoNames) {
     }
     EXPECT_FALSE(index->Names()->Read(first, read));
     EXPECT_FALSE(index->Names()->Read(All(), read));
+    EXPECT_FALSE(Written(*index->Names(), first));
+    EXPECT_FALSE(Written(*index->Names(), All()));
 }
 
 // The library serves names only while its search index describes it and the records asked.
@@ -252,9 +287,12 @@ TEST_F(SearchIndexNamesTest, TheLibraryGivesNamesOnlyOfTheRecordsItsIndexDescrib
     EXPECT_FALSE(library->ReadNames(appended, read)); // searched one by one, and read so
     EXPECT_TRUE(library->ReadNames(some, read));
 
+    EXPECT_NE(library->SearchNames(), nullptr);
+
     SearchIndexUpkeep::Remove(Path());
     library = Open();
     EXPECT_FALSE(library->ReadNames(some, read));
+    EXPECT_EQ(library->SearchNames(), nullptr);
 }
 
 } // namespace

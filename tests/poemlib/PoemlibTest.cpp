@@ -1,5 +1,6 @@
 // poemlib end to end: the built program run in a temporary folder.
 
+#include "library/SearchIndexFormat.h"
 #include "platform/core/ProgramFiles.h"
 #include "tests/common/Process.h"
 #include "tests/common/TestLibrary.h"
@@ -173,6 +174,36 @@ TEST_F(PoemlibTest, OutputKeepsItsOrderAndOutputThatCannotBeWrittenFails) {
         EXPECT_EQ(full.err, "poemlib: cannot write the output: No space left on device\n")
             << args[0];
     }
+}
+
+// Many lines come from the names the search index keeps: the same lines the records give, and
+// where an entry of theirs is damaged, its piece comes from the records after all.
+TEST_F(PoemlibTest, ManyLinesFromTheIndexsNamesAreTheRecordsLinesEvenWhereAnEntryIsDamaged) {
+    std::vector<testing_support::TestPoem> poems;
+    for (int i = 0; i < 5000; ++i) {
+        poems.push_back({"题" + std::to_string(i), i % 3 == 0 ? "李白" : "杜甫", "唐代",
+                         i % 2 == 0 ? "五言绝句" : "", "床前明月光"});
+    }
+    testing_support::WriteLibrary(m_folder, "t", poems);
+    const auto fromRecords = Run({"search", Lib(), "title", "题"});
+    ASSERT_EQ(fromRecords.exitCode, 0) << fromRecords.err;
+    EXPECT_EQ(std::count(fromRecords.out.begin(), fromRecords.out.end(), '\n'), 5000);
+    ASSERT_EQ(Run({"index", Lib()}).exitCode, 0);
+    EXPECT_EQ(Run({"search", Lib(), "title", "题"}).out, fromRecords.out);
+
+    // A byte of an entry in the second piece of lines.
+    const std::string path = m_folder.File("t.search");
+    std::string file = ReadFile(path);
+    SearchIndexHeader header{};
+    std::memcpy(&header, file.data(), sizeof header);
+    SearchIndexNamesHeader names{};
+    std::memcpy(&names, file.data() + header.namesAt, sizeof names);
+    const std::uint64_t entries = header.namesAt + SearchIndexNamesParts{names}.EntriesAt();
+    file[entries + names.entryBytes * 3 / 5] ^= 0x20;
+    testing_support::WriteFile(path, file);
+    const auto damaged = Run({"search", Lib(), "title", "题"});
+    EXPECT_EQ(damaged.exitCode, 0) << damaged.err;
+    EXPECT_EQ(damaged.out, fromRecords.out);
 }
 
 // A library one may not write (an installed one, say) can still be read by every command that

@@ -6,41 +6,11 @@
 #include <array>
 #include <cstring>
 #include <nlohmann/json.hpp>
-#include <type_traits>
 
 namespace poemlib {
 namespace {
 
 constexpr std::size_t kNumberDigits = 10; // of a 32-bit number
-
-// Copies the few bytes of a name, and returns where they end: by a pair of moves that may
-// overlap, where a call to copy them would cost more than the copying.
-char* CopyShort(std::string_view from, char* to) {
-    const std::size_t size = from.size();
-    const char* const bytes = from.data();
-    const auto pair = [&]<std::size_t Width>(std::integral_constant<std::size_t, Width>) {
-        char first[Width];
-        char last[Width];
-        std::memcpy(first, bytes, Width);
-        std::memcpy(last, bytes + size - Width, Width);
-        std::memcpy(to, first, Width);
-        std::memcpy(to + size - Width, last, Width);
-    };
-    if (size >= 16 && size <= 32) {
-        pair(std::integral_constant<std::size_t, 16>{});
-    } else if (size >= 8 && size < 16) {
-        pair(std::integral_constant<std::size_t, 8>{});
-    } else if (size >= 4 && size < 8) {
-        pair(std::integral_constant<std::size_t, 4>{});
-    } else if (size > 32) {
-        std::memcpy(to, bytes, size);
-    } else {
-        for (std::size_t i = 0; i < size; ++i) {
-            to[i] = bytes[i];
-        }
-    }
-    return to + size;
-}
 
 // Every number below a hundred as its two digits, one after another.
 constexpr std::array<char, 200> kDigitPairs = [] {
@@ -55,8 +25,11 @@ constexpr std::array<char, 200> kDigitPairs = [] {
 // The decimal digits of `number`, two at a time from the last, and where they end: std::to_chars
 // first counts them, which costs as much again, and a search prints a number on every line.
 char* WriteNumber(std::uint32_t number, char* to) {
-    char digits[kNumberDigits];
-    char* start = std::end(digits);
+    // The digits end at the tenth byte; the eight after it let the first eight of any count be
+    // copied at once.
+    char digits[kNumberDigits + 8] = {};
+    char* const end = digits + kNumberDigits;
+    char* start = end;
     while (number >= 100) {
         start -= 2;
         std::memcpy(start, &kDigitPairs[2 * (number % 100)], 2);
@@ -68,7 +41,13 @@ char* WriteNumber(std::uint32_t number, char* to) {
     } else {
         *--start = static_cast<char>('0' + number);
     }
-    return CopyShort({start, static_cast<std::size_t>(std::end(digits) - start)}, to);
+    // Ten bytes at most, copied as eight and two: the room after them is the line's.
+    const auto count = static_cast<std::size_t>(end - start);
+    std::memcpy(to, start, 8);
+    if (count > 8) {
+        std::memcpy(to + 8, start + 8, 2);
+    }
+    return to + count;
 }
 
 } // namespace
@@ -97,14 +76,11 @@ void RecordLines::Print() {
     m_size = 0;
 }
 
-char* RecordLines::Room(std::size_t bytes) {
-    if (m_text.size() - m_size < bytes) {
-        // Room for a piece's lines at once: each page of fresh memory costs as much as many
-        // lines, and growing by doubling would take twice the pages.
-        constexpr std::size_t kFirstRoom = 128 * 1024;
-        m_text.resize(std::max({2 * m_text.size(), m_size + bytes, kFirstRoom}));
-    }
-    return m_text.data() + m_size;
+void RecordLines::Grow(std::size_t bytes) {
+    // Room for a piece's lines at once: each page of fresh memory costs as much as many lines,
+    // and growing by doubling would take twice the pages.
+    constexpr std::size_t kFirstRoom = 128 * 1024;
+    m_text.resize(std::max({2 * m_text.size(), m_size + bytes, kFirstRoom}));
 }
 
 char* RecordLines::LineStart(std::uint32_t number, char* at) const {
@@ -117,15 +93,21 @@ char* RecordLines::LineStart(std::uint32_t number, char* at) const {
     return at;
 }
 
-void RecordLines::Add(std::uint32_t number, std::string_view title, std::string_view byline) {
+bool RecordLines::AddNamed(std::span<const std::uint32_t> records, const CSearchIndexNames& names) {
+    const std::size_t first = m_size;
     const std::size_t name = m_library != nullptr ? m_library->name.size() + 1 : 0;
-    char* const line = Room(name + kNumberDigits + title.size() + byline.size() + 3);
-    char* at = LineStart(number, line);
-    at = CopyShort(title, at);
-    *at++ = '\t';
-    at = CopyShort(byline, at);
-    *at++ = '\n';
-    m_size += static_cast<std::size_t>(at - line);
+    for (const std::uint32_t record : records) {
+        char* const line = Room(name + kNumberDigits + 1 + CSearchIndexNames::kNamesRoom + 1);
+        // The tab after the number is the byte the names borrow.
+        char* at = names.WriteNames(record, LineStart(record + 1, line));
+        if (at == nullptr) {
+            m_size = first;
+            return false;
+        }
+        *at++ = '\n';
+        m_size += static_cast<std::size_t>(at - line);
+    }
+    return true;
 }
 
 void RecordLines::AddPlain(std::uint32_t number, const PoemRecord& record) {

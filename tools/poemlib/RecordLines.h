@@ -3,10 +3,12 @@
 // JSON object a line; a search over several libraries puts the library's name first.
 
 #include "library/LibraryFormat.h"
+#include "library/SearchIndexNames.h"
 #include "platform/core/CodePage.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,8 +30,10 @@ public:
     RecordLines(bool json, const LibraryLabel* library) : m_json(json), m_library(library) {}
 
     void Add(std::uint32_t number, const PoemRecord& record);
-    // The same line from names decoded already (plain lines only: JSON has more fields).
-    void Add(std::uint32_t number, std::string_view title, std::string_view byline);
+    // The plain lines of the records numbered `records` (from 0) from the names the search index
+    // keeps, written where the lines go; false, with none of them added, when an entry of theirs
+    // is damaged.
+    bool AddNamed(std::span<const std::uint32_t> records, const CSearchIndexNames& names);
     // Prints the lines added since the last time.
     void Print();
 
@@ -47,7 +51,13 @@ private:
     };
 
     // Room for `bytes` more after the lines so far.
-    char* Room(std::size_t bytes);
+    char* Room(std::size_t bytes) {
+        if (m_text.size() - m_size < bytes) {
+            Grow(bytes);
+        }
+        return m_text.data() + m_size;
+    }
+    void Grow(std::size_t bytes);
     void AddPlain(std::uint32_t number, const PoemRecord& record);
     // The library's name and the number, each followed by a tab.
     char* LineStart(std::uint32_t number, char* at) const;

@@ -86,16 +86,13 @@ bool SearchLibrary(const std::string& lib, SelectField field, const CString& key
     RecordLines lines(json, labelled ? &label : nullptr);
     // Many plain lines come from the names the search index keeps, where it serves them.
     const bool named = !json && places.size() >= kManyLines;
-    RecordNames names;
     std::vector<PoemRecord> records;
     for (std::size_t start = 0; start < places.size(); start += kPiece) {
         const auto piece =
             std::span(places).subspan(start, std::min(kPiece, places.size() - start));
-        if (named && library->ReadNames(piece, names)) {
-            for (std::size_t k = 0; k < piece.size(); ++k) {
-                lines.Add(piece[k] + 1, names.Title(k), names.Byline(k));
-            }
-        } else {
+        // Asked for each piece: reading records may have put the index's names away.
+        const CSearchIndexNames* names = named ? library->SearchNames() : nullptr;
+        if (names == nullptr || !lines.AddNamed(piece, *names)) {
             records.resize(piece.size());
             if (!library->ReadRecords(piece, records.data())) {
                 return false;
