@@ -4,7 +4,9 @@
 
 #include <cstring>
 #include <immintrin.h>
+#if !defined(__clang__)
 #include <sys/platform/x86.h>
+#endif
 
 namespace ByteSearch {
 
@@ -56,6 +58,26 @@ std::size_t TextLength(const char* text, std::size_t width) {
 }
 
 namespace {
+
+// The C library's loader has asked the processor already; asking it again, as the compiler's
+// own check does at every start of the program, costs a trip through the hypervisor on a virtual
+// machine. clang reads the C library's header as C++, which its _Bool is not, and keeps the
+// compiler's check.
+#if defined(__clang__)
+bool HasAvx512Bw() {
+    return __builtin_cpu_supports("avx512bw");
+}
+bool HasAvx2() {
+    return __builtin_cpu_supports("avx2");
+}
+#else
+bool HasAvx512Bw() {
+    return CPU_FEATURE_ACTIVE(AVX512BW);
+}
+bool HasAvx2() {
+    return CPU_FEATURE_ACTIVE(AVX2);
+}
+#endif
 
 // Candidates are the places where both the needle's first and last bytes are in place, tested
 // 32 at a time; each is then compared whole. In Chinese text the pair of bytes is rare enough
@@ -164,10 +186,7 @@ void FindAll(std::string_view text, std::string_view needle,
         }
         return;
     }
-    // The C library's loader has asked the processor already; asking it again (as the compiler's
-    // own check does, at every start of the program) costs a trip through the hypervisor on a
-    // virtual machine.
-    static const int width = CPU_FEATURE_ACTIVE(AVX512BW) ? 64 : CPU_FEATURE_ACTIVE(AVX2) ? 32 : 16;
+    static const int width = HasAvx512Bw() ? 64 : HasAvx2() ? 32 : 16;
     std::size_t at = width == 64   ? FindAllWidest(data, starts, needle, positions)
                      : width == 32 ? FindAllWide(data, starts, needle, positions)
                                    : FindAllNarrow(data, starts, needle, positions);
