@@ -66,7 +66,6 @@ public:
     // the entry is copied and checked where its title is to stand, and the title stays.
     char* WriteNames(std::uint32_t record, char* to) const;
 
-private:
     // An entry holds at most a length byte, a title of 65 bytes decoded, a byline's number of
     // five bytes and its check; nearly all are no longer than the short size.
     static constexpr std::size_t kLongestEntry = 1 + CodePage::kMostUtf8PerByte * 65 + 5 + 4;
@@ -75,8 +74,6 @@ private:
     // are no longer than the short size.
     static constexpr std::size_t kLongestByline = 3 * CodePage::kMostUtf8PerByte * 17 + 2;
     static constexpr std::size_t kShortByline = 32;
-
-public:
     static constexpr std::size_t kNamesRoom = kLongestEntry + kLongestByline + kShortByline;
 
 private:
