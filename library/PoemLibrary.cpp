@@ -230,12 +230,6 @@ bool CPoemLibrary::ReadRecords(std::span<const std::uint32_t> numbers, PoemRecor
     return true;
 }
 
-bool CPoemLibrary::ReadNames(std::span<const std::uint32_t> numbers, RecordNames& out) {
-    const CSearchIndexNames* names = SearchNames();
-    return names != nullptr && (numbers.empty() || numbers.back() < names->Records()) &&
-           names->Read(numbers, out);
-}
-
 const CSearchIndexNames* CPoemLibrary::SearchNames() {
     const CSearchIndex* index = m_bOpen ? SearchIndexInUse() : nullptr;
     return index != nullptr ? index->Names() : nullptr;

@@ -64,14 +64,11 @@ public:
     // Copies the records numbered `numbers` to `out`: from memory once read, otherwise from the
     // index file. False when they cannot be read (the library then closes, and says so).
     bool ReadRecords(std::span<const std::uint32_t> numbers, PoemRecord* out);
-    // The titles, poets, dynasties and forms of the records numbered `numbers`, decoded to UTF-8
-    // when the search index was made, while it describes the library and them: printing many
-    // records, this reads a quarter of the bytes and decodes nothing. False when it cannot serve
-    // them (the caller then reads the records); the bylines hold until the next call.
-    bool ReadNames(std::span<const std::uint32_t> numbers, RecordNames& out);
-    // The same names, to be read one record at a time (of its first Records() records), while
-    // the search index describes the library; null when it keeps none. They last until the
-    // library next reads records, is appended to or is opened again.
+    // The titles, poets, dynasties and forms of the records, decoded to UTF-8 when the search
+    // index was made, to be read one record at a time (of its first Records() records), while
+    // the search index describes the library: printing many records, they read a quarter of the
+    // bytes and decode nothing. Null when it keeps none. They last until the library next reads
+    // records, is appended to or is opened again.
     const CSearchIndexNames* SearchNames();
 
     // Appends one poem to the library's files (not to what is loaded): `record` holds the

@@ -273,7 +273,8 @@ TEST_F(SearchIndexNamesTest, TheLibraryGivesNamesOnlyOfTheRecordsItsIndexDescrib
     auto library = Open();
     RecordNames read;
     const std::uint32_t some[] = {0, 3};
-    ASSERT_TRUE(library->ReadNames(some, read));
+    ASSERT_NE(library->SearchNames(), nullptr);
+    ASSERT_TRUE(library->SearchNames()->Read(some, read));
     EXPECT_EQ(read.Title(0), "静夜思");
     EXPECT_EQ(read.Byline(0), "李白\t唐代\t五言绝句");
     EXPECT_EQ(read.Title(1), "");
@@ -283,15 +284,16 @@ TEST_F(SearchIndexNamesTest, TheLibraryGivesNamesOnlyOfTheRecordsItsIndexDescrib
     const std::string text = testing_support::Gbk("明月");
     ASSERT_TRUE(library->AppendPoem(record, text.data(), static_cast<unsigned>(text.size())));
     library = Open();
+    // The appended record is searched one by one, and read from the records.
+    ASSERT_NE(library->SearchNames(), nullptr);
+    EXPECT_EQ(library->SearchNames()->Records(), VariedPoems().size());
+    EXPECT_EQ(library->m_nCount, VariedPoems().size() + 1);
     const std::uint32_t appended[] = {0, static_cast<std::uint32_t>(VariedPoems().size())};
-    EXPECT_FALSE(library->ReadNames(appended, read)); // searched one by one, and read so
-    EXPECT_TRUE(library->ReadNames(some, read));
-
-    EXPECT_NE(library->SearchNames(), nullptr);
+    EXPECT_FALSE(library->SearchNames()->Read(appended, read));
+    EXPECT_TRUE(library->SearchNames()->Read(some, read));
 
     SearchIndexUpkeep::Remove(Path());
     library = Open();
-    EXPECT_FALSE(library->ReadNames(some, read));
     EXPECT_EQ(library->SearchNames(), nullptr);
 }
 
