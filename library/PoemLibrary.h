@@ -25,7 +25,6 @@
 extern PoemRecord* g_pResult;
 
 class CSearchIndexNames;
-class RecordNames;
 
 class CPoemLibrary {
 public:
