@@ -6,6 +6,9 @@
 #include <QHash>
 #include <QStringList>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 // `face` when it is installed, else the first installed face of those that stand in for it, else
@@ -29,6 +32,27 @@ QString InstalledFace(const QString& face) {
     }
     chosen.insert(face, installed);
     return installed;
+}
+
+// The faces that carry bitmaps of their own, drawn by hand for a few small sizes, and those sizes
+// in pixels. At 11 and 12 pixels UMing's smoothed outlines blur into grey, where its bitmaps are
+// as the handheld drew its text, black and sharp; they hold every character of GB2312 but three
+// (those are drawn from their outlines), and need no hinting: a tenth of the start-up went on
+// hinting the outlines of the main screen's texts.
+struct BitmapSizes {
+    QStringView face;
+    int smallest;
+    int largest;
+};
+constexpr BitmapSizes kBitmapFaces[] = {{u"AR PL UMing CN", 11, 16}};
+
+int g_screenZoom = 1;
+
+bool HasBitmapsAt(const QString& face, int pixels) {
+    return std::any_of(std::begin(kBitmapFaces), std::end(kBitmapFaces), [&](const auto& sizes) {
+        return face.compare(sizes.face, Qt::CaseInsensitive) == 0 && pixels >= sizes.smallest &&
+               pixels <= sizes.largest;
+    });
 }
 
 } // namespace
@@ -63,9 +87,24 @@ QFont MakeReadingFont() {
     return font;
 }
 
+void SetScreenZoom(int zoom) {
+    g_screenZoom = zoom;
+}
+
+bool DrawsFaceBitmaps(const QFont& font) {
+    return (font.styleStrategy() & QFont::NoAntialias) != 0;
+}
+
 QFont MakeFont(const CString& face, int tenths) {
     InstallFontSubstitutions();
-    QFont font(InstalledFace(ToQString(face)));
-    font.setPixelSize(std::max(1, PointTenthsToPixels(tenths)));
+    const QString installed = InstalledFace(ToQString(face));
+    const int pixels = std::max(1, PointTenthsToPixels(tenths));
+    QFont font(installed);
+    font.setPixelSize(pixels);
+    // Qt draws a face's own bitmaps only for text it does not smooth. Scaled up, the outlines
+    // draw the glyphs, smoothed.
+    if (g_screenZoom == 1 && HasBitmapsAt(installed, pixels)) {
+        font.setStyleStrategy(QFont::NoAntialias);
+    }
     return font;
 }

@@ -67,6 +67,8 @@ protected:
 // The caption of the screen in front, in bold: the bar's face struck twice, half a pixel apart.
 // The face has no bold of its own; asked for one, Qt would make a second font of it, glyph by
 // glyph, and the start-up would pay a font more (about 4 million instructions) for one word.
+// Where the face's own bitmaps draw it, black on whole pixels, a second strike would fill the
+// counters of its Latin letters: they stand out from the band as they are, and are struck once.
 class CBarCaption : public QLabel {
 public:
     explicit CBarCaption(QWidget* parent) : QLabel(parent) {
@@ -83,7 +85,9 @@ protected:
         // Centred down the bar as one line of text, the way a label centres it.
         const qreal baseline = (height() - metrics.height()) / 2 + metrics.ascent();
         painter.drawText(QPointF(0, baseline), text());
-        painter.drawText(QPointF(kStrikeApart, baseline), text());
+        if (!DrawsFaceBitmaps(font())) {
+            painter.drawText(QPointF(kStrikeApart, baseline), text());
+        }
     }
 };
 
@@ -255,6 +259,7 @@ void CScreen::OpenWindow() {
     InstallChineseTranslations();
     TurnOffStylePixmapCache();
     m_zoom = DesktopZoom();
+    SetScreenZoom(m_zoom);
     QLabel* caption = nullptr;
     QWidget* client = nullptr;
     auto* surface = new CScreenSurface(caption, client);
